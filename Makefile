@@ -1,0 +1,35 @@
+# Two entry points for a fresh Debian 12 machine:
+#   make run   installs what is missing, builds and starts the game
+#   make test  installs what is missing, builds and runs every test
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+ifeq ($(CI),true)
+CMAKE_FLAGS += -DMAREVANE_WERROR=ON
+endif
+
+.PHONY: all deps configure build test run clean
+
+all: build
+
+deps:
+	@tools/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Tests labelled "xvfb" need a display with OpenGL; the rest run offscreen.
+test: build
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE xvfb
+	@cd $(BUILD_DIR) && if ctest -N -L xvfb | grep -q 'Total Tests: [1-9]'; then \
+		xvfb-run -a ctest --output-on-failure -L xvfb; fi
+
+run: build
+	@tools/run-game $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR)

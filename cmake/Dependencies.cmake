@@ -1,0 +1,8 @@
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+find_package(Qt5 5.15 REQUIRED COMPONENTS Core Gui Widgets OpenGL LinguistTools)
+find_package(cereal REQUIRED)
+find_package(ALSA REQUIRED)
+pkg_check_modules(CRYPTOPP REQUIRED IMPORTED_TARGET libcrypto++)
+pkg_check_modules(TREMOR REQUIRED IMPORTED_TARGET vorbisidec)
+find_package(GTest REQUIRED)
