@@ -30,3 +30,29 @@ TEST(Records, FreshUnitProfileIsEmpty)
         EXPECT_EQ(stats.Score, 0.0);
     }
 }
+
+#include "model/Errors.h"
+#include "model/MappingObject.h"
+
+namespace {
+class TestTable : public CMappingObject<int, std::wstring> {
+public:
+    TestTable() { Fill({{1, L"one"}, {2, L"two"}}, L"none"); }
+};
+} // namespace
+
+TEST(MappingObject, AnswersDefaultWithoutInserting)
+{
+    const TestTable table;
+    EXPECT_EQ(table.Get(1), L"one");
+    EXPECT_EQ(table.Get(7), L"none");
+    EXPECT_EQ(table.GetMap().size(), 2u);
+}
+
+TEST(Errors, TextsAreClassNamesWithoutLeadingC)
+{
+    EXPECT_STREQ(CPanelRangeError().what(), "PanelRangeError");
+    EXPECT_STREQ(CShipDataError().what(), "CShipDataError");
+    EXPECT_STREQ(CNameLengthError().what(), "NameLengthError");
+    EXPECT_STREQ(CPanelRangeError("custom").what(), "custom");
+}

@@ -1,0 +1,49 @@
+// The template behind every fixed code table: a key-to-value map built once,
+// answering a default value for keys it does not hold. Read-only after
+// construction, so any thread may read a built table.
+#pragma once
+
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace Marevane {
+
+template <typename K, typename V, typename Hash = std::hash<K>>
+class CMappingObject {
+public:
+    using Map = std::unordered_map<K, V, Hash>;
+
+    virtual ~CMappingObject() = default;
+
+    // Never inserts, never fails.
+    const V& Get(const K& key) const
+    {
+        auto it = m_map.find(key);
+        return it != m_map.end() ? it->second : m_default;
+    }
+
+    bool Contains(const K& key) const { return m_map.find(key) != m_map.end(); }
+    const Map& GetMap() const { return m_map; }
+    const V& GetDefault() const { return m_default; }
+
+protected:
+    CMappingObject() = default;
+
+    // Replaces the whole map; a derived table's constructor calls this after
+    // its base's so that no base entry survives.
+    void Fill(std::vector<std::pair<K, V>> pairs, V defaultValue)
+    {
+        Map map(8);
+        map.max_load_factor(1.0f);
+        for (auto& pair : pairs) map.emplace(std::move(pair.first), std::move(pair.second));
+        m_map = std::move(map);
+        m_default = std::move(defaultValue);
+    }
+
+private:
+    Map m_map;
+    V m_default{};
+};
+
+} // namespace Marevane
