@@ -1,5 +1,7 @@
 #include "model/Panel.h"
 
+#include "model/CodeTables.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
@@ -152,6 +154,11 @@ PanelType CPanel::GetTypeKnownTo(std::uint32_t unitId) const
 bool CPanel::IsReefKnownTo(std::uint32_t unitId) const
 {
     return GetTypeKnownTo(unitId) == PanelReef;
+}
+
+const std::wstring& CPanel::GetTypeName() const
+{
+    return CPanelCodes::GetInstance().Get(m_type);
 }
 
 } // namespace Marevane

@@ -70,6 +70,8 @@ class CPanel {
     const std::vector<std::uint32_t>& GetKnownUnits() const { return m_knownUnits; }
     PanelType GetTypeKnownTo(std::uint32_t unitId) const;
     bool IsReefKnownTo(std::uint32_t unitId) const;
+    // The type's glyph from the panel code table.
+    const std::wstring& GetTypeName() const;
 
   protected:
     CPanel(PanelType type, std::uint32_t x, std::uint32_t y);
