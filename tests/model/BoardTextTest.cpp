@@ -9,7 +9,7 @@ TEST(BoardText, PadFieldCentresOneCharacterAndRightAlignsTwo)
     const std::pair<std::wstring, std::wstring> cases[] = {
         {L"", L""}, {L"7", L" 7 "}, {L"-", L" - "}, {L"12", L" 12"}, {L"123", L"123"}, {L"1234", L"1234"},
     };
-    for (const auto& [in, out] : cases) EXPECT_EQ(PadField(in), out) << '"' << in.size() << '"';
+    for (const auto& [in, out] : cases) EXPECT_EQ(PadField(in), out) << "length " << in.size();
 }
 
 TEST(BoardText, FormatNumberFieldGivesThreeColumnsUpTo999)
