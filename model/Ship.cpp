@@ -179,8 +179,11 @@ double CShip::GetFpRate() const
 
 std::uint32_t CShip::MoveCost(std::uint32_t panels) const
 {
+    // Distances come from players and peers: a huge one costs everything
+    // rather than wrapping round to a small cost.
     const ShipConfigSet& config = m_profile.Config;
-    return config.MoveFp + (panels > 3 ? panels - 3 : 0) * config.ExtraMoveFp;
+    const std::uint64_t extra = static_cast<std::uint64_t>(panels > 3 ? panels - 3 : 0) * config.ExtraMoveFp;
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(config.MoveFp + extra, UINT32_MAX));
 }
 
 std::uint32_t CShip::GetMoveRange() const

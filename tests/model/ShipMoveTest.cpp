@@ -82,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"RingAhead", 100, {}, 8, DirectionEast, 3, 87, 9, 84, 0, 0, 1},
         MoveCase{"RingAtOnce", 100, {}, 1, DirectionWest, 2, 87, 1, 84, 0, 0, 0},
         MoveCase{"BelowBaseCost", 15, {}, 1, DirectionEast, 1, 75, 1, 15, 0, 0, 0},
-        MoveCase{"BelowDistanceCost", 23, {}, 1, DirectionEast, 5, 76, 1, 23, 0, 0, 0}),
+        MoveCase{"BelowDistanceCost", 23, {}, 1, DirectionEast, 5, 76, 1, 23, 0, 0, 0},
+        MoveCase{"HugeDistance", 100, {}, 1, DirectionEast, 4000000000u, 76, 1, 100, 0, 0, 0}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(ShipMoveMines, AMineOnThePathDamagesWithoutStopping)

@@ -310,6 +310,9 @@ TEST(Ship, WithoutFuelInUseNothingIsRefusedForFuel)
     EXPECT_EQ(ship.Move(DirectionEast, 8), 87u);
     EXPECT_EQ(ship.GetProfile().Pos, MapPos(1, 9));
     EXPECT_EQ(ship.GetProfile().Fp, 0u);
+    // However far it is told to go, the walk ends at the ring.
+    EXPECT_EQ(ship.Move(DirectionSouth, 4000000000u), 87u);
+    EXPECT_EQ(ship.GetProfile().Pos, MapPos(9, 9));
     EXPECT_EQ(ship.Attack({&other}, t.At(2, 9)), 87u);
     EXPECT_EQ(ship.ChangeFlagship(&other, 4), 87u);
     EXPECT_TRUE(other.GetProfile().IsFlagship);
