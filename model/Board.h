@@ -87,9 +87,11 @@ class CBoard {
 
     // Forms that take the sides themselves. A side type needs GetId() and
     // GetShips() (pairs of ship id and ship pointer); a ship type needs
-    // IsSinking(), GetCurrentPanel(), GetMines() (MineProfile records),
-    // GetTorpedoProfiles(), SyncTorpedoes(const std::vector<TorpedoProfile>&)
-    // and SyncMine(const MineProfile&). Ships are walked by ship id.
+    // IsSinking(), GetCurrentPanel(), GetMines() (a reference to its own
+    // MineProfile records, kept at stable addresses since panels point at
+    // them: a std::list or std::deque), GetTorpedoProfiles() (TorpedoProfile
+    // records), SyncTorpedoes(const std::vector<TorpedoProfile>&) and
+    // SyncMine(const MineProfile&). Ships are walked by ship id.
     template <typename Unit> static bool IsOccupied(const std::vector<Unit*>& units, const CPanel* panel);
     template <typename Unit> void PlacePanelEffects(const std::vector<Unit*>& excluded);
     template <typename Unit> void Build(const MapData& mapData, const std::vector<Unit*>& units);
