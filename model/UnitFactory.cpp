@@ -232,7 +232,7 @@ void CUnitFactory::RemoveOthers()
         std::remove_if(m_units.begin(), m_units.end(),
                        [this](const std::unique_ptr<CUnit>& unit) { return unit.get() != m_localUnit; }),
         m_units.end());
-    m_nextId = static_cast<std::uint32_t>(m_units.size());
+    SettleNextId();
     RebuildLists();
 }
 
@@ -250,7 +250,7 @@ void CUnitFactory::RemoveWatchingUnits()
                       m_units.begin(), m_units.end(),
                       [](const std::unique_ptr<CUnit>& unit) { return unit->GetUnitType() == UnitWatching; }),
                   m_units.end());
-    m_nextId = static_cast<std::uint32_t>(m_units.size());
+    SettleNextId();
     Arrange();
 }
 
@@ -335,6 +335,15 @@ void CUnitFactory::Arrange()
         m_nextId = static_cast<std::uint32_t>(count);
     }
     RebuildLists();
+}
+
+void CUnitFactory::SettleNextId()
+{
+    // The count, unless ids could not be renumbered and a higher one is
+    // still in use.
+    std::uint32_t next = static_cast<std::uint32_t>(m_units.size());
+    for (const auto& unit : m_units) next = std::max(next, unit->GetId() + 1);
+    m_nextId = next;
 }
 
 void CUnitFactory::RebuildLists()

@@ -89,6 +89,7 @@ class CUnitFactory {
     void Arrange();
     void SortUnits();
     void RebuildLists();
+    void SettleNextId();
     bool AnyShips() const;
 
     CBoard* m_board;

@@ -200,6 +200,11 @@ TEST_F(Factory, NoRenumberingOnceShipsExist)
     EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{0, 2}));
     EXPECT_EQ(factory.GetUnit(2), units[2]);
     EXPECT_FALSE(factory.RemoveUnit(units[1]));
+
+    // A newcomer gets an id nobody holds.
+    factory.CreateLocalUnit(UnitWatching, 1, L"Eye", L"");
+    factory.RemoveWatchingUnits();
+    EXPECT_EQ(factory.CreateLocalUnit(UnitManual, 1, L"New", L"")->GetId(), 3u);
 }
 
 TEST_F(Factory, RemovalsKeepTheLocalUnit)
