@@ -9,7 +9,7 @@
 namespace Marevane {
 
 class CResultManager {
-public:
+  public:
     // The process-wide manager; units and turn managers keep the reference.
     static CResultManager& GetInstance();
 
@@ -23,7 +23,7 @@ public:
     std::uint32_t GetCurrentRound() const { return m_order.Round; }
     void SetPlayOrder(const PlayOrder& order) { m_order = order; }
 
-private:
+  private:
     PlayOrder m_order;
 };
 
