@@ -272,6 +272,12 @@ class CInMemoryTcpServer : public CTcpServer, private CTcpServerModule {
         return connection ? connection->Received.FleetEdit : m_spare.FleetEdit;
     }
 
+    void ClearReceivedMessage(std::uint64_t hostId) override
+    {
+        std::lock_guard<std::recursive_mutex> lock(GetMutex());
+        if (Connection* connection = Find(FindSocket(hostId))) connection->Received.Clear();
+    }
+
     MessageCode ReceiveEntry() override
     {
         std::lock_guard<std::recursive_mutex> lock(GetMutex());

@@ -55,6 +55,9 @@ class CTcpServer {
     // That side's last packet, as its common header.
     virtual const Message& GetReceivedMessage(std::uint64_t hostId) const = 0;
     virtual FleetEditMessage& GetFleetEditMessage(std::uint64_t hostId) = 0;
+    // Forgets that side's last packet (it reads as code 0 until the next
+    // one), so that a command is carried out once and never in a later turn.
+    virtual void ClearReceivedMessage(std::uint64_t hostId) = 0;
 
     // Entry admission, on the oldest connection that has not entered yet.
     // The code of its packet once one arrived, ReadNothing while it has sent
