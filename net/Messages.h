@@ -101,7 +101,8 @@ struct ResultMessage : Message {
         });
     }
 
-    template <typename Predicate> std::vector<const ActionInfo*> CollectActions(Predicate accept) const
+    template <typename Predicate>
+    std::vector<const ActionInfo*> CollectActions(Predicate accept) const
     {
         std::vector<const ActionInfo*> found;
         for (const ActionInfo& action : Actions) {
@@ -112,7 +113,8 @@ struct ResultMessage : Message {
 
     // The ship profiles of every action that the predicate accepts, action
     // by action and side by side.
-    template <typename Predicate> std::vector<const ShipProfile*> FindShipProfiles(Predicate accept) const
+    template <typename Predicate>
+    std::vector<const ShipProfile*> FindShipProfiles(Predicate accept) const
     {
         std::vector<const ShipProfile*> found;
         for (const ActionInfo& action : Actions) {
