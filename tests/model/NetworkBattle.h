@@ -380,6 +380,7 @@ class NetworkBattle {
         CGUITurnManagerOnClient& manager = client.manager;
         CUnit* unit = manager.GetCurrentUnit();
         if (!unit || unit != client.Local() || !unit->IsActive() || !manager.IsTurnRunning()) return;
+        if (holdClient && holdClient()) return;
         unit->DecideCommand();
         manager.Update(53);
         ++clientCommands;
@@ -406,6 +407,8 @@ class NetworkBattle {
     std::size_t refusals = 0;
     std::size_t clientCommands = 0;
     std::size_t comparisons = 0;
+    // While it holds, the client's side does not decide (tests act for it).
+    std::function<bool()> holdClient;
 
   private:
     std::deque<MessageCode> m_hostPending;
