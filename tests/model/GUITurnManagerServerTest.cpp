@@ -45,13 +45,7 @@ class ServerTest : public ::testing::Test {
         Place(*remoteA, {{ShipTypeBattleship, MapPos(5, 5)}, {ShipTypeDestroyer, MapPos(5, 3)}});
         Place(*remoteB, {{ShipTypeBattleship, MapPos(3, 5)}, {ShipTypeDestroyer, MapPos(3, 1)}});
 
-        manager.SetUnits(units.GetUnits());
-        manager.CreateArbiter(&rules);
-        manager.SetBoard(&board);
-        manager.SetUnitFactory(&units);
-        manager.SetShipFactory(&ships);
-        manager.SetResultManager(&CResultManager::GetInstance());
-        manager.SetLogCache(&logger);
+        Wire(manager, rules, board, units, ships, CResultManager::GetInstance(), logger);
         server.Attach(clientA, HostA);
         socketB = server.Attach(clientB, HostB);
     }

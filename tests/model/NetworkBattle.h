@@ -46,6 +46,19 @@ inline void EnsureApp()
 
 constexpr std::uint64_t GuestHostId = 0xC11E47;
 
+// What the battle sequence hands a new turn manager, in its order.
+inline void Wire(CTurnManager& manager, CGameEdit& rules, CBoard& board, CUnitFactory& units,
+                 CShipFactory& ships, CResultManager& results, CLogger& logger)
+{
+    manager.SetUnits(units.GetUnits());
+    manager.CreateArbiter(&rules);
+    manager.SetBoard(&board);
+    manager.SetUnitFactory(&units);
+    manager.SetShipFactory(&ships);
+    manager.SetResultManager(&results);
+    manager.SetLogCache(&logger);
+}
+
 struct HostWorld {
     CGameEdit rules;
     CBoard board;
@@ -79,16 +92,7 @@ struct HostWorld {
 
     std::set<const CPanel*> m_taken;
 
-    void Wire()
-    {
-        manager.SetUnits(units.GetUnits());
-        manager.CreateArbiter(&rules);
-        manager.SetBoard(&board);
-        manager.SetUnitFactory(&units);
-        manager.SetShipFactory(&ships);
-        manager.SetResultManager(&CResultManager::GetInstance());
-        manager.SetLogCache(&logger);
-    }
+    void Wire() { Testing::Wire(manager, rules, board, units, ships, CResultManager::GetInstance(), logger); }
 };
 
 struct ClientWorld {
@@ -103,16 +107,7 @@ struct ClientWorld {
 
     CUnit* Local() const { return units.GetLocalUnit(); }
 
-    void Wire()
-    {
-        manager.SetUnits(units.GetUnits());
-        manager.CreateArbiter(&rules);
-        manager.SetBoard(&board);
-        manager.SetUnitFactory(&units);
-        manager.SetShipFactory(&ships);
-        manager.SetResultManager(&results);
-        manager.SetLogCache(&logger);
-    }
+    void Wire() { Testing::Wire(manager, rules, board, units, ships, results, logger); }
 };
 
 // Everything of a side the client must agree on with the host.
