@@ -80,6 +80,57 @@ struct FleetEditMessage : Message {
 struct ResultMessage : Message {
     PlayOrder Order;
     std::vector<ActionInfo> Actions;
+
+    // Action kind that selects every action that is not empty.
+    static constexpr std::uint32_t AnyKind = 4;
+
+    // The side's own command of the turn (the first action of kind 1), or null.
+    const ActionInfo* GetPrimaryAction() const
+    {
+        for (const ActionInfo& action : Actions) {
+            if (action.Kind == 1) return &action;
+        }
+        return nullptr;
+    }
+
+    // The actions of one kind in order; AnyKind selects every kind but 0.
+    std::vector<const ActionInfo*> GetActions(std::uint32_t kind) const
+    {
+        return CollectActions([kind](const ActionInfo& action) {
+            return kind == AnyKind ? action.Kind != 0 : action.Kind == kind;
+        });
+    }
+
+    template <typename Predicate>
+    std::vector<const ActionInfo*> CollectActions(Predicate accept) const
+    {
+        std::vector<const ActionInfo*> found;
+        for (const ActionInfo& action : Actions) {
+            if (accept(action)) found.push_back(&action);
+        }
+        return found;
+    }
+
+    // The ship profiles of every action that the predicate accepts, action
+    // by action and side by side.
+    template <typename Predicate>
+    std::vector<const ShipProfile*> FindShipProfiles(Predicate accept) const
+    {
+        std::vector<const ShipProfile*> found;
+        for (const ActionInfo& action : Actions) {
+            for (const auto& side : action.Ships) {
+                for (const ShipProfile& ship : side.second) {
+                    if (accept(ship)) found.push_back(&ship);
+                }
+            }
+        }
+        return found;
+    }
+
+    const ShipProfile* FindShipProfileInLastAction(std::uint32_t unitId, std::uint32_t shipId) const
+    {
+        return Actions.empty() ? nullptr : Actions.back().FindShipProfile(unitId, shipId);
+    }
 };
 
 } // namespace Marevane
