@@ -9,9 +9,8 @@
 
 namespace Marevane {
 
-template <typename K, typename V, typename Hash = std::hash<K>>
-class CMappingObject {
-public:
+template <typename K, typename V, typename Hash = std::hash<K>> class CMappingObject {
+  public:
     using Map = std::unordered_map<K, V, Hash>;
 
     virtual ~CMappingObject() = default;
@@ -27,7 +26,18 @@ public:
     const Map& GetMap() const { return m_map; }
     const V& GetDefault() const { return m_default; }
 
-protected:
+    // Keys and values in the order the table lists them; hash order differs
+    // between standard libraries, so walks use these.
+    const std::vector<K>& GetKeysInOrder() const { return m_order; }
+    std::vector<V> GetValuesInOrder() const
+    {
+        std::vector<V> values;
+        values.reserve(m_order.size());
+        for (const K& key : m_order) values.push_back(m_map.find(key)->second);
+        return values;
+    }
+
+  protected:
     CMappingObject() = default;
 
     // Replaces the whole map; a derived table's constructor calls this after
@@ -36,13 +46,20 @@ protected:
     {
         Map map(8);
         map.max_load_factor(1.0f);
-        for (auto& pair : pairs) map.emplace(std::move(pair.first), std::move(pair.second));
+        std::vector<K> order;
+        order.reserve(pairs.size());
+        for (auto& pair : pairs) {
+            if (map.emplace(pair.first, std::move(pair.second)).second)
+                order.push_back(std::move(pair.first));
+        }
         m_map = std::move(map);
+        m_order = std::move(order);
         m_default = std::move(defaultValue);
     }
 
-private:
+  private:
     Map m_map;
+    std::vector<K> m_order;
     V m_default{};
 };
 

@@ -76,6 +76,13 @@ void SeedRandom(std::uint32_t seed)
     shared.Engine.seed(seed);
 }
 
+std::uint32_t SeedRandomFromEnvironment()
+{
+    const std::uint32_t seed = StartSeed();
+    SeedRandom(seed);
+    return seed;
+}
+
 std::mt19937 MakeRandomEngine()
 {
     SharedEngine& shared = Shared();

@@ -22,6 +22,10 @@ bool RandomChance(std::uint32_t percent);
 // Restarts the shared engine from a fixed seed (tests, replays).
 void SeedRandom(std::uint32_t seed);
 
+// Restarts the shared engine as at start: from MAREVANE_SEED when it holds a
+// 32-bit number, else from std::random_device. Answers the seed.
+std::uint32_t SeedRandomFromEnvironment();
+
 // A private engine seeded from the shared one, for a task that draws a lot
 // on its own thread; a fixed shared seed makes it reproducible too.
 std::mt19937 MakeRandomEngine();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <set>
 #include <thread>
@@ -99,4 +100,17 @@ TEST(Random, ConcurrentDrawsStayInRange)
     }
     for (auto& thread : threads) thread.join();
     for (int count : bad) EXPECT_EQ(count, 0);
+}
+
+TEST(Random, EnvironmentSeedFixesTheSequence)
+{
+    ::setenv("MAREVANE_SEED", "77", 1);
+    EXPECT_EQ(SeedRandomFromEnvironment(), 77u);
+    const auto fromEnvironment = Draws(10);
+    SeedRandom(77);
+    EXPECT_EQ(Draws(10), fromEnvironment);
+
+    ::setenv("MAREVANE_SEED", "0x10", 1);
+    EXPECT_EQ(SeedRandomFromEnvironment(), 16u);
+    ::unsetenv("MAREVANE_SEED");
 }
