@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -65,6 +66,12 @@ class CBoard {
     // Mines laid on the board from map data, or found on the panels when a
     // client took over the host's state.
     const std::vector<MineProfile*>& GetPlacedMines() const { return m_placedMines; }
+
+    // Wide text of the board (model/BoardText.cpp): the framed grid with its
+    // legend; the glyph gives each panel's two full-width columns.
+    using PanelGlyph = std::function<std::wstring(CPanel*)>;
+    void RenderText(std::wstring& out, const PanelGlyph& glyph) const;
+    void ToText(std::wstring& out) const;
 
     // Throws CPanelRangeError for a side above MaxSide.
     void Resize(std::uint32_t rows, std::uint32_t columns);
