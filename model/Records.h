@@ -257,6 +257,30 @@ struct ActionInfo {
     std::uint32_t Distance = 0;
     MapPos Target;
     std::map<std::uint32_t, std::vector<ShipProfile>> Ships;
+
+    // That side's first profile of the ship, or null.
+    const ShipProfile* FindShipProfile(std::uint32_t unitId, std::uint32_t shipId) const
+    {
+        auto side = Ships.find(unitId);
+        if (side == Ships.end()) return nullptr;
+        for (const ShipProfile& ship : side->second) {
+            if (ship.ShipId == shipId) return &ship;
+        }
+        return nullptr;
+    }
+
+    // That side's profiles the predicate accepts, in order.
+    template <typename Predicate>
+    std::vector<const ShipProfile*> FindShipProfiles(std::uint32_t unitId, Predicate accept) const
+    {
+        std::vector<const ShipProfile*> found;
+        auto side = Ships.find(unitId);
+        if (side == Ships.end()) return found;
+        for (const ShipProfile& ship : side->second) {
+            if (accept(ship)) found.push_back(&ship);
+        }
+        return found;
+    }
 };
 
 // Rule settings of one battle, held by CGameEdit and sent to clients.

@@ -1,0 +1,7 @@
+#include "model/Computer.h"
+
+namespace Marevane {
+
+CComputer::~CComputer() = default;
+
+} // namespace Marevane

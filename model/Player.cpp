@@ -1,0 +1,7 @@
+#include "model/Player.h"
+
+namespace Marevane {
+
+CPlayer::~CPlayer() = default;
+
+} // namespace Marevane

@@ -1,0 +1,11 @@
+#include "model/ResultManager.h"
+
+namespace Marevane {
+
+CResultManager& CResultManager::GetInstance()
+{
+    static CResultManager instance;
+    return instance;
+}
+
+} // namespace Marevane
