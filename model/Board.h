@@ -20,6 +20,8 @@
 
 namespace Marevane {
 
+class CUnit;
+
 class CBoard {
   public:
     // True for a panel that a ship of the excluded sides stands on.
@@ -72,6 +74,11 @@ class CBoard {
     using PanelGlyph = std::function<std::wstring(CPanel*)>;
     void RenderText(std::wstring& out, const PanelGlyph& glyph) const;
     void ToText(std::wstring& out) const;
+    // The grid as the side places its fleet, then its ship box.
+    void ToFleetSetupText(std::wstring& out, CUnit* pUnit) const;
+    // The grid with the sides' ships, mines and torpedoes, then the status
+    // box of the sides; the viewer is marked as the viewing side.
+    void ToTurnText(std::wstring& out, const std::vector<CUnit*>& units, const CUnit* viewer = nullptr) const;
 
     // Throws CPanelRangeError for a side above MaxSide.
     void Resize(std::uint32_t rows, std::uint32_t columns);

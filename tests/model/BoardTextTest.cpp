@@ -22,6 +22,15 @@ TEST(BoardText, FormatNumberFieldGivesThreeColumnsUpTo999)
     for (const auto& [n, out] : cases) EXPECT_EQ(FormatNumberField(n), out) << n;
 }
 
+TEST(BoardText, ConsoleWidthCountsFullWidthAndBoardSymbolsTwice)
+{
+    const std::pair<std::wstring, std::size_t> cases[] = {
+        {L"", 0},       {L"B1 ", 3},    {L"\u3000", 2}, {L"Ｂ１", 4}, {L"あア漢", 6},     {L"■□◆≡◎△", 12},
+        {L"┌─┬│┘", 10}, {L"＄$＊*", 6}, {L"\t\n", 0},   {L"한", 2},   {L"\U00020B9F", 2}, {L"é", 1},
+    };
+    for (const auto& [text, width] : cases) EXPECT_EQ(ConsoleWidth(text), width) << "length " << text.size();
+}
+
 namespace {
 
 std::vector<std::wstring> SplitLines(const std::wstring& text)
