@@ -1,0 +1,427 @@
+// marevane-battle: plays one battle in memory, without a screen, and prints
+// the verdict. A test and benchmark tool: every side is a computer side,
+// the turn manager is driven in the order the battle screens drive it, and
+// think time is off, so a seed fixes the whole battle and its log file.
+#include "HeadlessTurnManager.h"
+
+#include "model/Board.h"
+#include "model/CodeTables.h"
+#include "model/Errors.h"
+#include "model/GameEdit.h"
+#include "model/Logger.h"
+#include "model/Mission.h"
+#include "model/Panel.h"
+#include "model/Random.h"
+#include "model/ResultManager.h"
+#include "model/Ship.h"
+#include "model/ShipFactory.h"
+#include "model/Unit.h"
+#include "model/UnitFactory.h"
+
+#include <QRegularExpression>
+#include <QString>
+
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <exception>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace Marevane;
+
+namespace {
+
+const char* const Usage =
+    "usage: marevane-battle --sides N --size RxC --mission CODE --rule BITS --seed S --log-dir DIR\n"
+    "                       [--max-rounds K] [--levels L1,L2,...] [--teams] [--resign-chance P] [--verbose]\n"
+    "  --sides N          2 to 4 sides (default 2)\n"
+    "  --size RxC         map rows and columns, 3 to 9 each (default 5x5)\n"
+    "  --mission CODE     mission code, decimal or 0x-hex (default 0x10000001)\n"
+    "  --rule BITS        game-mode bits, decimal or 0x-hex (default 0x0C)\n"
+    "  --seed S           seed of the shared random engine (else MAREVANE_SEED or random)\n"
+    "  --log-dir DIR      folder the battle log is written to (default: working directory)\n"
+    "  --max-rounds K     the battle ends undecided after round K (default 200)\n"
+    "  --levels L,...     computer strength of each side (default 0)\n"
+    "  --teams            sides 1 and 3 against sides 2 and 4\n"
+    "  --resign-chance P  percent chance per turn that a side resigns with a farewell (default 1)\n"
+    "  --verbose          print every log text\n";
+
+struct Options {
+    std::uint32_t Sides = 2;
+    std::uint32_t Rows = 5;
+    std::uint32_t Columns = 5;
+    MissionType Mission = MissionSeaControl;
+    std::uint32_t Rule = GameModeVersus | GameModeSingle;
+    std::optional<std::uint32_t> Seed;
+    QString LogDir;
+    std::uint32_t MaxRounds = 200;
+    std::vector<std::int32_t> Levels;
+    bool Teams = false;
+    std::uint32_t ResignChance = 1;
+    bool Verbose = false;
+};
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::uint64_t ParseNumber(const std::string& text, const char* what)
+{
+    try {
+        std::size_t used = 0;
+        const unsigned long long value = std::stoull(text, &used, 0);
+        if (used == text.size()) return value;
+    } catch (const std::exception&) {
+    }
+    throw UsageError(std::string("invalid ") + what + ": " + text);
+}
+
+std::int32_t ParseLevel(const std::string& text)
+{
+    try {
+        std::size_t used = 0;
+        const int value = std::stoi(text, &used, 10);
+        if (used == text.size()) return value;
+    } catch (const std::exception&) {
+    }
+    throw UsageError("invalid level: " + text);
+}
+
+Options ParseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) throw UsageError("missing value for " + arg);
+            return argv[++i];
+        };
+        if (arg == "--sides") {
+            options.Sides = static_cast<std::uint32_t>(ParseNumber(value(), "side count"));
+            if (options.Sides < 2 || options.Sides > 4) throw UsageError("--sides takes 2 to 4");
+        } else if (arg == "--size") {
+            const std::string size = value();
+            const auto x = size.find_first_of("xX");
+            if (x == std::string::npos) throw UsageError("--size takes RxC");
+            options.Rows = static_cast<std::uint32_t>(ParseNumber(size.substr(0, x), "row count"));
+            options.Columns = static_cast<std::uint32_t>(ParseNumber(size.substr(x + 1), "column count"));
+            if (options.Rows < 3 || options.Rows > 9 || options.Columns < 3 || options.Columns > 9) {
+                throw UsageError("--size takes 3 to 9 rows and columns");
+            }
+        } else if (arg == "--mission") {
+            options.Mission = static_cast<MissionType>(ParseNumber(value(), "mission code"));
+        } else if (arg == "--rule") {
+            options.Rule = static_cast<std::uint32_t>(ParseNumber(value(), "rule bits"));
+        } else if (arg == "--seed") {
+            options.Seed = static_cast<std::uint32_t>(ParseNumber(value(), "seed"));
+        } else if (arg == "--log-dir") {
+            options.LogDir = QString::fromStdString(value());
+        } else if (arg == "--max-rounds") {
+            options.MaxRounds = static_cast<std::uint32_t>(ParseNumber(value(), "round cap"));
+            if (options.MaxRounds == 0) throw UsageError("--max-rounds takes at least 1");
+        } else if (arg == "--levels") {
+            std::stringstream list(value());
+            for (std::string level; std::getline(list, level, ',');)
+                options.Levels.push_back(ParseLevel(level));
+        } else if (arg == "--teams") {
+            options.Teams = true;
+        } else if (arg == "--resign-chance") {
+            options.ResignChance = static_cast<std::uint32_t>(ParseNumber(value(), "percentage"));
+        } else if (arg == "--verbose") {
+            options.Verbose = true;
+        } else if (arg == "--help" || arg == "-h") {
+            throw UsageError("");
+        } else {
+            throw UsageError("unknown option " + arg);
+        }
+    }
+    return options;
+}
+
+std::string Hex(std::uint32_t value)
+{
+    std::ostringstream out;
+    out << "0x" << std::hex << value;
+    return out.str();
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return QString::fromStdWString(text).toStdString();
+}
+
+// A farewell of 1 to 25 characters, so that every farewell class shows up.
+std::wstring MakeFarewell()
+{
+    static const std::wstring words = L"Fair winds and following seas, my friends";
+    const std::uint32_t length = RandomUInt(1, 25);
+    return words.substr(0, length);
+}
+
+class CBattle {
+  public:
+    explicit CBattle(const Options& options)
+        : m_options(options), m_shipFactory(&m_board, &m_rules), m_unitFactory(&m_board, &m_rules)
+    {
+    }
+
+    int Run();
+
+  private:
+    void SetUp();
+    void PlaceFleet(CUnit& unit);
+    void Step(MessageCode code);
+    void Decide(CUnit& unit);
+    bool IsLastTurnOfCap() const;
+    std::string Verdict() const;
+
+    Options m_options;
+    CGameEdit m_rules;
+    CBoard m_board;
+    CShipFactory m_shipFactory;
+    CUnitFactory m_unitFactory;
+    CLogger m_logger;
+    CHeadlessTurnManager m_manager;
+    std::vector<CUnit*> m_units;
+    std::deque<MessageCode> m_pending;
+    std::uint32_t m_turns = 0;
+    std::uint32_t m_refusals = 0;
+    std::uint32_t m_otherResults = 0;
+    bool m_ended = false;
+    bool m_capped = false;
+};
+
+void CBattle::SetUp()
+{
+    m_rules.SetRule(m_options.Rule, MapPos(m_options.Rows, m_options.Columns));
+    GameEditInfo& info = m_rules.GetInfo();
+    info.PlayerCount = m_options.Sides;
+    info.Mission = m_options.Mission;
+    m_rules.UpdateDerivedSettings();
+    m_board.Build(info.Map);
+
+    for (std::uint32_t i = 0; i < m_options.Sides; ++i) {
+        const std::int32_t level = i < m_options.Levels.size() ? m_options.Levels[i] : 0;
+        const std::wstring name = L"COM" + std::to_wstring(i + 1);
+        m_units.push_back(m_unitFactory.CreateComputerUnit(0, name, level));
+    }
+    if (m_options.Teams) {
+        // Sides 1 and 3 against sides 2 and 4, as far as there are sides.
+        for (std::size_t i = 0; i < 2 && i + 2 < m_units.size(); ++i) m_units[i]->JoinTeam(*m_units[i + 2]);
+    }
+    for (CUnit* unit : m_units) PlaceFleet(*unit);
+}
+
+void CBattle::PlaceFleet(CUnit& unit)
+{
+    const GameEditInfo& info = m_rules.GetInfo();
+    unit.SetReinforcementsLeft(info.IsReinforcementAllowed ? info.ReserveFleetSize : 0);
+    for (std::uint32_t k = 0; k < info.FleetSize; ++k) {
+        // An oiler never leads a fleet.
+        const auto type =
+            static_cast<ShipType>(RandomUInt(ShipTypeBattleship, k == 0 ? ShipTypeSubmarine : ShipTypeOiler));
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const MapPos pos =
+                attempt < 50 ? unit.ChooseShipPosition(type)
+                             : MapPos(RandomUInt(1, m_board.GetRows()), RandomUInt(1, m_board.GetColumns()));
+            CPanel* panel = m_board.GetSeaPanel(pos);
+            if (!panel || !panel->IsPassable() || !m_shipFactory.IsPanelFree(&unit, 0, panel)) continue;
+            try {
+                m_shipFactory.CreateShip(&unit, type, panel);
+                break;
+            } catch (const std::range_error&) {
+                // Taken after all; draw again.
+            }
+        }
+    }
+    unit.ChooseFlagship();
+    if (!unit.HasFlagship() && !unit.GetShips().empty()) unit.SetFlagship(unit.GetShips().begin()->first);
+}
+
+bool CBattle::IsLastTurnOfCap() const
+{
+    const PlayOrder& order = m_manager.GetPlayOrder();
+    return order.Round >= m_options.MaxRounds && order.Position >= m_manager.GetTurnOrder().size();
+}
+
+void CBattle::Decide(CUnit& unit)
+{
+    if (RandomChance(m_options.ResignChance)) {
+        CommandInput resign;
+        resign.Command = CommandResign;
+        resign.Text = MakeFarewell();
+        unit.SetCommandInput(resign);
+    } else if (m_refusals >= 100) {
+        // A side that keeps being refused passes.
+        CommandInput pass;
+        pass.Command = CommandPass;
+        pass.Direction = DirectionNorth;
+        unit.SetCommandInput(pass);
+    } else {
+        unit.DecideCommand();
+    }
+    m_pending.push_back(53);
+}
+
+// One message code of the play sequence of a battle on the host.
+void CBattle::Step(MessageCode code)
+{
+    CUnit* unit = m_manager.GetCurrentUnit();
+    if (IsErrorCode(code) && code != 124) {
+        m_manager.Update(code);
+        ++m_refusals;
+        if (unit) Decide(*unit);
+        return;
+    }
+    switch (code) {
+    case 10:
+    case 87:
+    case 89:
+        if (code == 10) {
+            m_manager.Update(53);
+            unit->ExecuteCommand(m_manager.GetCurrentUnitEntry());
+        }
+        m_manager.Update(73);
+        m_manager.Update(code);
+        ++m_turns;
+        if (m_options.Verbose) std::cout << m_logger->GetLogText(1).toStdString() << "\n";
+        m_pending.push_back(67); // the result report has shown its lines
+        break;
+    case 51:
+        m_refusals = 0;
+        m_manager.Update(51);
+        unit = m_manager.GetCurrentUnit();
+        if (!unit->IsActive()) {
+            m_pending.push_back(unit->ExecuteCommand(m_manager.GetCurrentUnitEntry()));
+        } else {
+            Decide(*unit);
+        }
+        break;
+    case 52:
+        m_manager.Update(52);
+        m_pending.push_back(51);
+        break;
+    case 53: {
+        m_manager.Update(53);
+        MessageCode result = unit->ExecuteCommand(m_manager.GetCurrentUnitEntry());
+        if (!IsErrorCode(result) && result != 10 && result != 87 && result != 89) {
+            // A result the play sequence has no step for (a refused change of
+            // flagship is recorded like a success): carried on as one.
+            ++m_otherResults;
+            result = 87;
+        }
+        m_pending.push_back(result);
+        break;
+    }
+    case 67:
+        if (m_manager.IsGameDecided() || IsLastTurnOfCap()) {
+            m_capped = !m_manager.IsGameDecided();
+            m_manager.Update(47);
+            m_ended = true;
+        } else {
+            m_manager.Update(67);
+            m_pending.push_back(69);
+        }
+        break;
+    case 69:
+        m_pending.push_back(52);
+        break;
+    default:
+        break;
+    }
+}
+
+std::string CBattle::Verdict() const
+{
+    if (m_capped) return "undecided: round cap " + std::to_string(m_options.MaxRounds) + " reached";
+    const CMissionCriteria& mission = m_manager.GetArbiter()->GetMission();
+    const CUnit* winner = mission.GetWinner();
+    if (!winner) return "undecided";
+    std::string names = Narrow(winner->GetProfile().Name);
+    for (CUnit* unit : m_units) {
+        if (unit != winner && winner->IsTeamMate(*unit)) names += " & " + Narrow(unit->GetProfile().Name);
+    }
+    switch (mission.GetJudgement()) {
+    case JudgementDraw:
+        return "draw (first side " + names + ")";
+    case JudgementOnPoints:
+        return names + " wins on points";
+    default:
+        return names + " wins";
+    }
+}
+
+int CBattle::Run()
+{
+    SetUp();
+    CResultManager& results = CResultManager::GetInstance();
+    m_manager.SetUnits(m_units);
+    m_manager.CreateArbiter(&m_rules);
+    m_manager.SetBoard(&m_board);
+    m_manager.SetUnitFactory(&m_unitFactory);
+    m_manager.SetShipFactory(&m_shipFactory);
+    m_manager.SetResultManager(&results);
+    m_manager.SetLogCache(&m_logger);
+    m_manager.Update(45);
+    m_manager.Update(68); // every side confirmed the start
+    m_pending.push_back(51);
+    while (!m_ended && !m_pending.empty()) {
+        const MessageCode code = m_pending.front();
+        m_pending.pop_front();
+        Step(code);
+    }
+
+    const bool saved = m_logger->SaveLogFile(QStringLiteral("Marevane"), m_options.LogDir);
+    const QString path = m_logger->GetSavedPath();
+    const bool named =
+        QRegularExpression(QStringLiteral("(^|/)Marevane-\\d{14}(-\\d+)?\\.log$")).match(path).hasMatch();
+    const PlayOrder& order = m_manager.GetPlayOrder();
+    const char* envSeed = std::getenv("MAREVANE_SEED");
+    const std::string seed =
+        m_options.Seed ? std::to_string(*m_options.Seed) : (envSeed && *envSeed ? envSeed : "-");
+    std::cout << "seed=" << seed << " sides=" << m_units.size() << " size=" << m_board.GetRows() << "x"
+              << m_board.GetColumns() << " mission=" << Hex(m_rules.GetInfo().Mission)
+              << " rule=" << Hex(m_rules.GetInfo().Rule) << " rounds=" << order.Round << " turns=" << m_turns
+              << " records=" << results.GetLogCount() << " verdict=\"" << Verdict()
+              << "\" log=" << path.toStdString() << "\n";
+
+    int status = 0;
+    if (!m_ended) {
+        std::cerr << "error: the battle stopped without an end\n";
+        status = 3;
+    }
+    if (results.GetLogCount() != m_turns) {
+        std::cerr << "error: " << results.GetLogCount() << " result records for " << m_turns << " turns\n";
+        status = 3;
+    }
+    if (!saved || !named) {
+        std::cerr << "error: the log file was not written as Marevane-<14 digits>.log\n";
+        status = 3;
+    }
+    if (m_options.Verbose && m_otherResults)
+        std::cout << m_otherResults << " results carried on as success\n";
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        const Options options = ParseOptions(argc, argv);
+        if (options.Seed) SeedRandom(*options.Seed);
+        CBattle battle(options);
+        return battle.Run();
+    } catch (const UsageError& error) {
+        if (*error.what()) std::cerr << "marevane-battle: " << error.what() << "\n";
+        std::cerr << Usage;
+        return 2;
+    } catch (const std::exception& error) {
+        std::cerr << "marevane-battle: error: " << error.what() << "\n";
+        return 4;
+    }
+}
