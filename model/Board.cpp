@@ -183,13 +183,22 @@ void CBoard::PlacePanelEffects(const PanelTest& isOccupied)
 
     // Sea is one of the five choices; a draw of sea places nothing.
     constexpr std::array<PanelType, 5> choices = {PanelReef, PanelShallow, PanelFog, PanelHighWave, PanelSea};
+    const std::array<std::int32_t, 4> caps = {m_map.MaxReefs, m_map.MaxShallows, m_map.MaxFogs,
+                                              m_map.MaxHighWaves};
+    // No type can use more than the sea panels (or its cap): once every
+    // tally is there, further draws change nothing. A count received with a
+    // map may be two billion.
+    std::array<std::int64_t, 4> enough{};
+    for (std::size_t i = 0; i < enough.size(); ++i)
+        enough[i] = caps[i] >= 0 ? std::min<std::int64_t>(n, caps[i]) : n;
     std::array<std::int64_t, 4> tally{};
     for (std::int64_t i = 0; i < draws; ++i) {
+        bool full = true;
+        for (std::size_t t = 0; t < tally.size(); ++t) full = full && tally[t] >= enough[t];
+        if (full) break;
         const PanelType type = choices[RandomUInt(0, choices.size() - 1)];
         if (IsSpecial(type)) ++tally[type - PanelReef];
     }
-    const std::array<std::int32_t, 4> caps = {m_map.MaxReefs, m_map.MaxShallows, m_map.MaxFogs,
-                                              m_map.MaxHighWaves};
     for (std::size_t i = 0; i < tally.size(); ++i) {
         if (caps[i] >= 0) tally[i] = std::min<std::int64_t>(tally[i], caps[i]);
         PlacePanels(static_cast<PanelType>(PanelReef + i), static_cast<std::uint32_t>(tally[i]), isOccupied);

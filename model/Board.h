@@ -13,11 +13,14 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
 namespace Marevane {
+
+class CUnit;
 
 class CBoard {
   public:
@@ -65,6 +68,17 @@ class CBoard {
     // Mines laid on the board from map data, or found on the panels when a
     // client took over the host's state.
     const std::vector<MineProfile*>& GetPlacedMines() const { return m_placedMines; }
+
+    // Wide text of the board (model/BoardText.cpp): the framed grid with its
+    // legend; the glyph gives each panel's two full-width columns.
+    using PanelGlyph = std::function<std::wstring(CPanel*)>;
+    void RenderText(std::wstring& out, const PanelGlyph& glyph) const;
+    void ToText(std::wstring& out) const;
+    // The grid as the side places its fleet, then its ship box.
+    void ToFleetSetupText(std::wstring& out, CUnit* pUnit) const;
+    // The grid with the sides' ships, mines and torpedoes, then the status
+    // box of the sides; the viewer is marked as the viewing side.
+    void ToTurnText(std::wstring& out, const std::vector<CUnit*>& units, const CUnit* viewer = nullptr) const;
 
     // Throws CPanelRangeError for a side above MaxSide.
     void Resize(std::uint32_t rows, std::uint32_t columns);

@@ -6,6 +6,7 @@
 #include "model/Timer.h"
 #include "model/Unit.h"
 
+#include <functional>
 #include <stdexcept>
 
 namespace Marevane {
@@ -207,7 +208,11 @@ std::vector<const ActionInfo*> CResultManager::GetTurnEffectActions(const Result
 std::ptrdiff_t CResultManager::IndexOf(const ResultMessage& record) const
 {
     if (&record == &m_current) return static_cast<std::ptrdiff_t>(m_logs.size());
-    if (m_logs.empty() || &record < m_logs.data() || &record >= m_logs.data() + m_logs.size()) return -1;
+    // Only addresses inside the storage are the manager's own records.
+    const std::less<const ResultMessage*> before;
+    if (m_logs.empty() || before(&record, m_logs.data()) || !before(&record, m_logs.data() + m_logs.size())) {
+        return -1;
+    }
     return &record - m_logs.data();
 }
 

@@ -194,10 +194,11 @@ std::uint32_t CShip::GetMoveRange() const
     if (m_profile.Fp < config.MoveFp) return 0;
     // The base cost pays for three panels, but never beyond the map's reach.
     if (config.MoveRange < 3) return config.MoveRange;
-    for (std::uint32_t d = config.MoveRange; d > 3; --d) {
-        if (m_profile.Fp >= MoveCost(d)) return d;
-    }
-    return 3;
+    // Worked out rather than counted down: a range received with a ship's
+    // state may be four billion.
+    if (config.ExtraMoveFp == 0) return config.MoveRange;
+    const std::uint64_t further = (m_profile.Fp - config.MoveFp) / config.ExtraMoveFp;
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(config.MoveRange, 3 + further));
 }
 
 std::uint32_t CShip::GetCommandCost(std::uint32_t command, std::uint32_t n) const

@@ -16,7 +16,11 @@ namespace Marevane {
 
 CShipFactory::CShipFactory(CBoard* board, CGameEdit* gameEdit) : m_board(board), m_gameEdit(gameEdit) {}
 
-CShipFactory::~CShipFactory() = default;
+CShipFactory::~CShipFactory()
+{
+    // Owners still alive stop pointing here; their ships go with the table.
+    for (const auto& entry : m_nextShipIds) entry.first->DetachFactory(this);
+}
 
 std::uint32_t CShipFactory::GetNextShipId(CShipOwner* unit)
 {
@@ -26,7 +30,45 @@ std::uint32_t CShipFactory::GetNextShipId(CShipOwner* unit)
 
 std::uint32_t CShipFactory::NextShipIdLocked(CShipOwner* unit)
 {
-    return m_nextShipIds.emplace(unit, 1).first->second;
+    auto entry = m_nextShipIds.emplace(unit, 1);
+    if (entry.second) unit->AttachFactory(this);
+    return entry.first->second;
+}
+
+void CShipFactory::ForgetOwner(CShipOwner* unit)
+{
+    std::unique_ptr<Fleet> fleet;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto it = m_ships.find(unit);
+        if (it != m_ships.end()) {
+            fleet = std::make_unique<Fleet>(std::move(it->second));
+            m_ships.erase(it);
+        }
+        m_nextShipIds.erase(unit);
+    }
+}
+
+CShipOwner::~CShipOwner()
+{
+    std::set<CShipFactory*> factories;
+    {
+        std::lock_guard<std::mutex> lock(m_factoryMutex);
+        factories.swap(m_factories);
+    }
+    for (CShipFactory* factory : factories) factory->ForgetOwner(this);
+}
+
+void CShipOwner::AttachFactory(CShipFactory* factory)
+{
+    std::lock_guard<std::mutex> lock(m_factoryMutex);
+    m_factories.insert(factory);
+}
+
+void CShipOwner::DetachFactory(CShipFactory* factory)
+{
+    std::lock_guard<std::mutex> lock(m_factoryMutex);
+    m_factories.erase(factory);
 }
 
 bool CShipFactory::IsPanelFree(CShipOwner* unit, std::uint32_t shipId, const CPanel* panel) const
@@ -164,6 +206,7 @@ void CShipFactory::RemoveShipsOfLocked(CShipOwner* unit)
     // The side lets go of its pointers before the ships go.
     unit->RemoveAllShips();
     m_ships.erase(unit);
+    NextShipIdLocked(unit);
     m_nextShipIds[unit] = 1;
 }
 
@@ -175,6 +218,7 @@ void CShipFactory::Clear()
     for (const auto& entry : m_nextShipIds) known.insert(entry.first);
     for (CShipOwner* unit : known) RemoveShipsOfLocked(unit);
     m_ships.clear();
+    for (const auto& entry : m_nextShipIds) entry.first->DetachFactory(this);
     m_nextShipIds.clear();
 }
 

@@ -55,6 +55,10 @@ class CShipFactory {
     CShip* GetShip(CShipOwner* unit, std::uint32_t shipId) const;
 
   private:
+    friend class CShipOwner;
+    // The owner is being destroyed: drop its fleet without calling it.
+    void ForgetOwner(CShipOwner* unit);
+
     using Fleet = std::map<std::uint32_t, std::unique_ptr<CShip>>;
 
     std::uint32_t NextShipIdLocked(CShipOwner* unit);

@@ -4,14 +4,23 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
+#include <set>
 
 namespace Marevane {
 
 class CShip;
+class CShipFactory;
 
 class CShipOwner {
   public:
-    virtual ~CShipOwner() = default;
+    CShipOwner() = default;
+    CShipOwner(const CShipOwner&) = delete;
+    CShipOwner& operator=(const CShipOwner&) = delete;
+    // A side may be deleted while a factory still holds its fleet (a unit
+    // factory clearing its table): the factories drop that fleet first, so
+    // no table keeps a dangling owner that a later Clear would call.
+    virtual ~CShipOwner();
 
     virtual std::uint32_t GetUnitId() const = 0;
     // Records the ship under its id (insert or replace); the owner keeps a
@@ -25,6 +34,14 @@ class CShipOwner {
     virtual void SetReinforcementsLeft(std::uint32_t count) = 0;
     // 0 or an unknown id clears the flagship.
     virtual void SetFlagship(std::uint32_t shipId) = 0;
+
+  private:
+    friend class CShipFactory;
+    void AttachFactory(CShipFactory* factory);
+    void DetachFactory(CShipFactory* factory);
+
+    std::mutex m_factoryMutex;
+    std::set<CShipFactory*> m_factories;
 };
 
 } // namespace Marevane

@@ -121,6 +121,10 @@ class CUnit : public CShipOwner {
     std::vector<CTorpedo*> GetTorpedoes() const;
     std::uint32_t CountTorpedoesOnPanel(const CPanel* panel) const;
     std::wstring GetShipCodeOnPanel(const CPanel* panel) const;
+    // Console texts of a panel as this side sees it (model/BoardText.cpp):
+    // its ship's letter and id, or U+3000; the whole cell of the set-up board.
+    std::wstring GetShipTextOnPanel(const CPanel* panel) const;
+    std::wstring GetPanelText(const CPanel* panel) const;
 
     // Client side: takes over the host's ship state.
     void UpdateShips(const std::vector<ShipProfile>& profiles);

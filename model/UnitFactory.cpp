@@ -124,11 +124,20 @@ void CUnitFactory::CreateDefaultUnits(const std::vector<std::uint32_t>& types)
     if (m_localUnit != nullptr && m_localUnit->GetUnitType() == UnitWatching) Arrange();
 }
 
+namespace {
+constexpr std::uint32_t MaxReceivedUnitId = 0xFFFF;
+} // namespace
+
 std::vector<CUnit*> CUnitFactory::CreateUnits(const std::vector<UnitProfile>& profiles)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    // A bad entry refuses the whole list before the table changes.
-    for (const UnitProfile& profile : profiles) Validate(profile, false);
+    // A bad entry refuses the whole list before the table changes. Ids come
+    // from the network: one near the top would wrap the next unit number
+    // and hand a later side an id already held.
+    for (const UnitProfile& profile : profiles) {
+        Validate(profile, false);
+        if (profile.Id > MaxReceivedUnitId) throw CUnitDataError("CUnitFactory::CreateUnits(): UnitDataError");
+    }
 
     const std::uint64_t localHost = m_localUnit != nullptr ? m_localUnit->GetHostId() : 0;
     RemoveOthers();

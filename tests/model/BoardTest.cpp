@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <limits>
 #include <list>
 #include <map>
 #include <set>
@@ -457,4 +459,23 @@ TEST(Board, HostStateReadBackByClient)
     std::set<MapPos> placed;
     for (const MineProfile* m : client.GetPlacedMines()) placed.insert(m->Pos);
     EXPECT_EQ(placed, (std::set<MapPos>{MapPos(3, 3)}));
+}
+
+// A count received with a map may be anything; drawing it out one by one
+// would stall the game for a minute. The panels come out as many as there
+// are, no matter how large the count.
+TEST(Board, HugeSpecialCountEndsAtOnce)
+{
+    SeedRandom(7);
+    CBoard board;
+    MapData map(3, 3);
+    map.SpecialPanelCount = std::numeric_limits<std::int32_t>::max();
+    map.MaxReefs = 0;
+    const auto start = std::chrono::steady_clock::now();
+    board.Build(map);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(CountSpecial(board), 9u);
+    EXPECT_TRUE(RingIntact(board));
+    for (const CSeaPanel& panel : board.GetSeaPanels()) EXPECT_NE(panel.GetType(), PanelReef);
+    EXPECT_LT(elapsed, std::chrono::seconds(5));
 }

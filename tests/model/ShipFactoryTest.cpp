@@ -10,7 +10,9 @@
 
 #include <ostream>
 
+#include <deque>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -226,7 +228,7 @@ TEST_F(ShipFactoryTest, PlaceShipsNeedsAnEntryForEverySide)
 
 TEST_F(ShipFactoryTest, SidesSetUpOnTheirOwnThreadsGetDistinctIds)
 {
-    std::vector<FakeOwner> owners;
+    std::deque<FakeOwner> owners;
     for (std::uint32_t id = 0; id < 4; ++id) owners.emplace_back(id);
     std::vector<std::thread> threads;
     for (FakeOwner& owner : owners) {
@@ -240,4 +242,33 @@ TEST_F(ShipFactoryTest, SidesSetUpOnTheirOwnThreadsGetDistinctIds)
         ASSERT_EQ(owner.Ships.size(), 5u);
         for (std::uint32_t id = 1; id <= 5; ++id) EXPECT_EQ(owner.Ships.at(id)->GetShipId(), id);
     }
+}
+
+TEST_F(ShipFactoryTest, DeletingASideDropsItsFleet)
+{
+    auto leaving = std::make_unique<FakeOwner>(3);
+    factory.CreateShip(leaving.get(), ShipTypeBattleship, At(2, 2));
+    factory.CreateShip(&red, ShipTypeBattleship, At(1, 1));
+    leaving.reset();
+
+    // Clear calls every side it knows; the deleted one must be gone from it.
+    factory.Clear();
+    EXPECT_TRUE(red.Ships.empty());
+
+    FakeOwner next{4};
+    EXPECT_EQ(factory.GetNextShipId(&next), 1u);
+}
+
+TEST(ShipFactoryLifetime, SidesMayOutliveTheirFactory)
+{
+    CBoard board;
+    CGameEdit rules;
+    FakeOwner side{1};
+    {
+        CShipFactory factory(&board, &rules);
+        factory.CreateShip(&side, ShipTypeBattleship, board.GetPanel(1, 1));
+    }
+    // The side no longer points at the destroyed factory; its own
+    // destruction at the end of the test must not call it.
+    SUCCEED();
 }

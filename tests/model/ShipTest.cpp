@@ -114,7 +114,10 @@ INSTANTIATE_TEST_SUITE_P(Battleship, ShipMoveRange,
                                            MoveRangeCase{100, 8, 8},
                                            // The 3 by 3 map reaches two panels only.
                                            MoveRangeCase{100, 2, 2}, MoveRangeCase{16, 2, 2},
-                                           MoveRangeCase{15, 2, 0}));
+                                           MoveRangeCase{15, 2, 0},
+                                           // A range received with a ship's state is
+                                           // answered at once, not counted down.
+                                           MoveRangeCase{100, 0xFFFFFFFFu, 24}));
 
 struct ReinforcementCase {
     std::uint32_t Round;

@@ -159,6 +159,12 @@ TEST_F(Factory, ServerListUpdatesTheLocalUnitInPlace)
     UnitProfile bad(7, UnitManual, 0, L"", L"");
     EXPECT_THROW(factory.CreateUnits({host, bad}), CNameLengthError);
     EXPECT_EQ(factory.CountUnits(), 3u);
+
+    // An id at the top would wrap the next unit number to 0.
+    UnitProfile huge(0xFFFFFFFFu, UnitManual, 0, L"Huge", L"");
+    EXPECT_THROW(factory.CreateUnits({host, huge}), CUnitDataError);
+    EXPECT_EQ(factory.CountUnits(), 3u);
+    EXPECT_EQ(factory.GetNextUnitNumber(), 3u);
 }
 
 TEST_F(Factory, GetUnitIsBoundsChecked)

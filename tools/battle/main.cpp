@@ -210,8 +210,8 @@ void CBattle::SetUp()
         m_units.push_back(m_unitFactory.CreateComputerUnit(0, name, level));
     }
     if (m_options.Teams) {
-        for (std::size_t i = 0; i + 2 < m_units.size() + 0 && i < 2; ++i)
-            m_units[i]->JoinTeam(*m_units[i + 2]);
+        // Sides 1 and 3 against sides 2 and 4, as far as there are sides.
+        for (std::size_t i = 0; i < 2 && i + 2 < m_units.size(); ++i) m_units[i]->JoinTeam(*m_units[i + 2]);
     }
     for (CUnit* unit : m_units) PlaceFleet(*unit);
 }
@@ -380,11 +380,14 @@ int CBattle::Run()
     const bool named =
         QRegularExpression(QStringLiteral("(^|/)Marevane-\\d{14}(-\\d+)?\\.log$")).match(path).hasMatch();
     const PlayOrder& order = m_manager.GetPlayOrder();
-    std::cout << "seed=" << (m_options.Seed ? std::to_string(*m_options.Seed) : std::string("-"))
-              << " sides=" << m_units.size() << " size=" << m_board.GetRows() << "x" << m_board.GetColumns()
-              << " mission=" << Hex(m_rules.GetInfo().Mission) << " rule=" << Hex(m_rules.GetInfo().Rule)
-              << " rounds=" << order.Round << " turns=" << m_turns << " records=" << results.GetLogCount()
-              << " verdict=\"" << Verdict() << "\" log=" << path.toStdString() << "\n";
+    const char* envSeed = std::getenv("MAREVANE_SEED");
+    const std::string seed =
+        m_options.Seed ? std::to_string(*m_options.Seed) : (envSeed && *envSeed ? envSeed : "-");
+    std::cout << "seed=" << seed << " sides=" << m_units.size() << " size=" << m_board.GetRows() << "x"
+              << m_board.GetColumns() << " mission=" << Hex(m_rules.GetInfo().Mission)
+              << " rule=" << Hex(m_rules.GetInfo().Rule) << " rounds=" << order.Round << " turns=" << m_turns
+              << " records=" << results.GetLogCount() << " verdict=\"" << Verdict()
+              << "\" log=" << path.toStdString() << "\n";
 
     int status = 0;
     if (!m_ended) {
