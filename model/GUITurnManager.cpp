@@ -145,7 +145,10 @@ ProgressMessage CGUITurnManagerOnServer::BuildProgressMessage(MessageCode code) 
     }
     state.Order = GetPlayOrder();
     state.TurnOrder = GetTurnOrder();
-    if (GetBoard()) state.Map = GetBoard()->GetMap();
+    if (GetBoard()) {
+        state.Map = GetBoard()->GetMap();
+        GetBoard()->ToTurnText(state.BoardText, GetUnits());
+    }
     return state;
 }
 
@@ -344,9 +347,16 @@ void CGUITurnManagerOnClient::PostTimeOut()
     Post([this] { SendTimeOut(); });
 }
 
+bool CGUITurnManagerOnClient::IsLocalTurn() const
+{
+    return IsTurnRunning() && GetCurrentUnit() && GetCurrentUnit() == GetLocalUnit();
+}
+
 void CGUITurnManagerOnClient::SendTimeOut()
 {
-    if (m_timeOutSent || IsDisconnected() || !m_client) return;
+    // Sent outside the side's turn it would wait at the host and end the
+    // side's next turn.
+    if (m_timeOutSent || IsDisconnected() || !m_client || !IsLocalTurn()) return;
     m_timeOutSent = true;
     m_client->SendCode(TimeUp);
 }
@@ -594,8 +604,10 @@ void CGUITurnManagerOnClient::Update(MessageCode code)
             if (!IsDisconnected()) notify(code);
             break;
         case CommandSent: {
+            // Only the side's own turn takes a command; one sent earlier
+            // would be carried out in its next turn.
             CUnit* unit = GetCurrentUnit();
-            if (!unit || !m_client) break;
+            if (!m_client || !IsLocalTurn()) break;
             Message message = MakeMessage(CommandSent, *unit);
             message.Command = unit->GetCommandInput();
             message.Time = RemainingTime(*unit);

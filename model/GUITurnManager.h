@@ -94,6 +94,7 @@ class CGUITurnManagerOnClient : public CTurnManager {
     bool ReplaceShips();
     bool StoreResult(MessageCode code);
     void SendTimeOut();
+    bool IsLocalTurn() const;
     // Treats what cannot be used as a broken connection.
     void BreakConnection();
     void Post(std::function<void()> action);

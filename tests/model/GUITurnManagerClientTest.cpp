@@ -227,11 +227,16 @@ TEST_F(ClientTest, ClientSendsItsCommandsAndCodesToTheHost)
     EXPECT_EQ(next().Code, 0u);
 }
 
-TEST_F(ClientTest, EndOfTurnCheckOfAnotherSidesTurnStaysHere)
+TEST_F(ClientTest, NothingIsSentForAnotherSidesTurn)
 {
     ASSERT_TRUE(battle.RunUntil(
         [this] { return client.IsTurnRunning() && client.GetCurrentUnit() != battle.client.Local(); }));
     const std::size_t sent = battle.client.client.CountSent();
+    // Sent now, a command or a time-out would be read at the start of the
+    // side's next turn and taken for that turn's.
+    client.Update(53);
+    client.PostTimeOut();
+    ProcessEvents();
     client.Update(69);
     EXPECT_EQ(battle.client.client.CountSent(), sent);
 }

@@ -151,6 +151,10 @@ TEST_F(ServerTest, TurnStateCarriesTheTurnAndTheBoard)
     EXPECT_EQ(state.Ships.size(), 3u);
     EXPECT_EQ(state.Map.Size, board.GetMap().Size);
     EXPECT_EQ(state.Map.UnitCoordinateInfo.size(), 3u);
+    std::wstring board;
+    this->board.ToTurnText(board, manager.GetUnits());
+    EXPECT_EQ(state.BoardText, board);
+    EXPECT_FALSE(board.empty());
 }
 
 TEST_F(ServerTest, CommandResultSendsTheStateThenTheRecord)
