@@ -46,6 +46,8 @@ enum : MessageCode {
     InvalidDisconnection = 124,
 };
 
+constexpr std::uint32_t MinMapSide = 3;
+
 bool IsResultCode(MessageCode code)
 {
     return code == TimeUp || code == CommandSuccess || code == NothingToCommand;
@@ -469,6 +471,13 @@ void CGUITurnManagerOnClient::Start()
         return;
     }
     const ProgressMessage state = received.Progress;
+    // A battle map is 3 by 3 at least; a smaller one would leave ships no
+    // range to move.
+    const MapPos& size = state.Map.Size;
+    if (size.x < MinMapSide || size.y < MinMapSide || size.x > CBoard::MaxSide || size.y > CBoard::MaxSide) {
+        BreakConnection();
+        return;
+    }
 
     std::vector<CUnit*> units = GetUnitFactory()->CreateUnits(state.Units);
     SetUnits(units);

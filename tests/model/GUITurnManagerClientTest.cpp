@@ -241,6 +241,41 @@ TEST_F(ClientTest, NothingIsSentForAnotherSidesTurn)
     EXPECT_EQ(battle.client.client.CountSent(), sent);
 }
 
+TEST(ClientStart, BattleDataThatCannotBeUsedBreaksTheConnection)
+{
+    using Mutation = std::function<void(ProgressMessage&)>;
+    struct Case {
+        const char* name;
+        Mutation corrupt;
+    };
+    const Case cases[] = {
+        {"a map below 3 by 3", [](ProgressMessage& s) { s.Map.Size = MapPos(2, 5); }},
+        {"the empty map", [](ProgressMessage& s) { s.Map.Size = MapPos(0, 0); }},
+        {"a map beyond the board's reach", [](ProgressMessage& s) { s.Map.Size = MapPos(5, 300); }},
+        {"a turn order naming a stranger", [](ProgressMessage& s) { s.TurnOrder.back() = 9; }},
+        {"a side twice", [](ProgressMessage& s) { s.Units.push_back(s.Units.front()); }},
+        {"a nameless side", [](ProgressMessage& s) { s.Units.front().Name.clear(); }},
+        {"a fleet on a panel off the map",
+         [](ProgressMessage& s) { s.Ships.begin()->second.front().Pos.x = 9; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SeedRandom(4);
+        NetworkBattle battle;
+        battle.SetUp();
+        ProgressMessage state = battle.host.manager.BuildProgressMessage(45);
+        c.corrupt(state);
+        CInMemoryTcpServer& server = battle.host.server;
+        server.GetModule().Send(server.FindSocket(GuestHostId),
+                                CPacketConverter::GetInstance().Encode(state));
+        ASSERT_EQ(battle.client.client.Receive(), ReadComplete);
+        CGUITurnManagerOnClient& client = battle.client.manager;
+        EXPECT_NO_THROW(client.Update(45));
+        EXPECT_TRUE(client.IsDisconnected());
+        EXPECT_FALSE(client.IsTurnRunning());
+    }
+}
+
 TEST(ClientStart, JoiningBeforeTheFirstTurnDoesNotApplyTheState)
 {
     struct Case {
