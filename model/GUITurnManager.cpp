@@ -580,8 +580,9 @@ void CGUITurnManagerOnClient::Reset()
 
 void CGUITurnManagerOnClient::Update(MessageCode code)
 {
-    // Once the connection is broken nothing that arrives counts.
-    if (IsDisconnected() && code != InvalidDisconnection) return;
+    // Once the connection is broken nothing that arrives counts; without one
+    // nothing arrives.
+    if ((IsDisconnected() || !m_client) && code != InvalidDisconnection) return;
     auto notify = [this](MessageCode notified) {
         for (CUnit* unit : GetUnits()) {
             if (unit) unit->OnMessage(notified);
