@@ -38,7 +38,7 @@ CPanel* CBoard::GetSeaPanel(const MapPos& pos) const
 
 void CBoard::Resize(std::uint32_t rows, std::uint32_t columns)
 {
-    if (rows > MaxSide || columns > MaxSide) {
+    if (rows < MinSide || columns < MinSide || rows > MaxSide || columns > MaxSide) {
         throw CPanelRangeError("CBoard::Resize(): CPanelRangeError - The map size is out of range.");
     }
     ClearMines();

@@ -44,6 +44,9 @@ class CBoard {
 
     // Sides beyond this are refused: sizes arrive from the network.
     static constexpr std::uint32_t MaxSide = 255;
+    // Below this a ship's move range (the longer side minus 1) would be 1 or
+    // wrap; a 0 by 0 map is the arcade's "run over" marker, never a board.
+    static constexpr std::uint32_t MinSide = 3;
 
     CBoard();
     CBoard(const CBoard&) = delete;
@@ -80,7 +83,7 @@ class CBoard {
     // box of the sides; the viewer is marked as the viewing side.
     void ToTurnText(std::wstring& out, const std::vector<CUnit*>& units, const CUnit* viewer = nullptr) const;
 
-    // Throws CPanelRangeError for a side above MaxSide.
+    // Throws CPanelRangeError for a side below MinSide or above MaxSide.
     void Resize(std::uint32_t rows, std::uint32_t columns);
     void ResetPanels();
     void Build(const MapData& mapData);

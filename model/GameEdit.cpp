@@ -1,5 +1,8 @@
 #include "model/GameEdit.h"
 
+#include "model/Board.h"
+#include "model/Errors.h"
+
 #include <algorithm>
 
 namespace Marevane {
@@ -43,6 +46,11 @@ void CGameEdit::ResetPlayers()
 
 void CGameEdit::SetRule(std::uint32_t rule, const MapPos& size)
 {
+    // Refused before anything changes: the board could not be built from it.
+    if (size.x < CBoard::MinSide || size.y < CBoard::MinSide || size.x > CBoard::MaxSide ||
+        size.y > CBoard::MaxSide) {
+        throw CPanelRangeError("CGameEdit::SetRule(): CPanelRangeError - The map size is out of range.");
+    }
     if (m_info.PlayerTypes.empty() && m_info.PlayerOptions.empty() && m_info.Teams.empty()) ResetPlayers();
 
     m_info.Rule = rule;

@@ -128,8 +128,21 @@ TEST_P(BoardSizes, GridWithRing)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, BoardSizes,
                          ::testing::Values(SizeCase{5, 5, 25, 24}, SizeCase{9, 9, 81, 40},
-                                           SizeCase{3, 3, 9, 16}, SizeCase{3, 7, 21, 24},
-                                           SizeCase{0, 0, 0, 4}));
+                                           SizeCase{3, 3, 9, 16}, SizeCase{3, 7, 21, 24}));
+
+TEST(Board, SizesBelowThreeAreRefusedAndChangeNothing)
+{
+    CBoard board;
+    board.Resize(4, 6);
+    // 0 by 0 is the arcade's "run over" marker; 2 would leave a move range of 1.
+    for (const MapPos& size : {MapPos(0, 0), MapPos(2, 5), MapPos(5, 2), MapPos(256, 5)}) {
+        EXPECT_THROW(board.Resize(size.x, size.y), CPanelRangeError);
+        EXPECT_THROW(board.Build(MapData(size.x, size.y)), CPanelRangeError);
+    }
+    EXPECT_EQ(board.GetRows(), 4u);
+    EXPECT_EQ(board.GetColumns(), 6u);
+    EXPECT_EQ(board.GetSeaPanels().size(), 24u);
+}
 
 TEST(Board, DefaultIsFiveByFiveAndOversizeIsRefused)
 {

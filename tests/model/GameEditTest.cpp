@@ -1,4 +1,5 @@
 #include "model/GameEdit.h"
+#include "model/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -213,4 +214,14 @@ TEST(GameEdit, IsSameRuleComparesTheBattleRules)
         EXPECT_FALSE(edit.IsSameRule(changed)) << "change " << index;
         ++index;
     }
+}
+
+TEST(GameEdit, SetRuleRefusesASizeTheBoardCannotTake)
+{
+    CGameEdit edit;
+    edit.SetRule(GameModeVersus | GameModeSingle, MapPos(7, 7));
+    for (const MapPos& size : {MapPos(0, 0), MapPos(2, 9), MapPos(9, 1)})
+        EXPECT_THROW(edit.SetRule(GameModeArcade, size), CPanelRangeError);
+    EXPECT_EQ(edit.GetInfo().Map.Size, MapPos(7, 7));
+    EXPECT_EQ(edit.GetInfo().Rule, static_cast<std::uint32_t>(GameModeVersus | GameModeSingle));
 }
