@@ -291,10 +291,9 @@ int CBattle::Run()
         m_options.Seed ? std::to_string(*m_options.Seed) : (envSeed && *envSeed ? envSeed : "-");
     std::cout << "seed=" << seed << " sides=" << m_units.size() << " size=" << m_board.GetRows() << "x"
               << m_board.GetColumns() << " mission=" << Hex(m_rules.GetInfo().Mission)
-              << " rule=" << Hex(m_rules.GetInfo().Rule) << " rounds=" << order.Round << " turns=" << play.GetTurns()
-              << " records=" << results.GetLogCount() << " verdict=\""
-              << Narrow(play.GetVerdictText(m_options.MaxRounds))
-              << "\" log=" << path.toStdString() << "\n";
+              << " rule=" << Hex(m_rules.GetInfo().Rule) << " rounds=" << order.Round
+              << " turns=" << play.GetTurns() << " records=" << results.GetLogCount() << " verdict=\""
+              << Narrow(play.GetVerdictText(m_options.MaxRounds)) << "\" log=" << path.toStdString() << "\n";
 
     int status = 0;
     if (!play.HasEnded()) {
