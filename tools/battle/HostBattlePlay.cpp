@@ -2,6 +2,7 @@
 
 #include "model/CodeTables.h"
 #include "model/Mission.h"
+#include "model/ResultManager.h"
 #include "model/Unit.h"
 
 #include <string>
@@ -32,6 +33,18 @@ bool IsResultCode(MessageCode code)
 }
 
 } // namespace
+
+void SetUpHostManager(CGUITurnManagerOnServer& manager, const std::vector<CUnit*>& units, CGameEdit& rules,
+                      CBoard& board, CUnitFactory& unitFactory, CShipFactory& shipFactory, CLogger& logger)
+{
+    manager.SetUnits(units);
+    manager.CreateArbiter(&rules);
+    manager.SetBoard(&board);
+    manager.SetUnitFactory(&unitFactory);
+    manager.SetShipFactory(&shipFactory);
+    manager.SetResultManager(&CResultManager::GetInstance());
+    manager.SetLogCache(&logger);
+}
 
 CHostBattlePlay::CHostBattlePlay(CGUITurnManagerOnServer& manager, Hooks hooks)
     : m_manager(manager), m_hooks(std::move(hooks))

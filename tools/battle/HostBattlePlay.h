@@ -12,10 +12,21 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace Marevane {
 
+class CBoard;
+class CGameEdit;
+class CLogger;
+class CShipFactory;
 class CUnit;
+class CUnitFactory;
+
+// Hands the manager the battle's objects, as the battle screens do before
+// the battle starts. Nothing is owned.
+void SetUpHostManager(CGUITurnManagerOnServer& manager, const std::vector<CUnit*>& units, CGameEdit& rules,
+                      CBoard& board, CUnitFactory& unitFactory, CShipFactory& shipFactory, CLogger& logger);
 
 class CHostBattlePlay {
   public:

@@ -4,6 +4,7 @@
 // it, and think time is off, so a seed fixes the whole battle and its log
 // file.
 #include "HostBattlePlay.h"
+#include "ToolOptions.h"
 
 #include "model/Board.h"
 #include "model/CodeTables.h"
@@ -65,19 +66,11 @@ struct Options {
     bool Verbose = false;
 };
 
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using UsageError = ToolUsageError;
 
 std::uint64_t ParseNumber(const std::string& text, const char* what)
 {
-    try {
-        std::size_t used = 0;
-        const unsigned long long value = std::stoull(text, &used, 0);
-        if (used == text.size()) return value;
-    } catch (const std::exception&) {
-    }
-    throw UsageError(std::string("invalid ") + what + ": " + text);
+    return ParseToolNumber(text, what);
 }
 
 std::int32_t ParseLevel(const std::string& text)
@@ -104,14 +97,9 @@ Options ParseOptions(int argc, char** argv)
             options.Sides = static_cast<std::uint32_t>(ParseNumber(value(), "side count"));
             if (options.Sides < 2 || options.Sides > 4) throw UsageError("--sides takes 2 to 4");
         } else if (arg == "--size") {
-            const std::string size = value();
-            const auto x = size.find_first_of("xX");
-            if (x == std::string::npos) throw UsageError("--size takes RxC");
-            options.Rows = static_cast<std::uint32_t>(ParseNumber(size.substr(0, x), "row count"));
-            options.Columns = static_cast<std::uint32_t>(ParseNumber(size.substr(x + 1), "column count"));
-            if (options.Rows < 3 || options.Rows > 9 || options.Columns < 3 || options.Columns > 9) {
-                throw UsageError("--size takes 3 to 9 rows and columns");
-            }
+            const MapPos size = ParseMapSize(value());
+            options.Rows = size.x;
+            options.Columns = size.y;
         } else if (arg == "--mission") {
             options.Mission = static_cast<MissionType>(ParseNumber(value(), "mission code"));
         } else if (arg == "--rule") {
@@ -264,13 +252,7 @@ int CBattle::Run()
 {
     SetUp();
     CResultManager& results = CResultManager::GetInstance();
-    m_manager.SetUnits(m_units);
-    m_manager.CreateArbiter(&m_rules);
-    m_manager.SetBoard(&m_board);
-    m_manager.SetUnitFactory(&m_unitFactory);
-    m_manager.SetShipFactory(&m_shipFactory);
-    m_manager.SetResultManager(&results);
-    m_manager.SetLogCache(&m_logger);
+    SetUpHostManager(m_manager, m_units, m_rules, m_board, m_unitFactory, m_shipFactory, m_logger);
 
     CHostBattlePlay::Hooks hooks;
     hooks.Decide = [this](CUnit& unit, MessageCode lastCode) { Decide(unit, lastCode); };

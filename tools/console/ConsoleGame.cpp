@@ -13,7 +13,6 @@
 #include "model/Mission.h"
 #include "model/PlayerEdit.h"
 #include "model/PlayerEditConsole.h"
-#include "model/ResultManager.h"
 #include "model/ShipFactory.h"
 #include "model/Unit.h"
 #include "model/UnitFactory.h"
@@ -63,13 +62,7 @@ constexpr int FleetAttempts = 20;
 
 std::uint64_t ParseNumber(const std::string& text, const char* what)
 {
-    try {
-        std::size_t used = 0;
-        const unsigned long long value = std::stoull(text, &used, 0);
-        if (used == text.size() && text[0] != '-') return value;
-    } catch (const std::exception&) {
-    }
-    throw ConsoleUsageError(std::string("invalid ") + what + ": " + text);
+    return ParseToolNumber(text, what);
 }
 
 std::int32_t ParseLevel(const std::string& text)
@@ -83,13 +76,6 @@ std::int32_t ParseLevel(const std::string& text)
         if (text == name || text == std::to_string(level)) return level;
     }
     throw ConsoleUsageError("invalid level: " + text);
-}
-
-std::uint32_t ParseSide(const std::string& text, const char* what)
-{
-    const std::uint64_t value = ParseNumber(text, what);
-    if (value < 3 || value > 9) throw ConsoleUsageError("--size takes 3 to 9 rows and columns");
-    return static_cast<std::uint32_t>(value);
 }
 
 std::wstring Wide(const QString& text)
@@ -244,13 +230,8 @@ void CConsoleGame::Decide(CUnit& unit, MessageCode lastCode)
 
 void CConsoleGame::Play()
 {
-    m_manager.SetUnits(m_unitFactory.GetUnits());
-    m_manager.CreateArbiter(&m_rules);
-    m_manager.SetBoard(&m_board);
-    m_manager.SetUnitFactory(&m_unitFactory);
-    m_manager.SetShipFactory(&m_shipFactory);
-    m_manager.SetResultManager(&CResultManager::GetInstance());
-    m_manager.SetLogCache(&m_logger);
+    SetUpHostManager(m_manager, m_unitFactory.GetUnits(), m_rules, m_board, m_unitFactory, m_shipFactory,
+                     m_logger);
 
     CHostBattlePlay::Hooks hooks;
     hooks.Started = [this] {
@@ -317,11 +298,9 @@ ConsoleOptions ParseConsoleOptions(const std::vector<std::string>& args)
             return args[++i];
         };
         if (arg == "--size") {
-            const std::string size = value();
-            const auto x = size.find_first_of("xX");
-            if (x == std::string::npos || x == 0) throw ConsoleUsageError("--size takes RxC");
-            options.Rows = ParseSide(size.substr(0, x), "row count");
-            options.Columns = ParseSide(size.substr(x + 1), "column count");
+            const MapPos size = ParseMapSize(value());
+            options.Rows = size.x;
+            options.Columns = size.y;
         } else if (arg == "--sides") {
             const std::uint64_t sides = ParseNumber(value(), "side count");
             if (sides < 2 || sides > 4) throw ConsoleUsageError("--sides takes 2 to 4");

@@ -3,6 +3,8 @@
 // manager runs the battle without network.
 #pragma once
 
+#include "ToolOptions.h"
+
 #include "model/Timer.h"
 
 #include <QString>
@@ -40,9 +42,7 @@ enum : int {
     ExitFailure = 4,
 };
 
-struct ConsoleUsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using ConsoleUsageError = ToolUsageError;
 
 extern const char* const ConsoleUsage;
 
