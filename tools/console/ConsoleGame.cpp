@@ -202,9 +202,13 @@ void CConsoleGame::Decide(CUnit& unit, MessageCode lastCode)
         unit.DecideCommand();
         return;
     }
-    if (lastCode == TurnStarts) {
-        PrintTurn();
-    } else {
+    if (lastCode == TurnStarts) PrintTurn();
+    if (unit.GetBrain() != nullptr) {
+        // Played by the computer: no think time is counted, as for the others.
+        unit.DecideCommand();
+        return;
+    }
+    if (lastCode != TurnStarts) {
         // Why the last command was refused, where there are words for it.
         const std::wstring reason = Wide(CGUICore::GetErrorMessage(lastCode));
         if (!reason.empty()) Print(reason + L"\n");
