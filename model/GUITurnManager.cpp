@@ -46,6 +46,8 @@ enum : MessageCode {
     InvalidDisconnection = 124,
 };
 
+constexpr std::uint32_t MinMapSide = 3;
+
 bool IsResultCode(MessageCode code)
 {
     return code == TimeUp || code == CommandSuccess || code == NothingToCommand;
@@ -145,7 +147,10 @@ ProgressMessage CGUITurnManagerOnServer::BuildProgressMessage(MessageCode code) 
     }
     state.Order = GetPlayOrder();
     state.TurnOrder = GetTurnOrder();
-    if (GetBoard()) state.Map = GetBoard()->GetMap();
+    if (GetBoard()) {
+        state.Map = GetBoard()->GetMap();
+        GetBoard()->ToTurnText(state.BoardText, GetUnits());
+    }
     return state;
 }
 
@@ -344,9 +349,16 @@ void CGUITurnManagerOnClient::PostTimeOut()
     Post([this] { SendTimeOut(); });
 }
 
+bool CGUITurnManagerOnClient::IsLocalTurn() const
+{
+    return IsTurnRunning() && GetCurrentUnit() && GetCurrentUnit() == GetLocalUnit();
+}
+
 void CGUITurnManagerOnClient::SendTimeOut()
 {
-    if (m_timeOutSent || IsDisconnected() || !m_client) return;
+    // Sent outside the side's turn it would wait at the host and end the
+    // side's next turn.
+    if (m_timeOutSent || IsDisconnected() || !m_client || !IsLocalTurn()) return;
     m_timeOutSent = true;
     m_client->SendCode(TimeUp);
 }
@@ -459,6 +471,13 @@ void CGUITurnManagerOnClient::Start()
         return;
     }
     const ProgressMessage state = received.Progress;
+    // A battle map is 3 by 3 at least; a smaller one would leave ships no
+    // range to move.
+    const MapPos& size = state.Map.Size;
+    if (size.x < MinMapSide || size.y < MinMapSide || size.x > CBoard::MaxSide || size.y > CBoard::MaxSide) {
+        BreakConnection();
+        return;
+    }
 
     std::vector<CUnit*> units = GetUnitFactory()->CreateUnits(state.Units);
     SetUnits(units);
@@ -561,8 +580,9 @@ void CGUITurnManagerOnClient::Reset()
 
 void CGUITurnManagerOnClient::Update(MessageCode code)
 {
-    // Once the connection is broken nothing that arrives counts.
-    if (IsDisconnected() && code != InvalidDisconnection) return;
+    // Once the connection is broken nothing that arrives counts; without one
+    // nothing arrives.
+    if ((IsDisconnected() || !m_client) && code != InvalidDisconnection) return;
     auto notify = [this](MessageCode notified) {
         for (CUnit* unit : GetUnits()) {
             if (unit) unit->OnMessage(notified);
@@ -594,8 +614,10 @@ void CGUITurnManagerOnClient::Update(MessageCode code)
             if (!IsDisconnected()) notify(code);
             break;
         case CommandSent: {
+            // Only the side's own turn takes a command; one sent earlier
+            // would be carried out in its next turn.
             CUnit* unit = GetCurrentUnit();
-            if (!unit || !m_client) break;
+            if (!m_client || !IsLocalTurn()) break;
             Message message = MakeMessage(CommandSent, *unit);
             message.Command = unit->GetCommandInput();
             message.Time = RemainingTime(*unit);

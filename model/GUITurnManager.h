@@ -49,8 +49,7 @@ class CGUITurnManagerOnServer : public CTurnManagerOnServer {
 
     void SendToAll(const ProgressMessage& state);
     void SendToAll(const ResultMessage& record);
-    // One packet per connected socket but `except`; failed sockets are
-    // disconnected.
+    // One packet per connected socket; failed sockets are disconnected.
     void SendPerSocket(const ProgressMessage& state);
     void SendToUnit(const CUnit& unit, const ProgressMessage& state);
 
@@ -94,6 +93,7 @@ class CGUITurnManagerOnClient : public CTurnManager {
     bool ReplaceShips();
     bool StoreResult(MessageCode code);
     void SendTimeOut();
+    bool IsLocalTurn() const;
     // Treats what cannot be used as a broken connection.
     void BreakConnection();
     void Post(std::function<void()> action);

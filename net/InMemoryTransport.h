@@ -133,12 +133,9 @@ class CInMemoryTcpServer : public CTcpServer, private CTcpServerModule {
                    std::uint16_t port = 40000)
     {
         std::lock_guard<std::recursive_mutex> lock(GetMutex());
-        auto link = std::make_shared<CInMemoryLink>();
-        client.SetLink(link);
-        const Socket socket = m_nextSocket++;
-        m_connections[socket] = Connection{link, ReceivedData(), address, port};
+        const Socket socket = Open(client, address, port);
         m_waiting.push_back(socket);
-        link->Push(false, CPacketConverter::GetInstance().Encode(MakeMessage(1)));
+        Send(socket, CPacketConverter::GetInstance().Encode(MakeMessage(1)));
         return socket;
     }
 
@@ -148,10 +145,7 @@ class CInMemoryTcpServer : public CTcpServer, private CTcpServerModule {
                   std::uint16_t port = 40000)
     {
         std::lock_guard<std::recursive_mutex> lock(GetMutex());
-        auto link = std::make_shared<CInMemoryLink>();
-        client.SetLink(link);
-        const Socket socket = m_nextSocket++;
-        m_connections[socket] = Connection{link, ReceivedData(), address, port};
+        const Socket socket = Open(client, address, port);
         m_entered[hostId] = socket;
         m_confirmed.push_back(socket);
         return socket;
@@ -359,6 +353,15 @@ class CInMemoryTcpServer : public CTcpServer, private CTcpServerModule {
         if (std::find(m_failing.begin(), m_failing.end(), socket) != m_failing.end()) return false;
         connection->Link->Push(false, packet);
         return true;
+    }
+
+    Socket Open(CInMemoryTcpClient& client, const std::string& address, std::uint16_t port)
+    {
+        auto link = std::make_shared<CInMemoryLink>();
+        client.SetLink(link);
+        const Socket socket = m_nextSocket++;
+        m_connections[socket] = Connection{link, ReceivedData(), address, port};
+        return socket;
     }
 
     MessageCode Read(Socket socket)

@@ -46,6 +46,19 @@ inline void EnsureApp()
 
 constexpr std::uint64_t GuestHostId = 0xC11E47;
 
+// What the battle sequence hands a new turn manager, in its order.
+inline void Wire(CTurnManager& manager, CGameEdit& rules, CBoard& board, CUnitFactory& units,
+                 CShipFactory& ships, CResultManager& results, CLogger& logger)
+{
+    manager.SetUnits(units.GetUnits());
+    manager.CreateArbiter(&rules);
+    manager.SetBoard(&board);
+    manager.SetUnitFactory(&units);
+    manager.SetShipFactory(&ships);
+    manager.SetResultManager(&results);
+    manager.SetLogCache(&logger);
+}
+
 struct HostWorld {
     CGameEdit rules;
     CBoard board;
@@ -79,16 +92,7 @@ struct HostWorld {
 
     std::set<const CPanel*> m_taken;
 
-    void Wire()
-    {
-        manager.SetUnits(units.GetUnits());
-        manager.CreateArbiter(&rules);
-        manager.SetBoard(&board);
-        manager.SetUnitFactory(&units);
-        manager.SetShipFactory(&ships);
-        manager.SetResultManager(&CResultManager::GetInstance());
-        manager.SetLogCache(&logger);
-    }
+    void Wire() { Testing::Wire(manager, rules, board, units, ships, CResultManager::GetInstance(), logger); }
 };
 
 struct ClientWorld {
@@ -103,16 +107,7 @@ struct ClientWorld {
 
     CUnit* Local() const { return units.GetLocalUnit(); }
 
-    void Wire()
-    {
-        manager.SetUnits(units.GetUnits());
-        manager.CreateArbiter(&rules);
-        manager.SetBoard(&board);
-        manager.SetUnitFactory(&units);
-        manager.SetShipFactory(&ships);
-        manager.SetResultManager(&results);
-        manager.SetLogCache(&logger);
-    }
+    void Wire() { Testing::Wire(manager, rules, board, units, ships, results, logger); }
 };
 
 // Everything of a side the client must agree on with the host.
@@ -380,6 +375,7 @@ class NetworkBattle {
         CGUITurnManagerOnClient& manager = client.manager;
         CUnit* unit = manager.GetCurrentUnit();
         if (!unit || unit != client.Local() || !unit->IsActive() || !manager.IsTurnRunning()) return;
+        if (holdClient && holdClient()) return;
         unit->DecideCommand();
         manager.Update(53);
         ++clientCommands;
@@ -406,6 +402,8 @@ class NetworkBattle {
     std::size_t refusals = 0;
     std::size_t clientCommands = 0;
     std::size_t comparisons = 0;
+    // While it holds, the client's side does not decide (tests act for it).
+    std::function<bool()> holdClient;
 
   private:
     std::deque<MessageCode> m_hostPending;
