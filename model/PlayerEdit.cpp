@@ -168,16 +168,6 @@ std::uint32_t CPlayerEdit::CountShips(const CUnit& unit) const
     return CountFleetShips(m_rules.GetInfo(), m_board.GetRows() * m_board.GetColumns(), unit.HasTeamMates());
 }
 
-CUnit* CPlayerEdit::CreateLocalPlayer()
-{
-    throw std::logic_error("CPlayerEdit::CreateLocalPlayer(): The console front-end is not available.");
-}
-
-CUnit* CPlayerEdit::SetUpLocalShips(CUnit&)
-{
-    throw std::logic_error("CPlayerEdit::SetUpLocalShips(): The console front-end is not available.");
-}
-
 CUnit* CPlayerEdit::CreateComputer()
 {
     const std::int32_t level = m_rules.GetInfo().ComputerLevel;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <exception>
 #include <future>
+#include <iosfwd>
 #include <mutex>
 #include <vector>
 
@@ -65,6 +66,10 @@ class CPlayerEdit {
 
     CUnit* GetUnit() const;
 
+    // The console a local side's set-up asks on (model/PlayerEditConsole.cpp);
+    // the standard wide streams unless set. Set it before a task starts.
+    void SetConsole(std::wistream& in, std::wostream& out);
+
   private:
     // Thrown inside a task that was cancelled.
     struct Cancelled {};
@@ -101,6 +106,8 @@ class CPlayerEdit {
     CTcpServer* m_server;
     UnitProfile m_profile;
     PlayerEditPauses m_pauses;
+    std::wistream* m_consoleIn = nullptr;
+    std::wostream* m_consoleOut = nullptr;
 };
 
 } // namespace Marevane

@@ -1,8 +1,10 @@
 // marevane-battle: plays one battle in memory, without a screen, and prints
 // the verdict. A test and benchmark tool: every side is a computer side,
-// the turn manager is driven in the order the battle screens drive it, and
-// think time is off, so a seed fixes the whole battle and its log file.
-#include "HeadlessTurnManager.h"
+// the host's turn manager is driven in the order the battle screens drive
+// it, and think time is off, so a seed fixes the whole battle and its log
+// file.
+#include "HostBattlePlay.h"
+#include "ToolOptions.h"
 
 #include "model/Board.h"
 #include "model/CodeTables.h"
@@ -23,7 +25,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
 #include <exception>
 #include <iostream>
 #include <optional>
@@ -65,19 +66,11 @@ struct Options {
     bool Verbose = false;
 };
 
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using UsageError = ToolUsageError;
 
 std::uint64_t ParseNumber(const std::string& text, const char* what)
 {
-    try {
-        std::size_t used = 0;
-        const unsigned long long value = std::stoull(text, &used, 0);
-        if (used == text.size()) return value;
-    } catch (const std::exception&) {
-    }
-    throw UsageError(std::string("invalid ") + what + ": " + text);
+    return ParseToolNumber(text, what);
 }
 
 std::int32_t ParseLevel(const std::string& text)
@@ -104,14 +97,9 @@ Options ParseOptions(int argc, char** argv)
             options.Sides = static_cast<std::uint32_t>(ParseNumber(value(), "side count"));
             if (options.Sides < 2 || options.Sides > 4) throw UsageError("--sides takes 2 to 4");
         } else if (arg == "--size") {
-            const std::string size = value();
-            const auto x = size.find_first_of("xX");
-            if (x == std::string::npos) throw UsageError("--size takes RxC");
-            options.Rows = static_cast<std::uint32_t>(ParseNumber(size.substr(0, x), "row count"));
-            options.Columns = static_cast<std::uint32_t>(ParseNumber(size.substr(x + 1), "column count"));
-            if (options.Rows < 3 || options.Rows > 9 || options.Columns < 3 || options.Columns > 9) {
-                throw UsageError("--size takes 3 to 9 rows and columns");
-            }
+            const MapPos size = ParseMapSize(value());
+            options.Rows = size.x;
+            options.Columns = size.y;
         } else if (arg == "--mission") {
             options.Mission = static_cast<MissionType>(ParseNumber(value(), "mission code"));
         } else if (arg == "--rule") {
@@ -174,10 +162,8 @@ class CBattle {
   private:
     void SetUp();
     void PlaceFleet(CUnit& unit);
-    void Step(MessageCode code);
-    void Decide(CUnit& unit);
+    void Decide(CUnit& unit, MessageCode lastCode);
     bool IsLastTurnOfCap() const;
-    std::string Verdict() const;
 
     Options m_options;
     CGameEdit m_rules;
@@ -185,14 +171,9 @@ class CBattle {
     CShipFactory m_shipFactory;
     CUnitFactory m_unitFactory;
     CLogger m_logger;
-    CHeadlessTurnManager m_manager;
+    CGUITurnManagerOnServer m_manager{nullptr};
     std::vector<CUnit*> m_units;
-    std::deque<MessageCode> m_pending;
-    std::uint32_t m_turns = 0;
     std::uint32_t m_refusals = 0;
-    std::uint32_t m_otherResults = 0;
-    bool m_ended = false;
-    bool m_capped = false;
 };
 
 void CBattle::SetUp()
@@ -248,8 +229,9 @@ bool CBattle::IsLastTurnOfCap() const
     return order.Round >= m_options.MaxRounds && order.Position >= m_manager.GetTurnOrder().size();
 }
 
-void CBattle::Decide(CUnit& unit)
+void CBattle::Decide(CUnit& unit, MessageCode lastCode)
 {
+    m_refusals = lastCode == 51 ? 0 : m_refusals + 1;
     if (RandomChance(m_options.ResignChance)) {
         CommandInput resign;
         resign.Command = CommandResign;
@@ -264,116 +246,22 @@ void CBattle::Decide(CUnit& unit)
     } else {
         unit.DecideCommand();
     }
-    m_pending.push_back(53);
-}
-
-// One message code of the play sequence of a battle on the host.
-void CBattle::Step(MessageCode code)
-{
-    CUnit* unit = m_manager.GetCurrentUnit();
-    if (IsErrorCode(code) && code != 124) {
-        m_manager.Update(code);
-        ++m_refusals;
-        if (unit) Decide(*unit);
-        return;
-    }
-    switch (code) {
-    case 10:
-    case 87:
-    case 89:
-        if (code == 10) {
-            m_manager.Update(53);
-            unit->ExecuteCommand(m_manager.GetCurrentUnitEntry());
-        }
-        m_manager.Update(73);
-        m_manager.Update(code);
-        ++m_turns;
-        if (m_options.Verbose) std::cout << m_logger->GetLogText(1).toStdString() << "\n";
-        m_pending.push_back(67); // the result report has shown its lines
-        break;
-    case 51:
-        m_refusals = 0;
-        m_manager.Update(51);
-        unit = m_manager.GetCurrentUnit();
-        if (!unit->IsActive()) {
-            m_pending.push_back(unit->ExecuteCommand(m_manager.GetCurrentUnitEntry()));
-        } else {
-            Decide(*unit);
-        }
-        break;
-    case 52:
-        m_manager.Update(52);
-        m_pending.push_back(51);
-        break;
-    case 53: {
-        m_manager.Update(53);
-        MessageCode result = unit->ExecuteCommand(m_manager.GetCurrentUnitEntry());
-        if (!IsErrorCode(result) && result != 10 && result != 87 && result != 89) {
-            // A result the play sequence has no step for (a refused change of
-            // flagship is recorded like a success): carried on as one.
-            ++m_otherResults;
-            result = 87;
-        }
-        m_pending.push_back(result);
-        break;
-    }
-    case 67:
-        if (m_manager.IsGameDecided() || IsLastTurnOfCap()) {
-            m_capped = !m_manager.IsGameDecided();
-            m_manager.Update(47);
-            m_ended = true;
-        } else {
-            m_manager.Update(67);
-            m_pending.push_back(69);
-        }
-        break;
-    case 69:
-        m_pending.push_back(52);
-        break;
-    default:
-        break;
-    }
-}
-
-std::string CBattle::Verdict() const
-{
-    if (m_capped) return "undecided: round cap " + std::to_string(m_options.MaxRounds) + " reached";
-    const CMissionCriteria& mission = m_manager.GetArbiter()->GetMission();
-    const CUnit* winner = mission.GetWinner();
-    if (!winner) return "undecided";
-    std::string names = Narrow(winner->GetProfile().Name);
-    for (CUnit* unit : m_units) {
-        if (unit != winner && winner->IsTeamMate(*unit)) names += " & " + Narrow(unit->GetProfile().Name);
-    }
-    switch (mission.GetJudgement()) {
-    case JudgementDraw:
-        return "draw (first side " + names + ")";
-    case JudgementOnPoints:
-        return names + " wins on points";
-    default:
-        return names + " wins";
-    }
 }
 
 int CBattle::Run()
 {
     SetUp();
     CResultManager& results = CResultManager::GetInstance();
-    m_manager.SetUnits(m_units);
-    m_manager.CreateArbiter(&m_rules);
-    m_manager.SetBoard(&m_board);
-    m_manager.SetUnitFactory(&m_unitFactory);
-    m_manager.SetShipFactory(&m_shipFactory);
-    m_manager.SetResultManager(&results);
-    m_manager.SetLogCache(&m_logger);
-    m_manager.Update(45);
-    m_manager.Update(68); // every side confirmed the start
-    m_pending.push_back(51);
-    while (!m_ended && !m_pending.empty()) {
-        const MessageCode code = m_pending.front();
-        m_pending.pop_front();
-        Step(code);
-    }
+    SetUpHostManager(m_manager, m_units, m_rules, m_board, m_unitFactory, m_shipFactory, m_logger);
+
+    CHostBattlePlay::Hooks hooks;
+    hooks.Decide = [this](CUnit& unit, MessageCode lastCode) { Decide(unit, lastCode); };
+    hooks.Acted = [this](CUnit&, MessageCode) {
+        if (m_options.Verbose) std::cout << m_logger->GetLogText(1).toStdString() << "\n";
+    };
+    hooks.IsCapped = [this] { return IsLastTurnOfCap(); };
+    CHostBattlePlay play(m_manager, hooks);
+    play.Run();
 
     const bool saved = m_logger->SaveLogFile(QStringLiteral("Marevane"), m_options.LogDir);
     const QString path = m_logger->GetSavedPath();
@@ -385,25 +273,26 @@ int CBattle::Run()
         m_options.Seed ? std::to_string(*m_options.Seed) : (envSeed && *envSeed ? envSeed : "-");
     std::cout << "seed=" << seed << " sides=" << m_units.size() << " size=" << m_board.GetRows() << "x"
               << m_board.GetColumns() << " mission=" << Hex(m_rules.GetInfo().Mission)
-              << " rule=" << Hex(m_rules.GetInfo().Rule) << " rounds=" << order.Round << " turns=" << m_turns
-              << " records=" << results.GetLogCount() << " verdict=\"" << Verdict()
-              << "\" log=" << path.toStdString() << "\n";
+              << " rule=" << Hex(m_rules.GetInfo().Rule) << " rounds=" << order.Round
+              << " turns=" << play.GetTurns() << " records=" << results.GetLogCount() << " verdict=\""
+              << Narrow(play.GetVerdictText(m_options.MaxRounds)) << "\" log=" << path.toStdString() << "\n";
 
     int status = 0;
-    if (!m_ended) {
+    if (!play.HasEnded()) {
         std::cerr << "error: the battle stopped without an end\n";
         status = 3;
     }
-    if (results.GetLogCount() != m_turns) {
-        std::cerr << "error: " << results.GetLogCount() << " result records for " << m_turns << " turns\n";
+    if (results.GetLogCount() != play.GetTurns()) {
+        std::cerr << "error: " << results.GetLogCount() << " result records for " << play.GetTurns()
+                  << " turns\n";
         status = 3;
     }
     if (!saved || !named) {
         std::cerr << "error: the log file was not written as Marevane-<14 digits>.log\n";
         status = 3;
     }
-    if (m_options.Verbose && m_otherResults)
-        std::cout << m_otherResults << " results carried on as success\n";
+    if (m_options.Verbose && play.GetOtherResults())
+        std::cout << play.GetOtherResults() << " results carried on as success\n";
     return status;
 }
 
