@@ -62,8 +62,9 @@ void CResultManager::Record(MessageCode code, CUnit* unit, const std::vector<CUn
         break;
     case 47:
         // A battle that ends at a turn's result stores that turn here; one
-        // that ends between turns has nothing more to store.
-        if (m_current.Code != 0) Store();
+        // that ends between turns, or on a refused command, has nothing
+        // more to store.
+        if (m_current.Code != 0 && !IsErrorCode(m_current.Code)) Store();
         ResetCurrent();
         BuildEndRecord(units);
         break;

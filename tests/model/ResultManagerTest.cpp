@@ -249,3 +249,15 @@ TEST_F(Results, TurnEffectActionsAreKindTwoThenKindThree)
     EXPECT_EQ(effects[2], &record.Actions[0]);
     EXPECT_EQ(effects[3], &record.Actions[3]);
 }
+
+TEST_F(Results, RefusalPendingWhenTheBattleEndsIsNotStored)
+{
+    auto all = Sides(2);
+    Play(all[0], Pass(), all);
+    results.Record(52, all[0], all);
+    results.Record(102, all[1], all); // a refused command, then the battle is broken off
+    results.Record(47, all[1], all);
+    EXPECT_EQ(results.GetLogCount(), 1u);
+    EXPECT_EQ(results.GetLog(1).Code, 89u);
+    EXPECT_EQ(results.GetLatestLog().Code, 47u);
+}
