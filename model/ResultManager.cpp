@@ -134,7 +134,9 @@ void CResultManager::BuildEndRecord(const std::vector<CUnit*>& units)
         FillFrom(nullptr, units);
     }
     m_current.Code = 47;
-    TakeOverResignation();
+    // A battle broken off undecided has no winner to bid the farewell to.
+    m_tookOverResignation = false;
+    if (winner) TakeOverResignation();
     if (!m_tookOverResignation) m_current.SecondCode = winner ? mission->GetJudgement() : 0;
 }
 

@@ -261,3 +261,18 @@ TEST_F(Results, RefusalPendingWhenTheBattleEndsIsNotStored)
     EXPECT_EQ(results.GetLog(1).Code, 89u);
     EXPECT_EQ(results.GetLatestLog().Code, 47u);
 }
+
+TEST_F(Results, BattleBrokenOffAfterAResignationStaysUndecided)
+{
+    auto all = Sides(3);
+    CArbiter arbiter; // two sides still fight: nobody has won
+    results.SetArbiter(&arbiter);
+    ASSERT_EQ(Play(all[2], Resign(L"So long, sailor"), all), 87u);
+    results.Record(52, all[2], all);
+    results.Record(47, all[0], all);
+    const ResultMessage& end = results.GetLatestLog();
+    EXPECT_EQ(end.Code, 47u);
+    EXPECT_TRUE(end.Sender.Name.empty());
+    EXPECT_EQ(end.SecondCode, 0u);
+    EXPECT_TRUE(end.Command.Text.empty());
+}
