@@ -57,8 +57,6 @@ const wchar_t* const CountdownText = L"現在の残り時間: ";
 
 // Waits at most this long between two looks at a set-up task.
 constexpr unsigned TaskPollMs = 50;
-// A computer fleet drawn onto a taken panel is drawn again, this often.
-constexpr int FleetAttempts = 20;
 
 std::uint64_t ParseNumber(const std::string& text, const char* what)
 {
@@ -97,7 +95,7 @@ class CConsoleGame {
     void SetUpRules();
     PlayerEditPauses Pauses() const;
     // Runs a side's two set-up tasks: its unit, then its fleet.
-    CUnit* Prepare(CPlayerEdit& edit, int fleetAttempts);
+    CUnit* Prepare(CPlayerEdit& edit);
     void CreateSides();
     void Play();
     void Decide(CUnit& unit, MessageCode lastCode);
@@ -148,20 +146,14 @@ PlayerEditPauses CConsoleGame::Pauses() const
     return PlayerEditPauses{milliseconds(0), milliseconds(0), milliseconds(0)};
 }
 
-CUnit* CConsoleGame::Prepare(CPlayerEdit& edit, int fleetAttempts)
+CUnit* CConsoleGame::Prepare(CPlayerEdit& edit)
 {
     CUnit* unit = nullptr;
-    for (int task = 0; task < 2;) {
+    for (int task = 0; task < 2; ++task) {
         edit.StartCreateUnit();
         while (!edit.IsUnitCreated(TaskPollMs)) {
         }
-        try {
-            unit = edit.TakeUnit();
-            ++task;
-        } catch (const std::range_error&) {
-            // A computer fleet drawn onto a taken panel: drawn anew.
-            if (task == 0 || --fleetAttempts <= 0) throw;
-        }
+        unit = edit.TakeUnit();
     }
     return unit;
 }
@@ -172,7 +164,7 @@ void CConsoleGame::CreateSides()
         CPlayerEdit edit(UnitManual, false, m_rules, m_board, m_unitFactory, m_shipFactory, nullptr,
                          UnitProfile(), Pauses());
         edit.SetConsole(m_in, m_out);
-        m_local = Prepare(edit, 1);
+        m_local = Prepare(edit);
     }
     m_local->SetCommandReader(MakeConsoleCommandReader([this] { return m_lastCode; }, m_in, m_out));
 
@@ -182,7 +174,7 @@ void CConsoleGame::CreateSides()
         profile.Name = computers == 1 ? L"COM" : L"COM" + std::to_wstring(i);
         CPlayerEdit edit(UnitAuto, false, m_rules, m_board, m_unitFactory, m_shipFactory, nullptr, profile,
                          Pauses());
-        CUnit* unit = Prepare(edit, FleetAttempts);
+        CUnit* unit = Prepare(edit);
         Print(unit->GetProfile().Name + SideReadyText + L"\n");
     }
 }
