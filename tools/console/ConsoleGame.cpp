@@ -10,6 +10,7 @@
 #include "model/GUITurnManager.h"
 #include "model/GameEdit.h"
 #include "model/Logger.h"
+#include "model/MessageCodes.h"
 #include "model/Mission.h"
 #include "model/PlayerEdit.h"
 #include "model/PlayerEditConsole.h"
@@ -41,10 +42,6 @@ const char* const ConsoleUsage =
     "(the log so far is still written), 4 on an error.\n";
 
 namespace {
-
-enum : MessageCode {
-    TurnStarts = 51,
-};
 
 const wchar_t* const PreparingText = L"対戦の準備をします。";
 const wchar_t* const SideReadyText = L" の艦隊の配置が完了しました。";
