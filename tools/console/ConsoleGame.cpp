@@ -55,11 +55,6 @@ const wchar_t* const CountdownText = L"現在の残り時間: ";
 // Waits at most this long between two looks at a set-up task.
 constexpr unsigned TaskPollMs = 50;
 
-std::uint64_t ParseNumber(const std::string& text, const char* what)
-{
-    return ParseToolNumber(text, what);
-}
-
 std::int32_t ParseLevel(const std::string& text)
 {
     static const std::pair<const char*, std::int32_t> names[] = {
@@ -283,24 +278,16 @@ int CConsoleGame::Run()
 ConsoleOptions ParseConsoleOptions(const std::vector<std::string>& args)
 {
     ConsoleOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= args.size() || args[i + 1].empty())
-                throw ConsoleUsageError("missing value for " + arg);
-            return args[++i];
-        };
+    ReadToolOptions(args, [&options](const std::string& arg, const ToolOptionValue& value) {
         if (arg == "--size") {
             const MapPos size = ParseMapSize(value());
             options.Rows = size.x;
             options.Columns = size.y;
         } else if (arg == "--sides") {
-            const std::uint64_t sides = ParseNumber(value(), "side count");
-            if (sides < 2 || sides > 4) throw ConsoleUsageError("--sides takes 2 to 4");
-            options.Sides = static_cast<std::uint32_t>(sides);
+            options.Sides = ParseSideCount(value());
         } else if (arg == "--mission") {
             const std::string text = value();
-            const std::uint64_t code = ParseNumber(text, "mission code");
+            const std::uint64_t code = ParseToolNumber(text, "mission code");
             const auto& codes = GetMissionCodes();
             if (std::find(codes.begin(), codes.end(), code) == codes.end())
                 throw ConsoleUsageError("unknown mission code: " + text);
@@ -308,21 +295,18 @@ ConsoleOptions ParseConsoleOptions(const std::vector<std::string>& args)
         } else if (arg == "--level") {
             options.Level = ParseLevel(value());
         } else if (arg == "--seed") {
-            const std::uint64_t seed = ParseNumber(value(), "seed");
-            if (seed > 0xFFFFFFFFu) throw ConsoleUsageError("--seed takes a 32-bit number");
-            options.Seed = static_cast<std::uint32_t>(seed);
+            options.Seed = ParseSeed(value());
         } else if (arg == "--log-dir") {
             options.LogDir = QString::fromStdString(value());
         } else if (arg == "--countdown") {
             options.Countdown = true;
         } else if (arg == "--no-countdown") {
             options.Countdown = false;
-        } else if (arg == "--help" || arg == "-h") {
-            throw ConsoleUsageError("");
         } else {
-            throw ConsoleUsageError("unknown option " + arg);
+            return false;
         }
-    }
+        return true;
+    });
     return options;
 }
 
