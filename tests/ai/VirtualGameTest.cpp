@@ -336,6 +336,37 @@ TEST_F(VirtualGame, EvaluateShipPairsAssessesEveryOtherSideAgainstEveryOwnShip)
     }
 }
 
+TEST_F(VirtualGame, PairVerdictForAShipOnItsLastHitPointAndWhatRulesItOut)
+{
+    CShip* ship = ships.GetShip(com, 1);
+    ship->GetProfile().Hp = 1;
+    ship->GetProfile().LastEvent = 2;
+    results.StartBattle(com, All());
+    auto game = MakeGame();
+    // Ann's battleship located next to ours; our own board has us pinned.
+    game->GetShipBoard(1, 1)->Reset();
+    game->GetShipBoard(1, 1)->ApplyFlag(1, board.GetPanel(2, 2));
+    game->GetOwnShipBoard(1)->Reset();
+    game->GetOwnShipBoard(1)->ApplyFlag(1, board.GetPanel(1, 1));
+    struct Row {
+        const char* what;
+        std::uint32_t condition;
+        std::uint32_t fuel;
+        bool verdict;
+    };
+    const std::vector<Row> rows = {
+        {"last hit point, second status", ShipStatusNormal, 100, true},
+        {"sunk", ShipStatusSinking, 100, false},
+        {"fuel short of a move", ShipStatusNormal, 15, false},
+    };
+    for (const Row& row : rows) {
+        ship->GetProfile().Condition = row.condition;
+        ship->GetProfile().Fp = row.fuel;
+        game->EvaluateShipPairs();
+        EXPECT_EQ(game->GetPlayer(1)->GetAssessment(1).Verdict, row.verdict) << row.what;
+    }
+}
+
 TEST(TorpedoContribution, WeighsHowFarTheTorpedoHasRunAgainstTheOffset)
 {
     struct Row {
