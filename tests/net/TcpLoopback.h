@@ -2,12 +2,15 @@
 // 127.0.0.1, and polling with a deadline instead of sleeping.
 #pragma once
 
+#include "net/PacketStream.h"
+#include "net/PosixSocket.h"
 #include "net/SocketTcpClient.h"
 #include "net/SocketTcpServer.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -109,6 +112,46 @@ inline void Enter(CSocketTcpServer& server, CSocketTcpClient& client, std::uint1
     ASSERT_EQ(Join(server, client, port, from), 1u);
     ASSERT_TRUE(client.Send(CPacketConverter::GetInstance().Encode(MakeEntry(hostId, type))));
     ASSERT_EQ(ReceiveEntryOnServer(server), 14u);
+}
+
+// A peer made of a bare socket, which can vanish without a word.
+struct RawPeer {
+    int Handle = -1;
+
+    RawPeer(CSocketTcpServer& server, std::uint16_t port, const std::string& from)
+    {
+        std::string error;
+        Handle = OpenConnection("127.0.0.1", port, from, error);
+        const std::size_t before = server.CountWaitingConnections();
+        WaitUntil([&] {
+            server.Accept();
+            return server.CountWaitingConnections() > before;
+        });
+    }
+    ~RawPeer() { Vanish(); }
+
+    bool Send(const Packet& packet) const
+    {
+        const std::string bytes = PacketToBytes(packet);
+        return SendAll(Handle, bytes.data(), bytes.size(), std::chrono::milliseconds(1000));
+    }
+    void Vanish()
+    {
+        CloseSocket(Handle);
+        Handle = -1;
+    }
+};
+
+// A bare peer that has entered as a player and been accepted.
+inline std::unique_ptr<RawPeer> EnterRaw(CSocketTcpServer& server, std::uint16_t port, std::uint64_t hostId,
+                                         const std::string& from)
+{
+    auto peer = std::make_unique<RawPeer>(server, port, from);
+    peer->Send(CPacketConverter::GetInstance().Encode(MakeEntry(hostId, UnitManual)));
+    if (ReceiveEntryOnServer(server) != 14u) return nullptr;
+    EntryMessage answer = server.GetWaitingEntryMessage();
+    if (!server.AcceptEntry(answer)) return nullptr;
+    return peer;
 }
 
 } // namespace Marevane::Testing
