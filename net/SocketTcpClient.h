@@ -48,9 +48,6 @@ class CSocketTcpClient : public CTcpClient {
     // or 124 closes the connection after it has been decoded.
     MessageCode Receive() override;
 
-    // The slot of the last packet's kind, as its common header.
-    const Message& GetReceivedMessage() const { return GetReceivedData().GetMessage(); }
-
     // This machine's own IPv4 address; one string refreshed by every call.
     static const std::string& GetLocalAddress();
 

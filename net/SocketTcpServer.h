@@ -68,11 +68,6 @@ class CSocketTcpServer : public CTcpServer {
     // already connected.
     void Accept();
 
-    // A side that entered becomes confirmed: per-socket sending reaches it
-    // and a failed send to all towards it no longer counts as a failure.
-    void ConfirmEntry(std::uint64_t hostId);
-    template <typename Unit> void ConfirmEntryOfUnit(const Unit& unit) { ConfirmEntry(unit.GetHostId()); }
-
     // Sending.
     bool SendCode(Socket socket, MessageCode code, MessageCode reason = 0);
     bool SendEntryMessage(Socket socket, const EntryMessage& message);
@@ -110,6 +105,9 @@ class CSocketTcpServer : public CTcpServer {
     EntryMessage& GetWaitingEntryMessage() override;
     bool AcceptEntry(EntryMessage& answer) override;
     bool RejectEntry(EntryMessage& answer, MessageCode reason) override;
+    // Per-socket sending reaches a confirmed side, and a failed send to all
+    // towards it no longer counts as a failure.
+    void ConfirmEntry(std::uint64_t hostId) override;
     std::string GetClientAddress(std::uint64_t hostId) const override;
     std::uint16_t GetClientPort(std::uint64_t hostId) const override;
 
