@@ -19,8 +19,6 @@ namespace Marevane {
 class CSocketTcpServerModule : public CTcpServerModule {
   public:
     bool Send(Socket socket, const Packet& packet) override;
-    // Writes raw bytes; false when the connection failed.
-    bool SendBytes(Socket socket, const std::string& bytes) const;
 
     void Listen(const std::string& address, std::uint16_t port);
     void StopListening();

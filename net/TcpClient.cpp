@@ -50,14 +50,13 @@ void CSocketTcpClient::Close()
 bool CSocketTcpClient::Send(const Packet& packet)
 {
     if (m_socket < 0) return false;
-    const std::string bytes = PacketToBytes(packet);
-    return SendAll(m_socket, bytes.data(), bytes.size(), m_stall);
+    return SendAll(m_socket, packet.data(), packet.size(), m_stall);
 }
 
 MessageCode CSocketTcpClient::Receive()
 {
     if (m_socket < 0) return ReadFailed;
-    std::string packet;
+    Packet packet;
     const MessageCode result = ReceivePacket(m_socket, packet, m_stall);
     if (result == ReadFailed) {
         // The stream is gone or out of step; nothing more can be read from it.
@@ -65,7 +64,7 @@ MessageCode CSocketTcpClient::Receive()
         return ReadFailed;
     }
     if (result != ReadComplete) return result;
-    DecodePacketBytes(GetReceivedData(), packet);
+    CPacketConverter::GetInstance().Decode(GetReceivedData(), packet);
     const MessageCode code = GetReceivedData().Code;
     // Refused, closed, entry failed or broken: the host is done with us.
     if (code == 3 || code == 4 || code == 17 || code == ReadFailed) Close();

@@ -17,13 +17,8 @@ int Handle(Socket socket)
 
 bool CSocketTcpServerModule::Send(Socket socket, const Packet& packet)
 {
-    return SendBytes(socket, PacketToBytes(packet));
-}
-
-bool CSocketTcpServerModule::SendBytes(Socket socket, const std::string& bytes) const
-{
     if (socket == InvalidSocket) return false;
-    return SendAll(Handle(socket), bytes.data(), bytes.size(), Stall);
+    return SendAll(Handle(socket), packet.data(), packet.size(), Stall);
 }
 
 void CSocketTcpServerModule::Listen(const std::string& address, std::uint16_t port)
@@ -179,13 +174,12 @@ bool CSocketTcpServer::SendEntryMessageToId(std::uint64_t hostId, const EntryMes
 
 bool CSocketTcpServer::SendToAll(const Packet& packet)
 {
-    const std::string bytes = PacketToBytes(packet);
     std::vector<Socket> failed;
     bool result = true;
     {
         std::lock_guard<std::recursive_mutex> lock(GetMutex());
         for (const auto& entry : m_entered) {
-            if (entry.second == InvalidSocket || m_module.SendBytes(entry.second, bytes)) continue;
+            if (entry.second == InvalidSocket || m_module.Send(entry.second, packet)) continue;
             failed.push_back(entry.second);
             // A confirmed side that is lost is the network monitor's news.
             if (m_confirmed.count(entry.first) == 0) result = false;
@@ -324,7 +318,7 @@ MessageCode CSocketTcpServer::Receive(Socket socket)
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
     if (socket == InvalidSocket) return ReadFailed;
-    std::string packet;
+    Packet packet;
     const MessageCode result = ReceivePacket(Handle(socket), packet, m_module.Stall);
     if (result == ReadFailed) {
         RemoveSocket(socket);
@@ -332,7 +326,7 @@ MessageCode CSocketTcpServer::Receive(Socket socket)
     }
     if (result != ReadComplete) return result;
     ReceivedData& data = m_received[socket];
-    DecodePacketBytes(data, packet);
+    CPacketConverter::GetInstance().Decode(data, packet);
     m_current = socket;
     // A peer that leaves says so with a plain code 4.
     if (data.Kind == KindMessage && (data.Plain.Code == 4 || data.Plain.Code == ReadFailed))

@@ -132,8 +132,7 @@ struct RawPeer {
 
     bool Send(const Packet& packet) const
     {
-        const std::string bytes = PacketToBytes(packet);
-        return SendAll(Handle, bytes.data(), bytes.size(), std::chrono::milliseconds(1000));
+        return SendAll(Handle, packet.data(), packet.size(), std::chrono::milliseconds(1000));
     }
     void Vanish()
     {
