@@ -361,3 +361,18 @@ TEST(TcpClient, TheOwnAddressIsOneStringRefreshedByEachCall)
     EXPECT_TRUE(CSocketTcpServer::IsLocalAddress("127.0.0.1"));
     EXPECT_FALSE(CSocketTcpServer::IsLocalAddress("127.0.0.2"));
 }
+
+TEST_F(TcpServerTest, APacketThatFailsToDecodeLeavesTheStreamInStep)
+{
+    auto peer = EnterRaw(server, port, 81, "127.0.0.2");
+    ASSERT_TRUE(peer);
+    Packet forged = CPacketConverter::GetInstance().Encode(MakeMessage(30));
+    forged.back() = static_cast<char>(forged.back() ^ 1);
+    ASSERT_TRUE(peer->Send(forged));
+    ASSERT_TRUE(peer->Send(CPacketConverter::GetInstance().Encode(MakeMessage(31))));
+    ASSERT_TRUE(WaitReadable(static_cast<int>(server.FindSocket(81)), std::chrono::milliseconds(3000)));
+    EXPECT_ANY_THROW(server.ReceiveFrom(81));
+    EXPECT_EQ(server.GetReceivedCode(81), 14u); // the entry is still the last good packet
+    ASSERT_EQ(ReceiveOnServer(server, 81), ReadComplete);
+    EXPECT_EQ(server.GetReceivedCode(81), 31u);
+}
