@@ -10,6 +10,7 @@
 #include <iostream>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -21,6 +22,14 @@ namespace Marevane {
 namespace {
 
 const char* const AddressErrorText = "アドレス情報取得エラー: ";
+
+// Packets go out whole in one write and the peer polls for them: waiting to
+// gather more bytes would only delay each turn.
+void SendAtOnce(int handle)
+{
+    const int on = 1;
+    setsockopt(handle, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
 
 bool SetNonBlocking(int handle)
 {
@@ -130,6 +139,7 @@ int OpenConnection(const std::string& host, std::uint16_t port, const std::strin
         close(handle);
         return -1;
     }
+    SendAtOnce(handle);
     // Completes later; a refusal surfaces on the first read or write.
     (void)connect(handle, target->ai_addr, target->ai_addrlen);
     return handle;
@@ -185,6 +195,7 @@ int AcceptConnection(int listener, std::string& address, std::uint16_t& port)
         if (SetNonBlocking(handle) && peer.ss_family == AF_INET &&
             NumericAddress(reinterpret_cast<const sockaddr*>(&peer), length, address)) {
             port = ntohs(reinterpret_cast<const sockaddr_in*>(&peer)->sin_port);
+            SendAtOnce(handle);
             return handle;
         }
         CloseSocket(handle);

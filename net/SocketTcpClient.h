@@ -41,6 +41,7 @@ class CSocketTcpClient : public CTcpClient {
     // Clears what was received, tells the host code 4 and closes.
     void Disconnect();
     bool IsConnected() const { return m_socket >= 0; }
+    int GetSocket() const { return m_socket; }
 
     using CTcpClient::Send;
     bool Send(const Packet& packet) override;

@@ -59,13 +59,14 @@ inline void Wire(CTurnManager& manager, CGameEdit& rules, CBoard& board, CUnitFa
     manager.SetLogCache(&logger);
 }
 
-struct HostWorld {
+// The transport is a parameter so that the same battles run over sockets.
+template <class Server> struct BasicHostWorld {
     CGameEdit rules;
     CBoard board;
     CUnitFactory units{&board, &rules};
     CShipFactory ships{&board, &rules};
     CLogger logger;
-    CInMemoryTcpServer server;
+    Server server;
     CGUITurnManagerOnServer manager{&server};
 
     CUnit* Local() const { return units.GetLocalUnit(); }
@@ -95,14 +96,14 @@ struct HostWorld {
     void Wire() { Testing::Wire(manager, rules, board, units, ships, CResultManager::GetInstance(), logger); }
 };
 
-struct ClientWorld {
+template <class Client> struct BasicClientWorld {
     CGameEdit rules;
     CBoard board;
     CUnitFactory units{&board, &rules};
     CShipFactory ships{&board, &rules};
     CResultManager results;
     CLogger logger;
-    CInMemoryTcpClient client;
+    Client client;
     CGUITurnManagerOnClient manager{&client};
 
     CUnit* Local() const { return units.GetLocalUnit(); }
@@ -138,11 +139,11 @@ inline std::map<std::uint32_t, std::set<MapPos>> KnownPanelsOf(const CBoard& boa
     return known;
 }
 
-class NetworkBattle {
+template <class Server, class Client> class BasicNetworkBattle {
   public:
     using Check = std::function<void(const std::string& when)>;
 
-    NetworkBattle()
+    BasicNetworkBattle()
     {
         EnsureApp();
         CResultManager::GetInstance().Clear();
@@ -174,7 +175,7 @@ class NetworkBattle {
         client.Wire();
     }
 
-    CInMemoryTcpClient& guestClient() { return client.client; }
+    Client& guestClient() { return client.client; }
 
     // Plays until the battle ends on both machines (or a step limit).
     void Run(const Check& check = Check(), std::size_t maxSteps = 20000)
@@ -394,8 +395,8 @@ class NetworkBattle {
         if (m_check) m_check(when);
     }
 
-    HostWorld host;
-    ClientWorld client;
+    BasicHostWorld<Server> host;
+    BasicClientWorld<Client> client;
     bool hostEnded = false;
     bool clientEnded = false;
     std::size_t turns = 0;
@@ -411,5 +412,9 @@ class NetworkBattle {
     bool m_started = false;
     Check m_check;
 };
+
+using HostWorld = BasicHostWorld<CInMemoryTcpServer>;
+using ClientWorld = BasicClientWorld<CInMemoryTcpClient>;
+using NetworkBattle = BasicNetworkBattle<CInMemoryTcpServer, CInMemoryTcpClient>;
 
 } // namespace Marevane::Testing
