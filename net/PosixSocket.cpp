@@ -246,6 +246,98 @@ bool WaitReadable(int handle, std::chrono::milliseconds timeout)
     return handle >= 0 && WaitFor(handle, POLLIN, timeout);
 }
 
+int OpenDatagramListener(std::uint16_t port)
+{
+    const int handle = socket(AF_INET, SOCK_DGRAM, 0);
+    if (handle < 0) return -1;
+    // Several programs of one machine may listen for the same announcements.
+    const int on = 1;
+    setsockopt(handle, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    address.sin_port = htons(port);
+    // An unbound or blocking socket would hang the first poll: none at all.
+    if (bind(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        !SetNonBlocking(handle)) {
+        close(handle);
+        return -1;
+    }
+    return handle;
+}
+
+int OpenBroadcastSender(const std::string& host, std::uint16_t port, std::string& target)
+{
+    AddressList addresses;
+    const int status = Resolve(host.c_str(), port, SOCK_DGRAM, 0, addresses);
+    if (status != 0) {
+        std::cerr << AddressErrorText << ResolveErrorText(status) << std::endl;
+        return -1;
+    }
+    const addrinfo* first = FirstIpv4(addresses.List);
+    if (!NumericAddress(first->ai_addr, first->ai_addrlen, target)) target.clear();
+    const int handle = socket(AF_INET, SOCK_DGRAM, 0);
+    if (handle < 0) return -1;
+    const int on = 1;
+    setsockopt(handle, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    return handle;
+}
+
+MessageCode ReceiveDatagram(int handle, std::string& bytes, std::string& sender)
+{
+    if (handle < 0) return ReadFailed;
+    char probe = 0;
+    ssize_t size;
+    do {
+        // The real length of the waiting datagram, which stays queued.
+        size = recv(handle, &probe, 1, MSG_PEEK | MSG_TRUNC);
+    } while (size < 0 && errno == EINTR);
+    if (size < 0) return errno == EAGAIN || errno == EWOULDBLOCK ? ReadNothing : ReadFailed;
+    std::string data(static_cast<std::size_t>(size), '\0');
+    sockaddr_storage from{};
+    socklen_t length = sizeof from;
+    ssize_t count;
+    do {
+        count = recvfrom(handle, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&from), &length);
+    } while (count < 0 && errno == EINTR);
+    if (count < 0) return errno == EAGAIN || errno == EWOULDBLOCK ? ReadNothing : ReadFailed;
+    data.resize(static_cast<std::size_t>(count));
+    if (!NumericAddress(reinterpret_cast<const sockaddr*>(&from), length, sender)) sender.clear();
+    bytes = std::move(data);
+    return ReadComplete;
+}
+
+bool SendDatagram(const std::string& host, std::uint16_t port, const char* data, std::size_t size,
+                  const std::string& localAddress)
+{
+    AddressList addresses;
+    const int status = Resolve(host.c_str(), port, SOCK_DGRAM, 0, addresses);
+    if (status != 0) {
+        std::cerr << AddressErrorText << ResolveErrorText(status) << std::endl;
+        return false;
+    }
+    const addrinfo* target = FirstIpv4(addresses.List);
+    const int handle = socket(AF_INET, SOCK_DGRAM, 0);
+    if (handle < 0) return false;
+    const int on = 1;
+    setsockopt(handle, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    bool sent = true;
+    if (!localAddress.empty()) {
+        sockaddr_in near{};
+        near.sin_family = AF_INET;
+        sent = inet_pton(AF_INET, localAddress.c_str(), &near.sin_addr) == 1 &&
+               bind(handle, reinterpret_cast<const sockaddr*>(&near), sizeof near) == 0;
+    }
+    // A datagram goes out whole or not at all.
+    ssize_t count = -1;
+    while (sent) {
+        count = sendto(handle, data, size, 0, target->ai_addr, target->ai_addrlen);
+        if (count >= 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) break;
+    }
+    close(handle);
+    return sent && count == static_cast<ssize_t>(size);
+}
+
 void ShutdownSocket(int handle)
 {
     if (handle >= 0) shutdown(handle, SHUT_RDWR);

@@ -63,6 +63,22 @@ bool SendAll(int handle, const char* data, std::size_t size, std::chrono::millis
 // timeout.
 bool WaitReadable(int handle, std::chrono::milliseconds timeout);
 
+// Datagrams. A listener bound to every interface on the port (shared with
+// other programs on this machine), non-blocking; -1 when the port cannot be
+// bound.
+int OpenDatagramListener(std::uint16_t port);
+// A datagram socket allowed to broadcast; `target` receives the first IPv4
+// address of host:port. -1 when the host cannot be resolved.
+int OpenBroadcastSender(const std::string& host, std::uint16_t port, std::string& target);
+// Takes the next datagram off the socket whole: ReadNothing when none
+// waits, ReadComplete with its bytes and its sender's numeric address,
+// ReadFailed when the socket failed.
+MessageCode ReceiveDatagram(int handle, std::string& bytes, std::string& sender);
+// Sends one datagram to host:port from a new socket allowed to broadcast.
+// A non-empty `localAddress` sends from that address.
+bool SendDatagram(const std::string& host, std::uint16_t port, const char* data, std::size_t size,
+                  const std::string& localAddress = std::string());
+
 // Shuts both directions down and closes the handle.
 void CloseSocket(int handle);
 void ShutdownSocket(int handle);
