@@ -32,29 +32,19 @@ EntryMessage& CSocketTcpServer::GetWaitingEntryMessage()
 
 bool CSocketTcpServer::AcceptEntry(EntryMessage& answer)
 {
-    std::unique_lock<std::recursive_mutex> lock(GetMutex());
+    // Held throughout (it is recursive), so that the connection answered is
+    // the one refused should the answer fail.
+    std::lock_guard<std::recursive_mutex> lock(GetMutex());
     if (m_waiting.empty()) return false;
     const Socket socket = m_waiting.front();
     answer.Code = 15;
     auto peer = m_peerAddress.find(socket);
-    const std::string address = peer == m_peerAddress.end() ? std::string() : peer->second;
     const bool audience = answer.Entry.Type == UnitWatching;
-    lock.unlock();
-
-    if (audience && IsLocalAddress(address)) {
-        RejectEntry(answer, 21);
-        lock.lock();
-        ForgetPeer(socket);
-        throw CConnectionRejectedException();
-    }
-    lock.lock();
     // A second connection under a host id that has entered would never be
     // read nor closed; it is refused as a second connection of one machine.
     const bool known = m_entered.count(answer.Entry.HostId) != 0;
-    lock.unlock();
-    if (known) {
+    if ((audience && peer != m_peerAddress.end() && IsLocalAddress(peer->second)) || known) {
         RejectEntry(answer, 21);
-        lock.lock();
         ForgetPeer(socket);
         throw CConnectionRejectedException();
     }
@@ -62,8 +52,7 @@ bool CSocketTcpServer::AcceptEntry(EntryMessage& answer)
         RejectEntry(answer, ReadFailed);
         throw CConnectionFailedException();
     }
-    lock.lock();
-    m_waiting.erase(std::find(m_waiting.begin(), m_waiting.end(), socket));
+    m_waiting.pop_front();
     if (!audience) m_pending.emplace(answer.Entry.HostId, socket);
     m_entered.emplace(answer.Entry.HostId, socket);
     return true;
