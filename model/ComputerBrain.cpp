@@ -191,23 +191,23 @@ void CPlainComputerAI::ChooseFlagship()
 
 MapPos CPlainComputerAI::ChooseShipPosition(ShipType)
 {
-    const CBoard* board = m_owner.GetBoard();
-    if (board == nullptr) return ChooseRandomShipPosition();
-    std::vector<const CPanel*> free;
-    for (const CPanel* panel : PlayPanels(*board)) {
-        if (panel->IsPassable() && !m_owner.IsPanelOccupied(panel, nullptr)) free.push_back(panel);
-    }
-    if (free.empty()) return ChooseRandomShipPosition();
-    return PickOne(free)->GetPos();
+    return ChooseRandomShipPosition();
 }
 
 MapPos CPlainComputerAI::ChooseRandomShipPosition()
 {
     const CBoard* board = m_owner.GetBoard();
     if (board == nullptr || board->GetRows() == 0 || board->GetColumns() == 0) return MapPos(1, 1);
-    const std::uint32_t x = RandomUInt(1, board->GetRows());
-    const std::uint32_t y = RandomUInt(1, board->GetColumns());
-    return MapPos(x, y);
+    // Drawn among the free panels only, so a fleet that fits is placed at
+    // the first try.
+    std::vector<const CPanel*> free;
+    for (const CPanel* panel : PlayPanels(*board)) {
+        if (panel->IsPassable() && !m_owner.IsPanelOccupied(panel, nullptr)) free.push_back(panel);
+    }
+    if (!free.empty()) return PickOne(free)->GetPos();
+    // A fleet larger than the free sea: the draw lands on a taken panel and
+    // placing the ship there fails.
+    return MapPos(RandomUInt(1, board->GetRows()), RandomUInt(1, board->GetColumns()));
 }
 
 void CPlainComputerAI::Update(MessageCode code)

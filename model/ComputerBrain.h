@@ -30,7 +30,7 @@ class CComputerAI {
     virtual void ChooseFlagship() = 0;
     // The panel (row, column inside the ring) for the owner's next ship.
     virtual MapPos ChooseShipPosition(ShipType type) = 0;
-    // A uniformly drawn panel inside the ring; occupation is not tested.
+    // A uniformly drawn free, passable panel inside the ring.
     virtual MapPos ChooseRandomShipPosition() = 0;
     // Every message code that reaches the owner.
     virtual void Update(MessageCode code) = 0;

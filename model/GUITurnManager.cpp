@@ -5,6 +5,7 @@
 #include "model/GameEdit.h"
 #include "model/Logger.h"
 #include "model/MessageBuilder.h"
+#include "model/MessageCodes.h"
 #include "model/ResultManager.h"
 #include "model/Ship.h"
 #include "model/ShipFactory.h"
@@ -26,32 +27,7 @@ namespace Marevane {
 
 namespace {
 
-enum : MessageCode {
-    TimeUp = 10,
-    BattleStarts = 45,
-    BattleEnds = 47,
-    TurnStarts = 51,
-    TurnEnds = 52,
-    CommandSent = 53,
-    RefreshDisplay = 56,
-    TurnState = 58,
-    ReportFinished = 67,
-    StartConfirmed = 68,
-    EndOfTurnCheck = 69,
-    ShipsRefreshed = 70,
-    TurnEndState = 71,
-    AfterAction = 73,
-    CommandSuccess = 87,
-    NothingToCommand = 89,
-    InvalidDisconnection = 124,
-};
-
 constexpr std::uint32_t MinMapSide = 3;
-
-bool IsResultCode(MessageCode code)
-{
-    return code == TimeUp || code == CommandSuccess || code == NothingToCommand;
-}
 
 std::uint64_t RemainingTime(const CUnit& unit)
 {

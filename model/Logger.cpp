@@ -206,8 +206,11 @@ QString CLoggerImpl::MakeEventText(const ResultMessage& record)
     if (m_logTexts.empty()) BuildPositionMarks(record.Sender.Id, record.Units.size());
     Context context{record, Text(record.Sender.Name), record.Sender.Id, record.GetPrimaryAction(), nullptr,
                     {}};
-    if (context.Primary && context.Primary->Command != CommandResign && record.Code != 10) {
-        context.Ship = context.Primary->FindShipProfile(context.SenderId, context.Primary->ShipId);
+    // A time-up record's command is a pass; one received naming a ship
+    // command still gets a ship to talk about.
+    if (context.Primary && context.Primary->Command != CommandResign) {
+        if (record.Code != 10)
+            context.Ship = context.Primary->FindShipProfile(context.SenderId, context.Primary->ShipId);
         if (!context.Ship) {
             context.Fallback.UnitId = context.SenderId;
             context.Fallback.ShipId = context.Primary->ShipId;

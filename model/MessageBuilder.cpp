@@ -1,16 +1,11 @@
 #include "model/MessageBuilder.h"
 
 #include "model/GameEdit.h"
+#include "model/MessageCodes.h"
 #include "model/Ship.h"
 #include "model/Unit.h"
 
 namespace Marevane {
-
-namespace {
-
-constexpr MessageCode EntryRequestCode = 14;
-
-} // namespace
 
 Message MakeMessage(MessageCode code, const CUnit& unit)
 {
@@ -41,7 +36,7 @@ ProgressMessage MakeProgressMessage(MessageCode code, const CUnit& unit, const s
 
 EntryMessage MakeEntryMessage(MessageCode code, const CGameEdit& rules, bool flag)
 {
-    EntryMessage entry(code == 0 ? EntryRequestCode : code);
+    EntryMessage entry(code == 0 ? EntryRequest : code);
     entry.IsPlayer = flag;
     entry.Rules = rules.GetInfo();
     return entry;
@@ -49,7 +44,7 @@ EntryMessage MakeEntryMessage(MessageCode code, const CGameEdit& rules, bool fla
 
 EntryMessage MakeEntryMessage(const CGameEdit& rules, bool flag)
 {
-    return MakeEntryMessage(EntryRequestCode, rules, flag);
+    return MakeEntryMessage(EntryRequest, rules, flag);
 }
 
 } // namespace Marevane

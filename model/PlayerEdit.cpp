@@ -4,6 +4,7 @@
 #include "model/Errors.h"
 #include "model/FleetPresetList.h"
 #include "model/GameEdit.h"
+#include "model/MessageCodes.h"
 #include "model/Random.h"
 #include "model/Ship.h"
 #include "model/ShipFactory.h"
@@ -19,7 +20,6 @@ namespace Marevane {
 
 namespace {
 
-constexpr MessageCode EntryRequest = 14;
 constexpr MessageCode EntryAccepted = 16;
 constexpr MessageCode AudienceAccepted = 18;
 constexpr MessageCode WatchingProhibited = 22;
@@ -29,7 +29,6 @@ constexpr MessageCode NameLengthInvalid = 121;
 constexpr MessageCode NameTaken = 122;
 constexpr MessageCode ConnectionClosed = 4;
 constexpr MessageCode FleetRejected = 62;
-constexpr MessageCode CommandSuccess = 87;
 constexpr MissionType MissionFlagship = 0x10000004;
 
 const char* const InvalidPreset = "CPlayerEdit::SetUpComputerShips(): Invalid FleetPreset.";

@@ -62,8 +62,9 @@ void CResultManager::Record(MessageCode code, CUnit* unit, const std::vector<CUn
         break;
     case 47:
         // A battle that ends at a turn's result stores that turn here; one
-        // that ends between turns has nothing more to store.
-        if (m_current.Code != 0) Store();
+        // that ends between turns, or on a refused command, has nothing
+        // more to store.
+        if (m_current.Code != 0 && !IsErrorCode(m_current.Code)) Store();
         ResetCurrent();
         BuildEndRecord(units);
         break;
@@ -133,7 +134,9 @@ void CResultManager::BuildEndRecord(const std::vector<CUnit*>& units)
         FillFrom(nullptr, units);
     }
     m_current.Code = 47;
-    TakeOverResignation();
+    // A battle broken off undecided has no winner to bid the farewell to.
+    m_tookOverResignation = false;
+    if (winner) TakeOverResignation();
     if (!m_tookOverResignation) m_current.SecondCode = winner ? mission->GetJudgement() : 0;
 }
 

@@ -40,6 +40,7 @@ class CResultManager {
     // Forgets every record and the arbiter.
     void Clear();
     void SetArbiter(const CArbiter* arbiter) { m_arbiter = arbiter; }
+    const CArbiter* GetArbiter() const { return m_arbiter; }
 
     // The k-th most recent stored record (1 = latest); std::range_error
     // "GetLog range_error" for 0 or beyond the count.

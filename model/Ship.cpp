@@ -2,6 +2,7 @@
 
 #include "model/CodeTables.h"
 #include "model/Errors.h"
+#include "model/MessageCodes.h"
 #include "model/Panel.h"
 #include "model/ShipConfig.h"
 #include "model/Torpedo.h"
@@ -13,7 +14,6 @@ namespace Marevane {
 
 namespace {
 
-constexpr MessageCode Success = 87;
 constexpr MessageCode MoveRefused = 75;
 constexpr MessageCode MoveTooFar = 76;
 constexpr MessageCode AttackRefused = 77;
@@ -33,12 +33,6 @@ constexpr MessageCode NotSunk = 111;
 constexpr MessageCode PanelUnknownToUnit = 115;
 constexpr MessageCode PanelNotPassable = 116;
 constexpr MessageCode CannotRefuel = 117;
-
-constexpr MessageCode BattleStarts = 45;
-constexpr MessageCode TurnStarts = 51;
-constexpr MessageCode ReportFinished = 67;
-constexpr MessageCode AfterAction = 73;
-constexpr MessageCode TurnEnds = 74;
 
 constexpr std::uint32_t EventNone = 0;
 constexpr std::uint32_t EventMissed = 1;
@@ -432,7 +426,7 @@ MessageCode CShip::Move(std::uint32_t direction, std::uint32_t distance)
     SpendFp(MoveCost(steps));
     QueueUpdate([this] { UpdateStealth(); });
     m_profile.Statistics[ShipStatMoves] += 1;
-    return Success;
+    return CommandSuccess;
 }
 
 void CShip::Strike(const std::vector<CShip*>& ships, CPanel* panel)
@@ -481,7 +475,7 @@ MessageCode CShip::Attack(const std::vector<CShip*>& ships, CPanel* panel)
     if (!panel) return InvalidAttackPanel;
     Strike(ships, panel);
     SpendFp(config.AttackFp);
-    return Success;
+    return CommandSuccess;
 }
 
 MessageCode CShip::FireTorpedo(const std::vector<CShip*>& ships, CPanel* targetPanel)
@@ -496,7 +490,7 @@ MessageCode CShip::FireTorpedo(const std::vector<CShip*>& ships, CPanel* targetP
     m_profile.WeaponStock -= 1;
     SpendFp(config.TorpedoFp);
     m_profile.Statistics[ShipStatTorpedoes] += 1;
-    return Success;
+    return CommandSuccess;
 }
 
 MineProfile& CShip::FreeMineRecord()
@@ -519,7 +513,7 @@ MessageCode CShip::LayMine(CPanel* panel)
     panel->PlaceMine(&mine);
     m_profile.WeaponStock -= 1;
     m_profile.Statistics[ShipStatMinesLaid] += 1;
-    return Success;
+    return CommandSuccess;
 }
 
 MessageCode CShip::Reinforce(CPanel* panel, std::uint32_t round)
@@ -556,7 +550,7 @@ MessageCode CShip::Reinforce(CPanel* panel, std::uint32_t round)
 
     if (panel->HasMine()) SetOffMines(panel);
     m_profile.Statistics[ShipStatReinforcements] += 1;
-    return Success;
+    return CommandSuccess;
 }
 
 MessageCode CShip::Refuel(const std::vector<CShip*>& ships)
@@ -601,7 +595,7 @@ MessageCode CShip::Refuel(const std::vector<CShip*>& ships)
     m_profile.Fp = m_profile.Fp > given ? m_profile.Fp - static_cast<std::uint32_t>(given) : 0;
     m_profile.Statistics[ShipStatRefuels] += 1;
     m_profile.Statistics[ShipStatFpGiven] += static_cast<std::uint32_t>(given);
-    return Success;
+    return CommandSuccess;
 }
 
 void CShip::ReceiveFuel(std::uint32_t amount)
@@ -638,7 +632,7 @@ MessageCode CShip::ChangeFlagship(CShip* newFlagship, std::uint32_t count)
     newFlagship->m_profile.IsFlagship = true;
     SpendFp(cost);
     m_profile.Statistics[ShipStatFlagshipChanges] += 1;
-    return Success;
+    return CommandSuccess;
 }
 
 void CShip::MoveToPanel(CPanel* panel)
@@ -791,7 +785,7 @@ void CShip::OnMessage(MessageCode code)
         m_profile.FpChange = 0;
         StepTorpedoes();
         break;
-    case TurnEnds: {
+    case ShipTurnEnds: {
         // Callbacks may queue new ones; those wait for the next turn end.
         std::vector<std::function<void()>> updates;
         updates.swap(m_pendingUpdates);

@@ -23,7 +23,17 @@ CTurnManager::CTurnManager() : m_results(&CResultManager::GetInstance())
     m_units.reserve(4);
 }
 
-CTurnManager::~CTurnManager() = default;
+CTurnManager::~CTurnManager()
+{
+    ForgetArbiter();
+}
+
+void CTurnManager::ForgetArbiter()
+{
+    // The result manager outlives every battle; it must not keep an arbiter
+    // that goes with this manager.
+    if (m_results && m_arbiter && m_results->GetArbiter() == m_arbiter.get()) m_results->SetArbiter(nullptr);
+}
 
 std::int64_t CTurnManager::ShuffleTurnOrder()
 {
@@ -43,6 +53,7 @@ void CTurnManager::CreateArbiter(CGameEdit* rules)
     auto arbiter = std::make_unique<CArbiter>();
     arbiter->SetRules(rules);
     arbiter->SetMission(rules ? rules->GetInfo().Mission : MissionSeaControl);
+    ForgetArbiter();
     m_arbiter = std::move(arbiter);
 }
 

@@ -79,6 +79,8 @@ class CTurnManager {
 
   protected:
     CUnit* FindUnit(std::uint32_t id) const;
+    // Takes the arbiter back from the result manager before it goes.
+    void ForgetArbiter();
     // A turn order that names exactly the listed units, in any order; one
     // that does not is rebuilt in list order.
     void EnsureTurnOrder();

@@ -7,6 +7,7 @@
 #include "model/CodeTables.h"
 #include "model/CommandableDirection.h"
 #include "model/Directions.h"
+#include "model/MessageCodes.h"
 #include "model/Panel.h"
 #include "model/Ship.h"
 #include "model/Timer.h"
@@ -19,9 +20,6 @@ namespace Marevane {
 
 namespace {
 
-constexpr MessageCode CodeTimeUp = 10;
-constexpr MessageCode CodeSuccess = 87;
-constexpr MessageCode CodeNothingToCommand = 89;
 constexpr MessageCode CodeValid = 90;
 
 // Directions a command may take. Commands that walk nothing (Pass, Refuel,
@@ -81,7 +79,7 @@ MessageCode CUnit::CheckCommandInput()
     }
     if (m_timer->HasLimit() && m_timer->GetTimeLimit() <= 0) {
         input.Command = CommandPass;
-        return CodeTimeUp;
+        return TimeUp;
     }
     if (input.Command != CommandResign && !CanAct()) {
         input.Command = CommandPass;
@@ -183,17 +181,17 @@ void CUnit::CompleteCommandInput()
 MessageCode CUnit::ExecuteCommand(const std::vector<CUnit*>& units)
 {
     MessageCode result = CheckCommandInput();
-    if (result != CodeValid && result != CodeTimeUp) return result;
+    if (result != CodeValid && result != TimeUp) return result;
 
-    if (result == CodeTimeUp) {
+    if (result == TimeUp) {
         m_timer->SetTimeLimit(0);
         m_profile.IsTimedOut = true;
     } else if (m_command.Command == CommandResign) {
         m_profile.IsResigned = true;
         UpdateStatistics();
-        result = CodeSuccess;
+        result = CommandSuccess;
     } else if (!IsActive() || m_command.Command == CommandPass) {
-        result = CodeNothingToCommand;
+        result = NothingToCommand;
     } else {
         CShip& ship = *GetShip(m_command.ShipId);
         switch (m_command.Command) {
@@ -292,7 +290,7 @@ MessageCode CUnit::ExecuteMine(CShip& ship)
 {
     CPanel* target = ship.GetCurrentPanel()->GetNeighbor(static_cast<Direction>(m_command.Direction));
     const MessageCode result = ship.LayMine(target);
-    if (result == CodeSuccess) UpdateStatistics();
+    if (result == CommandSuccess) UpdateStatistics();
     return result;
 }
 
@@ -310,7 +308,7 @@ MessageCode CUnit::ExecuteTorpedo(CShip& ship, const std::vector<CUnit*>& units)
     }
     CPanel* target = FindPlayPanel(m_command.Target);
     const MessageCode result = ship.FireTorpedo(candidates, target);
-    if (result != CodeSuccess) return result;
+    if (result != CommandSuccess) return result;
 
     UpdateAllTotals(units);
     const std::uint32_t fired = ship.GetProfile().Statistics[ShipStatTorpedoes];
@@ -318,7 +316,7 @@ MessageCode CUnit::ExecuteTorpedo(CShip& ship, const std::vector<CUnit*>& units)
         if (auto launched = ship.GetTorpedo(fired - 1))
             m_command.Direction = launched->GetProfile().Direction;
     }
-    return CodeSuccess;
+    return CommandSuccess;
 }
 
 MessageCode CUnit::ExecuteReinforce(CShip& ship)
@@ -336,13 +334,13 @@ MessageCode CUnit::ExecuteReinforce(CShip& ship)
     if (IsPanelOccupied(panel, &ship)) return 114;
 
     const MessageCode result = ship.Reinforce(panel, round);
-    if (result != CodeSuccess) return result;
+    if (result != CommandSuccess) return result;
 
     m_profile.ReinforcementsLeft -= 1;
     m_profile.Statistics[0][StatMinesHeld] = GetMineTotal();
     UpdateFpTotals();
     UpdateStatistics();
-    return CodeSuccess;
+    return CommandSuccess;
 }
 
 MessageCode CUnit::ExecuteChangeFlagship(CShip& ship)
@@ -363,7 +361,7 @@ MessageCode CUnit::ExecuteChangeFlagship(CShip& ship)
     if (candidate->IsSinking()) return 120;
 
     const MessageCode result = ship.ChangeFlagship(candidate, m_profile.Statistics[0][StatFlagshipChanges]);
-    if (result == CodeSuccess) {
+    if (result == CommandSuccess) {
         m_profile.FlagshipId = candidate->GetProfile().ShipId;
         UpdateFpTotals();
         UpdateStatistics();
@@ -463,7 +461,7 @@ MessageCode CUnit::RefuelFrom(CShip* oiler)
                      [&missing](const CShip* a, const CShip* b) { return missing(a) > missing(b); });
 
     const MessageCode result = oiler->Refuel(targets);
-    if (result == CodeSuccess) {
+    if (result == CommandSuccess) {
         UpdateFpTotals();
         UpdateStatistics();
     }

@@ -1,6 +1,8 @@
 #include "gui/texts/StatisticsTexts.h"
 
 #include "model/Score.h"
+#include "model/TextUtil.h"
+#include "model/Unit.h"
 #include "model/Timer.h"
 
 #include <QCoreApplication>
@@ -115,6 +117,12 @@ QString GetTimeSpanText(const CTimer* timer, bool words)
     if (timer == nullptr || !timer->HasLimit()) return words ? Tr("none") : Tr("- : - : - ");
     const TimeSpan span = timer->GetTimeLimitHms();
     return words ? Words(span) : Clock(span);
+}
+
+QString GetPlayerName(const CUnit& unit)
+{
+    const std::u16string name = ToU16String(unit.GetProfile().Name);
+    return QString::fromUtf16(name.data(), static_cast<int>(name.size()));
 }
 
 QString GetSecondsText(std::uint64_t ms)

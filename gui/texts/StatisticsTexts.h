@@ -13,6 +13,7 @@
 namespace Marevane {
 
 class CTimer;
+class CUnit;
 
 // Label texts and value texts, one pair per line.
 using StatisticsTexts = std::pair<QStringList, QStringList>;
@@ -22,6 +23,10 @@ using StatisticsTexts = std::pair<QStringList, QStringList>;
 QString GetTimeSpanText(const CTimer* timer, bool words);
 // A duration in ms, in words.
 QString GetSecondsText(std::uint64_t ms);
+
+// A side's name as the screens show it; the name's UTF-16 form, so a
+// character outside the BMP stays one character.
+QString GetPlayerName(const CUnit& unit);
 
 StatisticsTexts GetStatisticsText(const ActionStatistics& statistics);
 StatisticsTexts GetStatisticsTextLists(const ShipStatistics& statistics);

@@ -1,6 +1,8 @@
 #include "gui/texts/StatisticsTexts.h"
 
+#include "model/Board.h"
 #include "model/Timer.h"
+#include "model/Player.h"
 
 #include <gtest/gtest.h>
 
@@ -146,4 +148,15 @@ TEST(StatisticsTexts, ShipLists)
     EXPECT_EQ(texts.first.last(), QString("Exploration Count: "));
     EXPECT_EQ(texts.second.last(), QString("17 panels"));
     EXPECT_EQ(ValueOf(texts, "Splash Frequency"), QString("3 times per attack"));
+}
+
+TEST(PlayerName, KeepsCharactersOutsideTheBasicPlane)
+{
+    CBoard board;
+    const UnitProfile profile(0, UnitManual, 0, L"Ann\U0001F6A2", L"");
+    const CPlayer unit(profile, &board);
+    const QString name = GetPlayerName(unit);
+    EXPECT_EQ(name.size(), 5);
+    EXPECT_EQ(name.toUcs4().size(), 4);
+    EXPECT_EQ(name.toUcs4().back(), 0x1F6A2u);
 }

@@ -475,3 +475,36 @@ TEST_F(LogFile, UnwritableFolderGivesFalse)
         m_logger.SaveLogFile(QStringLiteral("Marevane"), m_dir.path() + QStringLiteral("/missing/deeper")));
     EXPECT_TRUE(QDir(m_dir.path()).entryList(QDir::Files).isEmpty());
 }
+
+TEST(Logger, ReceivedRecordsWithUnknownShipsAreLoggedWithoutCrashing)
+{
+    struct Case {
+        const char* Name;
+        std::function<ResultMessage()> Make;
+        const char* Expected;
+    };
+    const std::vector<Case> cases = {
+        {"time up naming a move", [] { return Record(CommandMove, 10); },
+         "Alice's No.1 Destroyer moved to North by 2 panels."},
+        {"time up naming a mine", [] { return Record(CommandMine, 10); },
+         "Alice's No.1 Destroyer laid a mine."},
+        {"move of a ship the action does not list",
+         [] {
+             auto r = Record(CommandMove);
+             r.Actions[0].ShipId = 9;
+             return r;
+         },
+         "Alice's No.9 Destroyer moved to North by 2 panels."},
+        {"reinforce by a side the action does not list",
+         [] {
+             auto r = Record(CommandReinforce);
+             r.Actions[0].Ships.erase(0);
+             return r;
+         },
+         "Alice sent a ship as reinforcement."},
+    };
+    for (const auto& c : cases) {
+        CLoggerImpl logger;
+        EXPECT_EQ(Body(logger, c.Make()).toStdString(), c.Expected) << c.Name;
+    }
+}

@@ -10,6 +10,7 @@
 #include "model/GUITurnManager.h"
 #include "model/GameEdit.h"
 #include "model/Logger.h"
+#include "model/MessageCodes.h"
 #include "model/Panel.h"
 #include "model/ResultManager.h"
 #include "model/Ship.h"
@@ -384,7 +385,7 @@ class NetworkBattle {
     // A result the play sequence has no step for goes on as a success.
     static MessageCode Carry(MessageCode result)
     {
-        if (!IsErrorCode(result) && result != 10 && result != 87 && result != 89) return 87;
+        if (!IsErrorCode(result) && !IsResultCode(result)) return CommandSuccess;
         return result;
     }
 

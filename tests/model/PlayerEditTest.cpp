@@ -4,6 +4,7 @@
 #include "model/Errors.h"
 #include "model/FleetPresetList.h"
 #include "model/GameEdit.h"
+#include "model/Panel.h"
 #include "model/Random.h"
 #include "model/Ship.h"
 #include "model/ShipFactory.h"
@@ -17,6 +18,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -179,6 +181,35 @@ TEST_F(PlayerEditTest, SevenShipFleetsFillTheOpenSlotsAndNeverLeadWithAnOiler)
         for (std::uint32_t type : types) {
             EXPECT_GE(type, ShipTypeBattleship);
             EXPECT_LE(type, ShipTypeOiler);
+        }
+    }
+}
+
+// A fleet that nearly fills a small map lands on free, passable panels at
+// every level, whether placed by the level's weighing or at random.
+TEST_F(PlayerEditTest, ComputerFleetThatFitsASmallMapIsPlacedAtEveryLevel)
+{
+    for (std::int32_t level : {ComputerAI::ModeVeryEasy, ComputerAI::ModeEasy, ComputerAI::ModeNormal}) {
+        for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+            SCOPED_TRACE("level " + std::to_string(level) + ", seed " + std::to_string(seed));
+            SeedRandom(seed);
+            ships.Clear();
+            units.Clear();
+            rules.SetRule(GameModeVersus | GameModeSingle, MapPos(3, 3));
+            rules.GetInfo().ComputerLevel = level;
+            rules.GetInfo().FleetSize = 7;
+            board.Build(rules.GetInfo().Map);
+            auto edit = MakeEdit(UnitAuto, false, PlayerEditPauses{0ms, 0ms, 0ms});
+            edit->StartCreateUnit();
+            ASSERT_TRUE(Finishes(*edit));
+            CUnit* unit = nullptr;
+            ASSERT_NO_THROW(unit = edit->TakeUnit());
+            std::set<const CPanel*> panels;
+            for (CShip* ship : ships.GetShips(unit)) {
+                EXPECT_TRUE(ship->GetCurrentPanel()->IsPassable());
+                panels.insert(ship->GetCurrentPanel());
+            }
+            EXPECT_EQ(panels.size(), 7u);
         }
     }
 }

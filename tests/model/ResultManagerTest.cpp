@@ -249,3 +249,30 @@ TEST_F(Results, TurnEffectActionsAreKindTwoThenKindThree)
     EXPECT_EQ(effects[2], &record.Actions[0]);
     EXPECT_EQ(effects[3], &record.Actions[3]);
 }
+
+TEST_F(Results, RefusalPendingWhenTheBattleEndsIsNotStored)
+{
+    auto all = Sides(2);
+    Play(all[0], Pass(), all);
+    results.Record(52, all[0], all);
+    results.Record(102, all[1], all); // a refused command, then the battle is broken off
+    results.Record(47, all[1], all);
+    EXPECT_EQ(results.GetLogCount(), 1u);
+    EXPECT_EQ(results.GetLog(1).Code, 89u);
+    EXPECT_EQ(results.GetLatestLog().Code, 47u);
+}
+
+TEST_F(Results, BattleBrokenOffAfterAResignationStaysUndecided)
+{
+    auto all = Sides(3);
+    CArbiter arbiter; // two sides still fight: nobody has won
+    results.SetArbiter(&arbiter);
+    ASSERT_EQ(Play(all[2], Resign(L"So long, sailor"), all), 87u);
+    results.Record(52, all[2], all);
+    results.Record(47, all[0], all);
+    const ResultMessage& end = results.GetLatestLog();
+    EXPECT_EQ(end.Code, 47u);
+    EXPECT_TRUE(end.Sender.Name.empty());
+    EXPECT_EQ(end.SecondCode, 0u);
+    EXPECT_TRUE(end.Command.Text.empty());
+}

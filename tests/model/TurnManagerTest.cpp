@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
 #include <stdexcept>
 #include <vector>
@@ -249,4 +250,31 @@ TEST_F(TurnManager, TimePressureWhenASideLostHalfItsHitPoints)
     EXPECT_FALSE(manager.IsUnderTimePressure());
     ship.Hp -= 1;
     EXPECT_TRUE(manager.IsUnderTimePressure());
+}
+
+TEST_F(TurnManager, ResultManagerNeverKeepsAnArbiterThatIsGone)
+{
+    auto all = Sides(2);
+    auto other = std::make_unique<CTestTurnManager>();
+    other->SetResultManager(&results);
+    other->CreateArbiter(&edit);
+    other->SetUnits(all);
+    other->Start();
+    ASSERT_EQ(results.GetArbiter(), other->GetArbiter());
+
+    other->CreateArbiter(&edit); // the old arbiter goes
+    EXPECT_EQ(results.GetArbiter(), nullptr);
+    other->Start();
+    ASSERT_EQ(results.GetArbiter(), other->GetArbiter());
+
+    // A manager that never started leaves the other's arbiter alone.
+    CTestTurnManager idle;
+    idle.SetResultManager(&results);
+    idle.CreateArbiter(&edit);
+    EXPECT_EQ(results.GetArbiter(), other->GetArbiter());
+
+    other.reset(); // the battle flow ends without a reset
+    EXPECT_EQ(results.GetArbiter(), nullptr);
+    results.Record(47, all[0], all); // a late end record finds no verdict
+    EXPECT_TRUE(results.GetLatestLog().Sender.Name.empty());
 }

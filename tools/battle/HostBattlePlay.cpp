@@ -1,6 +1,7 @@
 #include "HostBattlePlay.h"
 
 #include "model/CodeTables.h"
+#include "model/MessageCodes.h"
 #include "model/Mission.h"
 #include "model/ResultManager.h"
 #include "model/Unit.h"
@@ -8,31 +9,6 @@
 #include <string>
 
 namespace Marevane {
-
-namespace {
-
-enum : MessageCode {
-    TimeUp = 10,
-    BattleStarts = 45,
-    BattleEnds = 47,
-    TurnStarts = 51,
-    TurnEnds = 52,
-    CommandSent = 53,
-    ReportFinished = 67,
-    StartConfirmed = 68,
-    EndOfTurnCheck = 69,
-    AfterAction = 73,
-    CommandSuccess = 87,
-    NothingToCommand = 89,
-    InvalidDisconnection = 124,
-};
-
-bool IsResultCode(MessageCode code)
-{
-    return code == TimeUp || code == CommandSuccess || code == NothingToCommand;
-}
-
-} // namespace
 
 void SetUpHostManager(CGUITurnManagerOnServer& manager, const std::vector<CUnit*>& units, CGameEdit& rules,
                       CBoard& board, CUnitFactory& unitFactory, CShipFactory& shipFactory, CLogger& logger)

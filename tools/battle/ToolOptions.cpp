@@ -27,4 +27,32 @@ MapPos ParseMapSize(const std::string& text)
     return MapPos(static_cast<std::uint32_t>(rows), static_cast<std::uint32_t>(columns));
 }
 
+std::uint32_t ParseSideCount(const std::string& text)
+{
+    const std::uint64_t sides = ParseToolNumber(text, "side count");
+    if (sides < 2 || sides > 4) throw ToolUsageError("--sides takes 2 to 4");
+    return static_cast<std::uint32_t>(sides);
+}
+
+std::uint32_t ParseSeed(const std::string& text)
+{
+    const std::uint64_t seed = ParseToolNumber(text, "seed");
+    if (seed > 0xFFFFFFFFu) throw ToolUsageError("--seed takes a 32-bit number");
+    return static_cast<std::uint32_t>(seed);
+}
+
+void ReadToolOptions(const std::vector<std::string>& args, const ToolOptionTaker& take)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const ToolOptionValue value = [&]() -> std::string {
+            if (i + 1 >= args.size() || args[i + 1].empty()) throw ToolUsageError("missing value for " + arg);
+            return args[++i];
+        };
+        if (take(arg, value)) continue;
+        if (arg == "--help" || arg == "-h") throw ToolUsageError("");
+        throw ToolUsageError("unknown option " + arg);
+    }
+}
+
 } // namespace Marevane

@@ -4,8 +4,10 @@
 #include "model/Records.h"
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace Marevane {
 
@@ -21,5 +23,21 @@ std::uint64_t ParseToolNumber(const std::string& text, const char* what);
 // "RxC" with 3 to 9 rows and columns: a typed position names a panel with
 // one digit each.
 MapPos ParseMapSize(const std::string& text);
+
+// 2 to 4 sides.
+std::uint32_t ParseSideCount(const std::string& text);
+
+// A seed of the shared random engine: 32 bits, never cut down to them.
+std::uint32_t ParseSeed(const std::string& text);
+
+// Fetches the value after the option at hand.
+using ToolOptionValue = std::function<std::string()>;
+using ToolOptionTaker = std::function<bool(const std::string& option, const ToolOptionValue& value)>;
+
+// Hands each option of the command line (without the program name) to
+// `take`, which answers whether it knows it. A missing or empty value, or
+// an option nobody takes, is a ToolUsageError; --help and -h ask for the
+// usage text alone.
+void ReadToolOptions(const std::vector<std::string>& args, const ToolOptionTaker& take);
 
 } // namespace Marevane

@@ -68,11 +68,6 @@ struct Options {
 
 using UsageError = ToolUsageError;
 
-std::uint64_t ParseNumber(const std::string& text, const char* what)
-{
-    return ParseToolNumber(text, what);
-}
-
 std::int32_t ParseLevel(const std::string& text)
 {
     try {
@@ -87,29 +82,24 @@ std::int32_t ParseLevel(const std::string& text)
 Options ParseOptions(int argc, char** argv)
 {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= argc) throw UsageError("missing value for " + arg);
-            return argv[++i];
-        };
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    ReadToolOptions(args, [&options](const std::string& arg, const ToolOptionValue& value) {
         if (arg == "--sides") {
-            options.Sides = static_cast<std::uint32_t>(ParseNumber(value(), "side count"));
-            if (options.Sides < 2 || options.Sides > 4) throw UsageError("--sides takes 2 to 4");
+            options.Sides = ParseSideCount(value());
         } else if (arg == "--size") {
             const MapPos size = ParseMapSize(value());
             options.Rows = size.x;
             options.Columns = size.y;
         } else if (arg == "--mission") {
-            options.Mission = static_cast<MissionType>(ParseNumber(value(), "mission code"));
+            options.Mission = static_cast<MissionType>(ParseToolNumber(value(), "mission code"));
         } else if (arg == "--rule") {
-            options.Rule = static_cast<std::uint32_t>(ParseNumber(value(), "rule bits"));
+            options.Rule = static_cast<std::uint32_t>(ParseToolNumber(value(), "rule bits"));
         } else if (arg == "--seed") {
-            options.Seed = static_cast<std::uint32_t>(ParseNumber(value(), "seed"));
+            options.Seed = ParseSeed(value());
         } else if (arg == "--log-dir") {
             options.LogDir = QString::fromStdString(value());
         } else if (arg == "--max-rounds") {
-            options.MaxRounds = static_cast<std::uint32_t>(ParseNumber(value(), "round cap"));
+            options.MaxRounds = static_cast<std::uint32_t>(ParseToolNumber(value(), "round cap"));
             if (options.MaxRounds == 0) throw UsageError("--max-rounds takes at least 1");
         } else if (arg == "--levels") {
             std::stringstream list(value());
@@ -118,15 +108,14 @@ Options ParseOptions(int argc, char** argv)
         } else if (arg == "--teams") {
             options.Teams = true;
         } else if (arg == "--resign-chance") {
-            options.ResignChance = static_cast<std::uint32_t>(ParseNumber(value(), "percentage"));
+            options.ResignChance = static_cast<std::uint32_t>(ParseToolNumber(value(), "percentage"));
         } else if (arg == "--verbose") {
             options.Verbose = true;
-        } else if (arg == "--help" || arg == "-h") {
-            throw UsageError("");
         } else {
-            throw UsageError("unknown option " + arg);
+            return false;
         }
-    }
+        return true;
+    });
     return options;
 }
 

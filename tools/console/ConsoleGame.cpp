@@ -10,6 +10,7 @@
 #include "model/GUITurnManager.h"
 #include "model/GameEdit.h"
 #include "model/Logger.h"
+#include "model/MessageCodes.h"
 #include "model/Mission.h"
 #include "model/PlayerEdit.h"
 #include "model/PlayerEditConsole.h"
@@ -42,10 +43,6 @@ const char* const ConsoleUsage =
 
 namespace {
 
-enum : MessageCode {
-    TurnStarts = 51,
-};
-
 const wchar_t* const PreparingText = L"対戦の準備をします。";
 const wchar_t* const SideReadyText = L" の艦隊の配置が完了しました。";
 const wchar_t* const BattleStartsText = L"対戦開始！";
@@ -57,13 +54,6 @@ const wchar_t* const CountdownText = L"現在の残り時間: ";
 
 // Waits at most this long between two looks at a set-up task.
 constexpr unsigned TaskPollMs = 50;
-// A computer fleet drawn onto a taken panel is drawn again, this often.
-constexpr int FleetAttempts = 20;
-
-std::uint64_t ParseNumber(const std::string& text, const char* what)
-{
-    return ParseToolNumber(text, what);
-}
 
 std::int32_t ParseLevel(const std::string& text)
 {
@@ -97,7 +87,7 @@ class CConsoleGame {
     void SetUpRules();
     PlayerEditPauses Pauses() const;
     // Runs a side's two set-up tasks: its unit, then its fleet.
-    CUnit* Prepare(CPlayerEdit& edit, int fleetAttempts);
+    CUnit* Prepare(CPlayerEdit& edit);
     void CreateSides();
     void Play();
     void Decide(CUnit& unit, MessageCode lastCode);
@@ -148,20 +138,14 @@ PlayerEditPauses CConsoleGame::Pauses() const
     return PlayerEditPauses{milliseconds(0), milliseconds(0), milliseconds(0)};
 }
 
-CUnit* CConsoleGame::Prepare(CPlayerEdit& edit, int fleetAttempts)
+CUnit* CConsoleGame::Prepare(CPlayerEdit& edit)
 {
     CUnit* unit = nullptr;
-    for (int task = 0; task < 2;) {
+    for (int task = 0; task < 2; ++task) {
         edit.StartCreateUnit();
         while (!edit.IsUnitCreated(TaskPollMs)) {
         }
-        try {
-            unit = edit.TakeUnit();
-            ++task;
-        } catch (const std::range_error&) {
-            // A computer fleet drawn onto a taken panel: drawn anew.
-            if (task == 0 || --fleetAttempts <= 0) throw;
-        }
+        unit = edit.TakeUnit();
     }
     return unit;
 }
@@ -172,7 +156,7 @@ void CConsoleGame::CreateSides()
         CPlayerEdit edit(UnitManual, false, m_rules, m_board, m_unitFactory, m_shipFactory, nullptr,
                          UnitProfile(), Pauses());
         edit.SetConsole(m_in, m_out);
-        m_local = Prepare(edit, 1);
+        m_local = Prepare(edit);
     }
     m_local->SetCommandReader(MakeConsoleCommandReader([this] { return m_lastCode; }, m_in, m_out));
 
@@ -182,7 +166,7 @@ void CConsoleGame::CreateSides()
         profile.Name = computers == 1 ? L"COM" : L"COM" + std::to_wstring(i);
         CPlayerEdit edit(UnitAuto, false, m_rules, m_board, m_unitFactory, m_shipFactory, nullptr, profile,
                          Pauses());
-        CUnit* unit = Prepare(edit, FleetAttempts);
+        CUnit* unit = Prepare(edit);
         Print(unit->GetProfile().Name + SideReadyText + L"\n");
     }
 }
@@ -294,24 +278,16 @@ int CConsoleGame::Run()
 ConsoleOptions ParseConsoleOptions(const std::vector<std::string>& args)
 {
     ConsoleOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&]() -> std::string {
-            if (i + 1 >= args.size() || args[i + 1].empty())
-                throw ConsoleUsageError("missing value for " + arg);
-            return args[++i];
-        };
+    ReadToolOptions(args, [&options](const std::string& arg, const ToolOptionValue& value) {
         if (arg == "--size") {
             const MapPos size = ParseMapSize(value());
             options.Rows = size.x;
             options.Columns = size.y;
         } else if (arg == "--sides") {
-            const std::uint64_t sides = ParseNumber(value(), "side count");
-            if (sides < 2 || sides > 4) throw ConsoleUsageError("--sides takes 2 to 4");
-            options.Sides = static_cast<std::uint32_t>(sides);
+            options.Sides = ParseSideCount(value());
         } else if (arg == "--mission") {
             const std::string text = value();
-            const std::uint64_t code = ParseNumber(text, "mission code");
+            const std::uint64_t code = ParseToolNumber(text, "mission code");
             const auto& codes = GetMissionCodes();
             if (std::find(codes.begin(), codes.end(), code) == codes.end())
                 throw ConsoleUsageError("unknown mission code: " + text);
@@ -319,21 +295,18 @@ ConsoleOptions ParseConsoleOptions(const std::vector<std::string>& args)
         } else if (arg == "--level") {
             options.Level = ParseLevel(value());
         } else if (arg == "--seed") {
-            const std::uint64_t seed = ParseNumber(value(), "seed");
-            if (seed > 0xFFFFFFFFu) throw ConsoleUsageError("--seed takes a 32-bit number");
-            options.Seed = static_cast<std::uint32_t>(seed);
+            options.Seed = ParseSeed(value());
         } else if (arg == "--log-dir") {
             options.LogDir = QString::fromStdString(value());
         } else if (arg == "--countdown") {
             options.Countdown = true;
         } else if (arg == "--no-countdown") {
             options.Countdown = false;
-        } else if (arg == "--help" || arg == "-h") {
-            throw ConsoleUsageError("");
         } else {
-            throw ConsoleUsageError("unknown option " + arg);
+            return false;
         }
-    }
+        return true;
+    });
     return options;
 }
 
