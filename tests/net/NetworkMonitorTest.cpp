@@ -1,4 +1,5 @@
 #include "net/NetworkMonitor.h"
+#include "TcpLoopback.h"
 #include "model/Player.h"
 #include "model/TurnManager.h"
 #include "net/InMemoryTransport.h"
@@ -414,6 +415,55 @@ TEST_F(MonitorTest, ClientReportsWithTheOwnUnit)
     Poll(*monitor);
     EXPECT_EQ(reports, (Reports{"D58"}));
     EXPECT_EQ(monitor->GetLastUnit(), local.get());
+}
+
+// Over real loopback connections a forged packet has been taken off the
+// stream whole when its decoding fails; it still ends the connection's
+// watch.
+TEST(MonitorSocketTest, ForgedPacketsFromEitherEndAreBrokenConnections)
+{
+    EnsureApp();
+    using namespace Marevane::Testing;
+    CSocketTcpServer server;
+    const std::uint16_t port = ListenOnLoopback(server);
+    auto peer = EnterRaw(server, port, HostA, "127.0.0.1");
+    ASSERT_TRUE(peer);
+    CSocketTcpClient client;
+    Enter(server, client, port, HostB, UnitManual, "127.0.0.2");
+    EntryMessage answer = server.GetWaitingEntryMessage();
+    ASSERT_TRUE(server.AcceptEntry(answer));
+    ASSERT_EQ(ReceiveOnClient(client), ReadComplete);
+
+    auto remote = MakeUnit(2, UnitManual, 1, HostA);
+    CTestTurnManager turns;
+    turns.SetUnits({remote.get()});
+    std::vector<std::string> reports;
+    auto record = [&reports](CNetworkMonitor& monitor) {
+        QObject::connect(&monitor, &CNetworkMonitor::Stopped, [&reports] { reports.push_back("S"); });
+        QObject::connect(&monitor, &CNetworkMonitor::DataReceived,
+                         [&reports](MessageCode code) { reports.push_back("D" + std::to_string(code)); });
+    };
+    const auto pollUntilReported = [&reports](CNetworkMonitor& monitor) {
+        return WaitUntil([&] {
+            QMetaObject::invokeMethod(&monitor, "ReceiveData", Qt::DirectConnection);
+            return !reports.empty();
+        });
+    };
+
+    CNetworkMonitor onHost(&server, nullptr, &turns);
+    record(onHost);
+    onHost.SetMode(MonitorRemote);
+    ASSERT_TRUE(peer->Send(Forged(53)));
+    ASSERT_TRUE(pollUntilReported(onHost));
+    EXPECT_EQ(reports, (Reports{"S", "D124"}));
+
+    reports.clear();
+    CNetworkMonitor onClient(nullptr, &client, nullptr);
+    record(onClient);
+    onClient.SetMode(MonitorHost);
+    ASSERT_TRUE(server.GetModule().Send(server.FindSocket(HostB), Forged(58)));
+    ASSERT_TRUE(pollUntilReported(onClient));
+    EXPECT_EQ(reports, (Reports{"S", "D124"}));
 }
 
 } // namespace
