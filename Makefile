@@ -16,8 +16,14 @@ all: build
 deps:
 	@tools/install-deps
 
+# Qt's moc keeps no watch on its list of headers: when a configure changed a
+# target's list, its last moc run is dropped so new QObject headers get moc'ed.
 configure: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+	@for info in $$(find $(BUILD_DIR) -path '*/CMakeFiles/*_autogen.dir/AutogenInfo.json'); do \
+		dir=$$(dirname "$$info"); stamp="$$(dirname "$$(dirname "$$dir")")/$$(basename "$$dir" .dir)/timestamp"; \
+		if [ -f "$$stamp" ] && [ "$$info" -nt "$$stamp" ]; then rm -f "$$stamp"; fi; \
+	done
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
