@@ -1,5 +1,6 @@
 // The balance of the battle: one record per side against the own side, and
 // the sums over the allies and over the rivals, each with its four scores.
+#include "ai/SideAssessment.h"
 #include "ai/VirtualGame.h"
 
 #include "model/Board.h"
@@ -62,7 +63,9 @@ bool HasFollowUpHurting(const InferenceRecord& record, std::uint32_t victimId)
     return false;
 }
 
-std::int32_t HealthScore(double r, double q)
+} // namespace
+
+std::int32_t SideHealthScore(double r, double q)
 {
     if (r > q + 0.3 + Epsilon) return 8;
     if (r > q + Epsilon) return 4;
@@ -71,7 +74,7 @@ std::int32_t HealthScore(double r, double q)
     return -8;
 }
 
-std::int32_t AttackScore(std::uint32_t a, std::uint32_t b)
+std::int32_t SideAttackScore(std::uint32_t a, std::uint32_t b)
 {
     const auto sa = static_cast<std::int64_t>(a);
     const auto sb = static_cast<std::int64_t>(b);
@@ -81,6 +84,8 @@ std::int32_t AttackScore(std::uint32_t a, std::uint32_t b)
     if (sb == sa + 1) return -2;
     return 1;
 }
+
+namespace {
 
 // The stance once neither side's follow-ups decide it.
 std::int32_t PlainStance(std::int32_t health, std::int32_t attack, std::uint32_t ownMedian,
@@ -198,8 +203,8 @@ void CVirtualGame::AssessSides(std::uint32_t kind)
         x.HealthRatio = side.GetHitPointRatio();
         TakeLastOwnRecord(x, entry.first, recent);
 
-        x.HealthScore = HealthScore(own.HealthRatio, x.HealthRatio);
-        x.AttackScore = AttackScore(own.AttackShips, x.AttackShips);
+        x.HealthScore = SideHealthScore(own.HealthRatio, x.HealthRatio);
+        x.AttackScore = SideAttackScore(own.AttackShips, x.AttackShips);
         const std::uint32_t sideMedian = side.GetMedianCandidateCount();
         if (own.HitPoints <= 2 || own.ActiveShips <= 1 || x.HitPoints <= 2 || x.ActiveShips <= 1 ||
             fuelRatio <= 0.2) {
@@ -278,8 +283,8 @@ void CVirtualGame::AssessSides(std::uint32_t kind)
     const std::uint32_t rivalMedian = perSide(rivalMedians, rivalCount);
 
     // 5. The scores of the two groups.
-    rivals.HealthScore = HealthScore(allies.HealthRatio, rivals.HealthRatio);
-    rivals.AttackScore = AttackScore(allies.AttackShips, rivals.AttackShips);
+    rivals.HealthScore = SideHealthScore(allies.HealthRatio, rivals.HealthRatio);
+    rivals.AttackScore = SideAttackScore(allies.AttackShips, rivals.AttackShips);
     if (perSide(allies.HitPoints, allyCount) <= 2 || perSide(allies.ActiveShips, allyCount) <= 1 ||
         perSide(rivals.HitPoints, rivalCount) <= 2 || perSide(rivals.ActiveShips, rivalCount) <= 1 ||
         fuelRatio <= 0.2) {
