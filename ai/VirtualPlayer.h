@@ -102,7 +102,17 @@ struct AssessmentRecord {
 
     // The pair verdict of the virtual game.
     bool Verdict = false;
+
+    // The plan the assessment engine makes of the record: which strategy,
+    // how urgent (smaller first, all ones last) and, for a ship that is to
+    // be refuelled, the ship that supplies it.
+    std::uint32_t Kind = 0;
+    std::uint32_t Priority = 0xFFFFFFFFu;
+    std::uint32_t RefuelPartner = 0;
 };
+
+// The plan of one own ship against one side, as the engines call it.
+using PlanRecord = AssessmentRecord;
 
 class CVirtualPlayer {
   public:
@@ -151,6 +161,7 @@ class CVirtualPlayer {
     AssessmentRecord& GetAssessment(std::uint32_t ownShipId);
     const AssessmentRecord& GetAssessment(std::uint32_t ownShipId) const;
     const std::map<std::uint32_t, AssessmentRecord>& GetAssessments() const { return m_assessments; }
+    std::map<std::uint32_t, AssessmentRecord>& GetAssessments() { return m_assessments; }
     const RecordList& GetMineRecords() const { return m_mineRecords; }
     const RecordList& GetActiveMineRecords() const { return m_activeMineRecords; }
     const RecordList& GetTorpedoRecords() const { return m_torpedoRecords; }
