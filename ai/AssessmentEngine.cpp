@@ -64,8 +64,8 @@ void CAssessmentEngine::Run()
     if (shared == nullptr || GetVirtualGame() == nullptr) throw std::out_of_range(MissingKeyText);
     if (shared->RetryCount == 0) {
         SelectTarget();
-        // The side assessment of the virtual game reads the kind of the
-        // decision before; it joins here once the inference engine has it.
+        // The side assessment reads the kind of the decision before.
+        GetVirtualGame()->AssessSides(shared->DecisionKind);
         GetVirtualGame()->EvaluateShipPairs();
         AssessFirstPass();
     } else {
