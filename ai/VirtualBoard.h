@@ -87,7 +87,8 @@ class CVirtualBoard {
     const std::vector<CVirtualPanel*>& GetCandidates() const { return m_candidates; }
     std::uint32_t GetCandidateCount() const { return static_cast<std::uint32_t>(m_candidates.size()); }
     std::int32_t GetFlagTotal() const;
-    // Null for a panel of another map.
+    // Null for a panel of another map. Writes through a panel leave the
+    // candidates as they were until the next flag operation.
     const CVirtualPanel* GetVirtualPanel(const CPanel* panel) const;
     CVirtualPanel* GetVirtualPanel(const CPanel* panel);
     std::int32_t GetNeighborFlagSum(const CPanel* panel) const;

@@ -155,7 +155,7 @@ struct ShipProfile {
     bool IsFlagship = false;
     ShipStatistics Statistics;
     ShipConfigSet Config;
-    std::array<MineProfile, 3> MineHits{}; // only the first goes on the wire
+    std::array<MineProfile, 3> MineHits{}; // all three go on the wire
 };
 
 // Counters of a side, indexed as Stat*; c_k of the score formula.

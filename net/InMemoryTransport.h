@@ -152,7 +152,7 @@ class CInMemoryTcpServer : public CTcpServer, private CTcpServerModule {
     }
 
     // A side that entered becomes one that per-socket sending reaches.
-    void ConfirmEntry(std::uint64_t hostId)
+    void ConfirmEntry(std::uint64_t hostId) override
     {
         std::lock_guard<std::recursive_mutex> lock(GetMutex());
         auto it = m_entered.find(hostId);

@@ -1,25 +1,31 @@
-// Turns a message record into one packet and back, and the block a receiver
-// keeps of the last packet of each kind.
+// Turns a message record into one self-delimiting encrypted packet and back,
+// and the block a receiver keeps of the last packet of each kind.
 //
-// Until the encrypted wire format exists a packet carries the record itself.
-// Callers only pass packets from Encode to a sender, and receivers only hand
-// them to Decode, so the framed byte string can take the place of the
-// variant without touching them.
+// A packet: the total length T and the IV-block length L (each a 9-byte
+// piece), the IV block (the packet's fresh IV sealed with AES-128-GCM under a
+// fixed key), then the payload (the kind and the record, sealed under the
+// payload key and that IV).
 #pragma once
 
 #include "net/Messages.h"
+#include "net/Serializer.h"
 
+#include <array>
 #include <cstdint>
-#include <variant>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
 
 namespace Marevane {
 
-// Carried at the head of every packet; 4 is reserved and never produced.
+// Carried at the head of every payload; 4 is reserved and never produced.
 enum MessageKind : std::uint32_t {
     KindMessage = 0,
     KindProgress = 1,
     KindEntry = 2,
     KindFleetEdit = 3,
+    KindPreparation = 4,
     KindResult = 5,
 };
 
@@ -29,17 +35,19 @@ constexpr MessageCode ReadPartial = 7;  // part of a packet is in
 constexpr MessageCode ReadComplete = 8; // a whole packet was decoded
 constexpr MessageCode ReadFailed = 124; // the connection is gone
 
-using Packet = std::variant<Message, ProgressMessage, EntryMessage, FleetEditMessage, ResultMessage>;
+// The framed, encrypted bytes of one message.
+using Packet = std::string;
 
 // The last packet a connection received: its code, its kind, and one slot
 // per kind holding the last record of that kind.
 struct ReceivedData {
     MessageCode Code = 0;
     std::uint32_t Kind = KindMessage;
-    Message Plain;
+    Message Plain; // kind 0, 4 and every unknown kind
     ProgressMessage Progress;
     EntryMessage Entry;
     FleetEditMessage FleetEdit;
+    PreparationMessage Preparation; // never filled
     ResultMessage Result;
 
     void Clear() { *this = ReceivedData(); }
@@ -62,73 +70,58 @@ struct ReceivedData {
     }
 };
 
+// A packet whose sizes do not fit together or whose payload is too short.
+class CReceivedDataError : public std::runtime_error {
+  public:
+    CReceivedDataError() : std::runtime_error("CPacketConverter::Decode(): Invalid data size.") {}
+};
+
 class CPacketConverter {
   public:
-    static CPacketConverter& GetInstance()
-    {
-        static CPacketConverter instance;
-        return instance;
-    }
+    // The bytes of each length field, and of both together.
+    static constexpr std::size_t LengthFieldSize = 9;
+    static constexpr std::size_t HeadSize = 2 * LengthFieldSize;
 
-    virtual ~CPacketConverter() = default;
+    static CPacketConverter& GetInstance();
+    virtual ~CPacketConverter();
 
-    Packet Encode(const Message& message) const { return Packet(std::in_place_type<Message>, message); }
-    Packet Encode(const ProgressMessage& message) const
-    {
-        return Packet(std::in_place_type<ProgressMessage>, message);
-    }
-    Packet Encode(const EntryMessage& message) const
-    {
-        return Packet(std::in_place_type<EntryMessage>, message);
-    }
-    Packet Encode(const FleetEditMessage& message) const
-    {
-        return Packet(std::in_place_type<FleetEditMessage>, message);
-    }
-    Packet Encode(const ResultMessage& message) const
-    {
-        return Packet(std::in_place_type<ResultMessage>, message);
-    }
+    CPacketConverter(const CPacketConverter&) = delete;
+    CPacketConverter& operator=(const CPacketConverter&) = delete;
 
-    // Fills the slot of the packet's kind; the other slots keep what they had.
-    void Decode(ReceivedData& data, const Packet& packet) const
-    {
-        std::visit([&data](const auto& record) { Store(data, record); }, packet);
-    }
+    Packet Encode(const Message& message);
+    Packet Encode(const ProgressMessage& message);
+    Packet Encode(const EntryMessage& message);
+    Packet Encode(const FleetEditMessage& message);
+    Packet Encode(const ResultMessage& message);
+
+    // Decodes one whole packet into the slot of its kind and sets the code
+    // and kind. Throws on anything it cannot trust: CReceivedDataError for
+    // sizes that do not fit, the crypto library's verification failure for a
+    // tampered packet, CIncompatibleFormatError, or the serializer's read
+    // failure. The block is then left exactly as it was.
+    void Decode(ReceivedData& data, const Packet& packet);
+
+    // T from the first 9 bytes of a receive buffer, which must hold them.
+    std::uint64_t GetPacketSize(const char* buffer);
+    // T and L of a received packet; CReceivedDataError when it is too short
+    // to hold them.
+    std::uint64_t GetPacketSize(const Packet& packet);
+    std::uint64_t GetIvBlockSize(const Packet& packet);
 
   private:
-    CPacketConverter() = default;
+    struct Ciphers;
 
-    static void Store(ReceivedData& data, const Message& record)
-    {
-        data.Plain = record;
-        Stamp(data, record, KindMessage);
-    }
-    static void Store(ReceivedData& data, const ProgressMessage& record)
-    {
-        data.Progress = record;
-        Stamp(data, record, KindProgress);
-    }
-    static void Store(ReceivedData& data, const EntryMessage& record)
-    {
-        data.Entry = record;
-        Stamp(data, record, KindEntry);
-    }
-    static void Store(ReceivedData& data, const FleetEditMessage& record)
-    {
-        data.FleetEdit = record;
-        Stamp(data, record, KindFleetEdit);
-    }
-    static void Store(ReceivedData& data, const ResultMessage& record)
-    {
-        data.Result = record;
-        Stamp(data, record, KindResult);
-    }
-    static void Stamp(ReceivedData& data, const Message& record, std::uint32_t kind)
-    {
-        data.Code = record.Code;
-        data.Kind = kind;
-    }
+    CPacketConverter();
+
+    template <class Record> Packet EncodeRecord(std::uint32_t kind, const Record& record);
+    Packet Seal(const std::string& plaintext);
+
+    // Encode and Decode re-key the shared ciphers and Encode draws a new IV:
+    // calls from other threads must not overlap.
+    std::mutex m_mutex;
+    std::unique_ptr<Ciphers> m_ciphers; // encryptor, decryptor, random pool
+    std::array<std::uint8_t, 16> m_payloadKey{};
+    std::array<std::uint8_t, 16> m_iv{}; // the last one drawn
 };
 
 } // namespace Marevane

@@ -23,6 +23,8 @@ class CTcpClient {
     virtual MessageCode Receive() = 0;
 
     ReceivedData& GetReceivedData() { return m_received; }
+    // The slot of the last packet's kind, as its common header.
+    const Message& GetReceivedMessage() const { return m_received.GetMessage(); }
     const ReceivedData& GetReceivedData() const { return m_received; }
     void ClearReceivedData() { m_received.Clear(); }
 

@@ -69,6 +69,8 @@ class CTcpServer {
     virtual bool AcceptEntry(EntryMessage& answer) = 0;
     // Answers with code 17 and the reason, and closes the connection.
     virtual bool RejectEntry(EntryMessage& answer, MessageCode reason) = 0;
+    // Makes a side that entered confirmed when the battle is set up.
+    virtual void ConfirmEntry(std::uint64_t hostId) = 0;
     virtual std::string GetClientAddress(std::uint64_t hostId) const = 0;
     virtual std::uint16_t GetClientPort(std::uint64_t hostId) const = 0;
 
@@ -89,6 +91,7 @@ class CTcpServer {
     {
         return GetFleetEditMessage(unit.GetHostId());
     }
+    template <typename Unit> void ConfirmEntryOfUnit(const Unit& unit) { ConfirmEntry(unit.GetHostId()); }
 
   private:
     mutable std::recursive_mutex m_mutex;

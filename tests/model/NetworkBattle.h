@@ -60,13 +60,14 @@ inline void Wire(CTurnManager& manager, CGameEdit& rules, CBoard& board, CUnitFa
     manager.SetLogCache(&logger);
 }
 
-struct HostWorld {
+// The transport is a parameter so that the same battles run over sockets.
+template <class Server> struct BasicHostWorld {
     CGameEdit rules;
     CBoard board;
     CUnitFactory units{&board, &rules};
     CShipFactory ships{&board, &rules};
     CLogger logger;
-    CInMemoryTcpServer server;
+    Server server;
     CGUITurnManagerOnServer manager{&server};
 
     CUnit* Local() const { return units.GetLocalUnit(); }
@@ -96,14 +97,14 @@ struct HostWorld {
     void Wire() { Testing::Wire(manager, rules, board, units, ships, CResultManager::GetInstance(), logger); }
 };
 
-struct ClientWorld {
+template <class Client> struct BasicClientWorld {
     CGameEdit rules;
     CBoard board;
     CUnitFactory units{&board, &rules};
     CShipFactory ships{&board, &rules};
     CResultManager results;
     CLogger logger;
-    CInMemoryTcpClient client;
+    Client client;
     CGUITurnManagerOnClient manager{&client};
 
     CUnit* Local() const { return units.GetLocalUnit(); }
@@ -139,11 +140,11 @@ inline std::map<std::uint32_t, std::set<MapPos>> KnownPanelsOf(const CBoard& boa
     return known;
 }
 
-class NetworkBattle {
+template <class Server, class Client> class BasicNetworkBattle {
   public:
     using Check = std::function<void(const std::string& when)>;
 
-    NetworkBattle()
+    BasicNetworkBattle()
     {
         EnsureApp();
         CResultManager::GetInstance().Clear();
@@ -175,7 +176,7 @@ class NetworkBattle {
         client.Wire();
     }
 
-    CInMemoryTcpClient& guestClient() { return client.client; }
+    Client& guestClient() { return client.client; }
 
     // Plays until the battle ends on both machines (or a step limit).
     void Run(const Check& check = Check(), std::size_t maxSteps = 20000)
@@ -395,8 +396,8 @@ class NetworkBattle {
         if (m_check) m_check(when);
     }
 
-    HostWorld host;
-    ClientWorld client;
+    BasicHostWorld<Server> host;
+    BasicClientWorld<Client> client;
     bool hostEnded = false;
     bool clientEnded = false;
     std::size_t turns = 0;
@@ -412,5 +413,9 @@ class NetworkBattle {
     bool m_started = false;
     Check m_check;
 };
+
+using HostWorld = BasicHostWorld<CInMemoryTcpServer>;
+using ClientWorld = BasicClientWorld<CInMemoryTcpClient>;
+using NetworkBattle = BasicNetworkBattle<CInMemoryTcpServer, CInMemoryTcpClient>;
 
 } // namespace Marevane::Testing
