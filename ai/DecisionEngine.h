@@ -1,0 +1,158 @@
+// The last of the computer's three engines: it turns the assessment's verdict
+// (decision kind, plan queue, target) into exactly one command of the unit,
+// a hand-over to another strategy, or a reconsideration. Strategies that find
+// nothing reconsider; more than RetryLimit reconsiderations end in a plain
+// move, and ResignOrPass always writes a command.
+//
+// Every command goes through the command writers, which write only what the
+// unit's own check accepts; a writer that cannot answers false and its
+// caller reconsiders.
+//
+// Threads: runs on the computer turn's worker thread; reads the virtual game
+// and the shared data without locks.
+#pragma once
+
+#include "ai/AIEngine.h"
+#include "ai/AISharedData.h"
+#include "model/Types.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Marevane {
+class CPanel;
+class CShip;
+} // namespace Marevane
+
+namespace Marevane::ComputerAI {
+
+class CVirtualPlayer;
+
+// True when the first non-zero key is positive, false when it is negative;
+// a fair coin when all four are 0.
+bool CompareRangeKeys(std::int32_t k1, std::int32_t k2, std::int32_t k3, std::int32_t k4);
+// Range class of a Manhattan distance: "short", "medium" or "long".
+std::wstring RangeClassOf(std::uint32_t manhattan);
+// Percent chance of refining a range aim; MissingKeyText for unknown names.
+std::uint32_t RangeRefinementChance(const std::wstring& rangeClass, const std::wstring& outcome);
+
+class CDecisionEngine : public CAIEngine {
+  public:
+    using ShipList = std::vector<CShip*>;
+    static constexpr std::uint32_t RetryLimit = 30;
+
+    // Figures of the virtual game the strategies compare.
+    struct Figures {
+        std::int32_t Balance = 0;   // the stance of the rivals' summary
+        std::int32_t Level = 0;     // the phase of the battle (0, 2, 4)
+        std::uint32_t Strength = 0; // own ships afloat
+        std::int32_t R1 = 0;        // rule values of the rivals' summary
+        std::int32_t R2 = 0;
+        std::uint32_t OwnerCount = 0; // own ships afloat
+    };
+
+    // The facts of a plan record under the names the strategies test them by.
+    struct PlanFacts {
+        std::uint32_t Kind = 0;
+        std::uint32_t Priority = 0xFFFFFFFFu;
+        bool LastHitPoint = false;
+        bool CanMoveAndAttack = false;
+        bool InReach = false;
+        bool FlagA = false;
+        bool FlagB = false;
+        bool FlagC = false;
+        std::uint32_t StateWord = 0;
+        std::uint32_t CountWord = 0;
+        std::uint32_t ValueA = 0;
+        std::uint32_t ValueB = 0;
+        std::uint32_t ValueC = 0;
+        std::uint32_t ValueD = 0;
+        std::uint32_t ValueF = 0;
+        std::array<bool, 24> Flags{};
+        // Enemy unit id and weight of each threat.
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> Threats;
+    };
+    static PlanFacts ReadFacts(const PlanRecord& plan);
+
+    CDecisionEngine(CUnit* unit, CBoard* board, CResultManager* results);
+    ~CDecisionEngine() override;
+
+    void Run() override;
+    bool CheckSpecialSituations();
+    void Decide();
+    void Dispatch(ShipList& ships);
+    void Reconsider(ShipList& ships);
+
+    // --- predicates ---
+    static bool HasMineLayingShip(const CUnit& unit);
+    static bool HasRescuableSinkingShip(const CUnit& unit);
+    static bool CanFireTorpedo(const CUnit& unit, std::uint32_t shipId);
+    static bool CanMoveNow(const CShip& ship);
+    static bool CanPayAttack(const CShip& ship);
+    bool HasReadyStealthShip() const;
+    bool WantsMineTrap() const;
+
+    // --- engine-base helpers ---
+    // The plan of an own ship against the shared target.
+    PlanRecord& PlanOf(const CShip& ship) const;
+    PlanFacts FactsOf(const CShip& ship) const { return ReadFacts(PlanOf(ship)); }
+    bool HasPlan(std::uint32_t opponentId, std::uint32_t shipId) const;
+    // The ranked active ships; without a target (a side that could not act
+    // was not assessed) the same ships in ship-id order.
+    ShipList ActiveShips() const;
+    Figures ReadFigures() const;
+
+    // --- strategies (virtual so that a test can stand one in) ---
+    virtual void EvaluateMainCommand(ShipList& ships);
+    virtual void ChooseRangeCommand(ShipList& ships);
+    virtual void Approach(ShipList& ships);
+    virtual void Escape(ShipList& ships);
+    virtual void Cover(ShipList& ships);
+    virtual void MoveForRefuelling(ShipList& ships, CShip* ship);
+    virtual void RefuelPartner(ShipList& ships);
+    virtual void RefuelForDefence(ShipList& ships);
+    virtual void LayMineTrap(ShipList& ships);
+    virtual void LayMineNearFlagship(ShipList ships);
+    virtual void LayMine(const std::vector<Direction>& directions);
+    virtual void MoveSimply(ShipList& ships);
+    virtual void CommandAroundFlagship(ShipList& ships);
+    virtual void RescueSinkingShip(ShipList& ships);
+    virtual void DefendSinkingShip(ShipList& ships);
+    virtual void ResignOrPass();
+
+    // --- command writers: true when a command the unit accepts was written ---
+    bool CommandMove(const CShip& ship, const CPanel* panel);
+    bool WriteAttackCommand(const CShip& ship, Direction direction);
+    bool CommandAttackAt(const CShip& ship, const CPanel* panel);
+    bool CommandMine(const CShip& ship, Direction direction);
+    bool CommandTorpedo(const CShip& ship, const CPanel* panel);
+    bool CommandReinforce(const CShip& ship, const CPanel* panel);
+    bool CommandRefuel(const CShip& oiler, const CShip& ship);
+    bool CommandChangeFlagship(const CShip& flagship, const CPanel* panel);
+
+    // The strategies run in this decision, in order, and the trace points.
+    const std::vector<std::string>& GetTrace() const { return m_trace; }
+    void ClearTrace() { m_trace.clear(); }
+    // Whether the last Run wrote a command.
+    bool HasWritten() const { return m_written; }
+
+  protected:
+    void Trace(const char* name) { m_trace.emplace_back(name); }
+    // Stores the command in the unit and notes it for this run.
+    void Write(const CommandInput& input, const char* name);
+    // A pass that names a ship afloat, so that the unit's check accepts it.
+    void WritePass();
+    CShip* FindMineLayer(const ShipList& ships) const;
+    // A ship of the other sides as the computer estimates it.
+    const CPanel* EstimatedPanel(const CVirtualPlayer& player, std::uint32_t shipId) const;
+    bool IsOwnShipOn(const CPanel* panel, const CShip* except) const;
+
+  private:
+    std::vector<std::string> m_trace;
+    bool m_written = false;
+};
+
+} // namespace Marevane::ComputerAI

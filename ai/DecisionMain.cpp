@@ -1,0 +1,430 @@
+// The main command evaluation (attack pairs ranked by class, or pursuit) and
+// the attack-or-torpedo choice by range.
+#include "ai/DecisionEngine.h"
+
+#include "ai/DirectionOrder.h"
+#include "ai/VirtualGame.h"
+#include "ai/VirtualPlayer.h"
+#include "model/Directions.h"
+#include "model/Errors.h"
+#include "model/Panel.h"
+#include "model/Random.h"
+#include "model/Ship.h"
+#include "model/Torpedo.h"
+#include "model/Unit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <string>
+#include <unordered_map>
+
+namespace Marevane::ComputerAI {
+
+namespace {
+
+template <typename T> const T& Draw(const std::vector<T>& items)
+{
+    return items[RandomUInt(0, static_cast<std::uint32_t>(items.size() - 1))];
+}
+
+// Panels between two panels for an attack: 1 next to it.
+std::uint32_t AttackDistance(const CPanel* a, const CPanel* b)
+{
+    const std::int64_t dr = static_cast<std::int64_t>(a->GetX()) - b->GetX();
+    const std::int64_t dc = static_cast<std::int64_t>(a->GetY()) - b->GetY();
+    return static_cast<std::uint32_t>(std::max(std::llabs(dr), std::llabs(dc)));
+}
+
+bool IsUsableSide(const CVirtualPlayer& player, std::uint32_t ownId)
+{
+    const UnitProfile* profile = player.GetProfile();
+    if (player.GetUnitId() == ownId || profile == nullptr || profile->IsResigned || profile->IsTimedOut)
+        return false;
+    return player.IsAlive();
+}
+
+struct Candidate {
+    CVirtualPlayer* player = nullptr;
+    std::uint32_t enemyId = 0;
+    CShip* attacker = nullptr;
+    std::uint32_t d = 0;
+    std::uint32_t k = 0;
+    std::uint32_t priorityClass = 0;
+    double ratio = 0.0;
+    double score = 0.0;
+};
+
+} // namespace
+
+bool CompareRangeKeys(std::int32_t k1, std::int32_t k2, std::int32_t k3, std::int32_t k4)
+{
+    for (std::int32_t key : {k1, k2, k3, k4}) {
+        if (key > 0) return true;
+        if (key < 0) return false;
+    }
+    return RandomCoin();
+}
+
+std::uint32_t RangeRefinementChance(const std::wstring& rangeClass, const std::wstring& outcome)
+{
+    // Only the third weight of a row is read: the chance of refining the aim.
+    static const std::unordered_map<std::wstring, std::unordered_map<std::wstring, std::uint32_t>> table =
+        [] {
+            std::unordered_map<std::wstring, std::unordered_map<std::wstring, std::uint32_t>> t;
+            t.max_load_factor(1.0f);
+            t[L"short"] = {{L"hit", 5}, {L"narrow", 0}, {L"uncertain", 0}};
+            t[L"medium"] = {{L"hit", 5}, {L"narrow", 0}, {L"uncertain", 0}};
+            t[L"long"] = {{L"hit", 30}, {L"narrow", 0}, {L"uncertain", 0}};
+            return t;
+        }();
+    auto row = table.find(rangeClass);
+    if (row == table.end()) throw std::out_of_range(MissingKeyText);
+    auto cell = row->second.find(outcome);
+    if (cell == row->second.end()) throw std::out_of_range(MissingKeyText);
+    return std::min<std::uint32_t>(cell->second, 100);
+}
+
+std::wstring RangeClassOf(std::uint32_t manhattan)
+{
+    if (manhattan <= 3) return L"short";
+    if (manhattan <= 5) return L"medium";
+    return L"long";
+}
+
+void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
+{
+    Trace("EvaluateMainCommand");
+    CAISharedData& shared = *GetSharedData();
+    CUnit& unit = *GetUnit();
+    CVirtualGame& game = *GetVirtualGame();
+
+    ShipList attackers;
+    for (CShip* ship : ships) {
+        if (CanPayAttack(*ship)) attackers.push_back(ship);
+    }
+    if (attackers.empty()) {
+        Reconsider(ships);
+        return;
+    }
+
+    // Step 2: pairs of an attacker and an enemy ship it may reach now.
+    std::vector<std::vector<Candidate>> vectors;
+    for (const auto& [playerId, owned] : game.GetPlayers()) {
+        CVirtualPlayer& player = *owned;
+        if (!IsUsableSide(player, unit.GetId()) || player.IsTeamMate()) continue;
+        const bool flagshipSinking = player.IsFlagshipSunk();
+        std::vector<Candidate> candidates;
+        candidates.reserve(attackers.size() * player.GetShipBoards().size());
+        for (const auto& [enemyId, board] : player.GetShipBoards()) {
+            if (player.IsShipSunk(enemyId) || board->GetCandidates().empty()) continue;
+            const std::uint32_t k = board->GetCandidateCount();
+            const ShipProfile* profile = player.FindShipProfile(enemyId);
+            const std::int32_t w = profile != nullptr ? profile->Hp : 0;
+            const std::int32_t typeHp =
+                profile != nullptr ? static_cast<std::int32_t>(profile->Config.Hp) : 0;
+            const bool valid = player.CanShipAct(enemyId) && player.FindShipType(enemyId) != ShipTypeOiler;
+            for (CShip* attacker : attackers) {
+                std::uint32_t d = 0xFFFFFFFFu;
+                for (const CVirtualPanel* c : board->GetCandidates())
+                    d = std::min(d, AttackDistance(attacker->GetCurrentPanel(), c->GetPanel()));
+                if ((d != 1 && d != 2) || k >= 3) continue;
+                const PlanFacts r = ReadFacts(GetPlan(player.GetUnitId(), attacker->GetShipId()));
+                const bool hit = player.ShouldAttack(*attacker, enemyId);
+                const bool low = w < typeHp && d == 1;
+                const bool one = w == 1;
+                std::uint32_t c = 17;
+                if (one && low)
+                    c = 0;
+                else if (hit && low)
+                    c = 1;
+                else if (one && d == 1 && k == 1)
+                    c = 2;
+                else if ((r.FlagA || r.LastHitPoint) && k <= 4 && (r.FlagC || r.StateWord == 5))
+                    c = 3;
+                else if (low)
+                    c = 4;
+                else if (one && d == k)
+                    c = 5;
+                else if (hit && d == 1 && k == 1)
+                    c = 6;
+                else if (!hit && d == 1 && k == 1 && r.CountWord >= 4)
+                    c = 7;
+                else if (!hit && d == 1 && k == 1)
+                    c = 8;
+                else if (hit && d == k)
+                    c = 9;
+                else if (one && k < 5)
+                    c = 10;
+                else if (hit && k <= 4)
+                    c = 11;
+                else if (one && k < 9)
+                    c = 12;
+                else if (hit && k <= 8)
+                    c = 13;
+                else if (one)
+                    c = 14;
+                else if (hit)
+                    c = 15;
+                else if (d == k)
+                    c = 16;
+                if (!valid) c += game.GetInferenceTable().GetKindWord() == 1 ? 17 : 6;
+                if (flagshipSinking) c += 20;
+                // A hidden flagship that could not get away again keeps hidden.
+                if (!candidates.empty() && unit.IsFlagship(attacker->GetShipId()) &&
+                    attacker->GetConfig().CanStealth && attacker->IsStealthed() && !r.CanMoveAndAttack)
+                    continue;
+                Candidate cand;
+                cand.player = &player;
+                cand.enemyId = enemyId;
+                cand.attacker = attacker;
+                cand.d = d;
+                cand.k = k;
+                cand.priorityClass = c;
+                const std::uint32_t total = board->GetPossibleCount();
+                cand.ratio = total == 0 ? 1.0 : static_cast<double>(k) / total;
+                candidates.push_back(cand);
+            }
+        }
+        if (!candidates.empty()) vectors.push_back(std::move(candidates));
+    }
+
+    if (vectors.empty()) {
+        // Step 3a: pursuit.
+        shared.DecisionKind = 1;
+        CVirtualPlayer* target = shared.Target;
+        std::uint32_t targetShip = 0;
+        std::uint32_t bestCount = 0xFFFFFFFFu;
+        if (target != nullptr) {
+            for (const auto& [id, board] : target->GetShipBoards()) {
+                if (target->IsShipSunk(id) || board->GetCandidates().empty()) continue;
+                if (targetShip == 0 || board->GetCandidateCount() < bestCount) {
+                    targetShip = id;
+                    bestCount = board->GetCandidateCount();
+                }
+            }
+        }
+        if (targetShip == 0) {
+            if (HasRescuableSinkingShip(unit)) {
+                ShipList sinking = GetSinkingShipsRanked();
+                DefendSinkingShip(sinking);
+                return;
+            }
+            for (const auto& [id, ship] : unit.GetShips()) {
+                if (CanFireTorpedo(unit, id)) {
+                    ChooseRangeCommand(ships);
+                    return;
+                }
+            }
+            if (HasReadyStealthShip()) {
+                Approach(ships);
+            } else {
+                MoveSimply(ships);
+            }
+            return;
+        }
+        const CVirtualBoard& board = *target->GetBoard(targetShip);
+        const CPanel* aim = EstimatedPanel(*target, targetShip);
+        CShip* attacker = nullptr;
+        std::uint32_t nearest = 0xFFFFFFFFu;
+        for (CShip* s : attackers) {
+            const std::uint32_t dist = AttackDistance(s->GetCurrentPanel(), aim);
+            if (attacker == nullptr || dist < nearest ||
+                (dist == nearest && s->GetProfile().Fp > attacker->GetProfile().Fp)) {
+                attacker = s;
+                nearest = dist;
+            }
+        }
+        if (unit.IsFlagship(attacker->GetShipId()) && attacker->GetConfig().CanStealth &&
+            attacker->IsStealthed() && !PlanOf(*attacker).IsLastHitPoint && ReadFigures().OwnerCount >= 2) {
+            CommandAroundFlagship(ships);
+            return;
+        }
+        const Direction direction =
+            board.ChooseDirection(3, attacker->GetCurrentPanel(), board.GetTrackedShipStatus(), board);
+        if (!WriteAttackCommand(*attacker, direction)) Reconsider(ships);
+        return;
+    }
+
+    // Step 3b: the best-scoring pair, aimed at the likeliest panel beside it.
+    shared.DecisionKind = 2;
+    const Candidate* best = nullptr;
+    for (std::vector<Candidate>& candidates : vectors) {
+        std::uint32_t largest = 0;
+        for (const Candidate& c : candidates) largest = std::max(largest, c.priorityClass);
+        for (Candidate& c : candidates) {
+            c.score = largest == 0 ? c.ratio : c.ratio * (1.0 - double(c.priorityClass) / (largest + 1));
+        }
+    }
+    for (const std::vector<Candidate>& candidates : vectors) {
+        for (const Candidate& c : candidates) {
+            // Lower class first; the score splits equal classes.
+            if (best == nullptr || c.priorityClass < best->priorityClass ||
+                (c.priorityClass == best->priorityClass && c.score > best->score + 0.0001))
+                best = &c;
+        }
+    }
+    const CVirtualBoard& board = *best->player->GetBoard(best->enemyId);
+    const CPanel* from = best->attacker->GetCurrentPanel();
+    const CPanel* panel = nullptr;
+    std::int32_t value = 0;
+    for (Direction d : CompassDirections()) {
+        const CPanel* n = from->GetNeighbor(d);
+        if (n == nullptr || n == from || n->GetType() == PanelBoundary || n->IsReefKnownTo(unit.GetId()))
+            continue;
+        const CVirtualPanel* v = board.GetVirtualPanel(n);
+        const std::int32_t flag = v != nullptr ? v->GetFlag() : 0;
+        if (panel == nullptr || flag > value) {
+            panel = n;
+            value = flag;
+        }
+    }
+    if (unit.IsFlagship(best->attacker->GetShipId()) && best->attacker->GetConfig().CanStealth &&
+        best->attacker->IsStealthed() && !PlanOf(*best->attacker).IsLastHitPoint &&
+        ReadFigures().OwnerCount >= 2) {
+        CommandAroundFlagship(ships);
+        return;
+    }
+    if (panel == nullptr || !CommandAttackAt(*best->attacker, panel)) Reconsider(ships);
+}
+
+void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
+{
+    Trace("ChooseRangeCommand");
+    CAISharedData& shared = *GetSharedData();
+    CUnit& unit = *GetUnit();
+    CVirtualGame& game = *GetVirtualGame();
+
+    // Torpedo targets already under way.
+    std::map<const CPanel*, std::uint32_t> running;
+    for (CTorpedo* torpedo : unit.GetTorpedoes()) {
+        if (const CPanel* p = torpedo->GetTargetPanel()) running[p] += 1;
+    }
+    auto t = [&](const CPanel* p) {
+        auto it = running.find(p);
+        return it == running.end() ? 0u : it->second;
+    };
+
+    struct Estimate {
+        CVirtualPlayer* player;
+        std::uint32_t id;
+        const CVirtualBoard* board;
+        std::int32_t weight;
+        std::int32_t hp;
+    };
+    std::vector<Estimate> estimates;
+    for (const auto& [playerId, owned] : game.GetPlayers()) {
+        CVirtualPlayer& player = *owned;
+        if (!IsUsableSide(player, unit.GetId()) || player.IsTeamMate()) continue;
+        for (const auto& [id, board] : player.GetShipBoards()) {
+            if (player.IsShipSunk(id) || board->GetCandidates().empty()) continue;
+            std::int32_t weight = 0;
+            for (CShip* s : ships) {
+                if (!HasPlan(player.GetUnitId(), s->GetShipId())) continue;
+                weight += ReadFacts(GetPlan(player.GetUnitId(), s->GetShipId())).StateWord != 0
+                              ? 20
+                              : (s->CanAct() ? 10 : 5);
+            }
+            const ShipProfile* profile = player.FindShipProfile(id);
+            estimates.push_back({&player, id, board.get(), weight, profile != nullptr ? profile->Hp : 1});
+        }
+    }
+    shared.DecisionKind = estimates.empty() ? 12 : 13;
+
+    // Scores of each (ship, enemy); the best pairs share the top score.
+    const CShip* chosenShip = nullptr;
+    const CPanel* chosenPanel = nullptr;
+    std::int64_t bestScore = std::numeric_limits<std::int64_t>::min();
+    std::vector<std::pair<CShip*, const Estimate*>> pairs;
+    for (CShip* s : ships) {
+        if (s->IsSinking()) continue;
+        const bool rangeKind = shared.Target != nullptr &&
+                               HasPlan(shared.Target->GetUnitId(), s->GetShipId()) && PlanOf(*s).Kind >= 12 &&
+                               PlanOf(*s).Kind <= 15;
+        const double fpRatio = s->IsFpInUse() ? double(s->GetProfile().Fp) / s->GetConfig().Fp : 1.0;
+        for (const Estimate& e : estimates) {
+            std::int32_t w = e.weight;
+            const std::uint32_t total = e.board->GetPossibleCount();
+            const double ratio = total == 0 ? 1.0 : double(e.board->GetCandidateCount()) / total;
+            if (e.board->GetCandidateCount() < 9) {
+                for (const CVirtualPanel* c : e.board->GetCandidates()) {
+                    if (t(c->GetPanel()) >= 1 && static_cast<std::int32_t>(t(c->GetPanel())) >= e.hp) w /= 3;
+                }
+            }
+            const std::uint32_t n = e.board->GetCandidateCount() + 1;
+            w = n < 2 ? 0 : w / static_cast<std::int32_t>(n / 2);
+            std::int64_t score = std::llround(w * fpRatio * ratio) + (rangeKind ? 1 : 0);
+            if (score > bestScore) {
+                bestScore = score;
+                pairs.clear();
+            }
+            if (score == bestScore) pairs.emplace_back(s, &e);
+        }
+    }
+
+    std::uint32_t bestClass = 0xFFFFFFFFu;
+    std::uint32_t bestM = 0;
+    std::int32_t bestValue = std::numeric_limits<std::int32_t>::min();
+    for (const auto& [s, e] : pairs) {
+        const CPanel* from = s->GetCurrentPanel();
+        for (const CVirtualPanel* c : e->board->GetCandidates()) {
+            const CPanel* p = c->GetPanel();
+            if (p == from) continue;
+            const std::uint32_t m = from->GetDistance(*p);
+            // Beyond the panels next to it only a torpedo reaches.
+            if (m >= 2 && !CanFireTorpedo(unit, s->GetShipId())) continue;
+            const std::uint32_t mm = chosenPanel == nullptr ? m : bestM;
+            const bool covered = t(p) >= 1 && static_cast<std::int32_t>(t(p)) >= e->hp;
+            if (covered) continue;
+            std::uint32_t cls = 0xFFFFFFFFu;
+            if (t(p) == 0) {
+                if (m < mm)
+                    cls = 2;
+                else if (m == mm && c->GetFlag() > bestValue)
+                    cls = 3;
+                else if (m == mm && c->GetFlag() == bestValue)
+                    cls = RandomCoin() ? 3 : 5;
+            } else {
+                cls = m <= 3 ? 1 : 4;
+            }
+            if (unit.IsFlagship(s->GetShipId())) cls += 2;
+            if (chosenPanel == nullptr || cls < bestClass || (cls == bestClass && RandomUInt(0, 99) < 50)) {
+                chosenShip = s;
+                chosenPanel = p;
+                bestClass = cls;
+                bestM = m;
+                bestValue = c->GetFlag();
+            }
+        }
+    }
+    if (chosenShip == nullptr) {
+        Reconsider(ships);
+        return;
+    }
+
+    const std::uint32_t distance = chosenShip->GetCurrentPanel()->GetDistance(*chosenPanel);
+    if (shared.DecisionKind == 13 &&
+        RandomUInt(0, 99) < RangeRefinementChance(RangeClassOf(distance), L"hit")) {
+        shared.DecisionKind = 14;
+        // Refined aim: a panel next to the ship where an enemy may stand.
+        std::vector<const CPanel*> near;
+        for (const Estimate& e : estimates) {
+            if (e.board->GetCandidateCount() > 2) continue;
+            for (Direction d : MoveDirections()) {
+                const CPanel* n = chosenShip->GetCurrentPanel()->GetNeighbor(d);
+                const CVirtualPanel* v = e.board->GetVirtualPanel(n);
+                if (v != nullptr && v->GetFlag() != 0) near.push_back(n);
+            }
+        }
+        if (!near.empty()) chosenPanel = Draw(near);
+    }
+
+    const std::uint32_t finalDistance = chosenShip->GetCurrentPanel()->GetDistance(*chosenPanel);
+    if (finalDistance < 2 && unit.CountTorpedoes() < 3 && chosenShip->CanExecute(CommandAttack, 1)) {
+        if (CommandAttackAt(*chosenShip, chosenPanel)) return;
+    }
+    if (!CommandTorpedo(*chosenShip, chosenPanel)) Reconsider(ships);
+}
+
+} // namespace Marevane::ComputerAI

@@ -1,0 +1,653 @@
+// The moving strategies of the decision engine: approach, escape, covering,
+// and the three refuelling strategies.
+#include "ai/DecisionEngine.h"
+
+#include "ai/DirectionOrder.h"
+#include "ai/VirtualGame.h"
+#include "ai/VirtualPlayer.h"
+#include "model/Board.h"
+#include "model/Panel.h"
+#include "model/Random.h"
+#include "model/Ship.h"
+#include "model/Unit.h"
+
+#include <algorithm>
+#include <limits>
+#include <map>
+
+namespace Marevane::ComputerAI {
+
+namespace {
+
+template <typename T> const T& Draw(const std::vector<T>& items)
+{
+    return items[RandomUInt(0, static_cast<std::uint32_t>(items.size() - 1))];
+}
+
+bool IsNeighbour(const CPanel* a, const CPanel* b)
+{
+    for (Direction d : CompassDirections()) {
+        if (a->GetNeighbor(d) == b && a != b) return true;
+    }
+    return false;
+}
+
+std::uint32_t EffectiveFp(const CShip& ship, std::uint32_t unitId)
+{
+    const CPanel* panel = ship.GetCurrentPanel();
+    std::uint32_t fp = ship.GetProfile().Fp;
+    if (panel != nullptr && panel->GetTypeKnownTo(unitId) == PanelHighWave) fp = fp > 10 ? fp - 10 : 0;
+    return fp;
+}
+
+} // namespace
+
+// --- approach ----------------------------------------------------------------
+
+void CDecisionEngine::Approach(ShipList& ships)
+{
+    Trace("Approach");
+    CAISharedData& shared = *GetSharedData();
+    shared.DecisionKind = 4;
+    CUnit& unit = *GetUnit();
+    CVirtualPlayer* target = shared.Target;
+    CVirtualGame& game = *GetVirtualGame();
+    if (target == nullptr) {
+        Reconsider(ships);
+        return;
+    }
+
+    ShipList candidates;
+    for (CShip* ship : ships) {
+        const PlanFacts plan = FactsOf(*ship);
+        if (plan.Kind == 4 && plan.Flags[16]) candidates.push_back(ship);
+    }
+    if (candidates.empty()) {
+        // Ships that cannot act first; else any ship afloat; the weakest first.
+        std::vector<std::pair<std::int32_t, std::uint32_t>> prey;
+        std::vector<std::pair<std::int32_t, std::uint32_t>> afloat;
+        for (const auto& [id, board] : target->GetShipBoards()) {
+            if (target->IsShipSunk(id)) continue;
+            const ShipProfile* profile = target->FindShipProfile(id);
+            const std::int32_t hp = profile != nullptr ? profile->Hp : 0;
+            afloat.emplace_back(hp, id);
+            if (!target->CanShipAct(id)) prey.emplace_back(hp, id);
+        }
+        if (prey.empty()) prey = afloat;
+        std::stable_sort(prey.begin(), prey.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (CShip* ship : ships) {
+            if (!CanMoveNow(*ship) || prey.empty()) continue;
+            PlanOf(*ship).ApproachTarget = Draw(prey).second;
+            candidates.push_back(ship);
+        }
+    }
+    std::stable_sort(candidates.begin(), candidates.end(), [this](const CShip* a, const CShip* b) {
+        return PlanOf(*a).Priority < PlanOf(*b).Priority;
+    });
+
+    CShip* best = nullptr;
+    std::uint32_t bestCost = 0;
+    const CPanel* step = nullptr;
+    const std::uint32_t mode = unit.GetLevel() < 0 ? 1 : 3;
+    for (CShip* ship : candidates) {
+        const CPanel* from = ship->GetCurrentPanel();
+        const std::uint32_t range = ship->GetMoveRange();
+        const CVirtualBoard* enemy = target->GetBoard(PlanOf(*ship).ApproachTarget);
+        const CVirtualBoard* own = game.GetOwnShipBoard(ship->GetShipId());
+        if (enemy == nullptr || own == nullptr || range == 0) continue;
+        const CPanel* destination = enemy->ChooseApproachPanel(*own, from, range, mode);
+        if (destination == nullptr || destination == from || IsOwnShipOn(destination, ship)) continue;
+        const std::uint32_t cost = unit.GetLevel() < 0
+                                       ? own->GetTravelCost(from, destination, range, mode)
+                                       : own->GetSimulatedTravelCost(*enemy, from, destination, range, mode);
+        bool wins = best == nullptr || cost < bestCost;
+        if (!wins && cost == bestCost) {
+            const std::int32_t hp = ship->GetProfile().Hp;
+            const std::int32_t bestHp = best->GetProfile().Hp;
+            if (hp != bestHp) {
+                wins = hp > bestHp;
+            } else if (EffectiveFp(*ship, unit.GetId()) != EffectiveFp(*best, unit.GetId())) {
+                wins = EffectiveFp(*ship, unit.GetId()) < EffectiveFp(*best, unit.GetId());
+            } else {
+                wins = RandomCoin();
+            }
+        }
+        if (!wins) continue;
+        best = ship;
+        bestCost = cost;
+        const CPanel* first = own->ChooseWaypoint(from, destination);
+        step = first != nullptr ? first : destination;
+        if (cost == 0 && first != nullptr) break;
+    }
+
+    if (best == nullptr || step == nullptr) {
+        Reconsider(ships);
+        return;
+    }
+    CShip* blocker = nullptr;
+    for (const auto& [id, s] : unit.GetShips()) {
+        if (s != best && !s->IsSinking() && s->GetCurrentPanel() == step) blocker = s;
+    }
+    if (blocker == nullptr) {
+        if (step == best->GetCurrentPanel() || !CommandMove(*best, step)) Reconsider(ships);
+        return;
+    }
+    const PlanFacts bestPlan = FactsOf(*best);
+    if (unit.CanShipExecuteCommand(blocker->GetShipId(), CommandAttack) &&
+        HasPlan(target->GetUnitId(), blocker->GetShipId())) {
+        PlanRecord& plan = PlanOf(*blocker);
+        plan.Kind = 1;
+        plan.Priority = bestPlan.Priority == 0 ? 0 : bestPlan.Priority - 1;
+        Reconsider(ships);
+    } else if (ships.size() > 1 && shared.RetryCount <= RetryLimit) {
+        const std::uint32_t kind = PlanOf(*ships[1]).Kind;
+        shared.DecisionKind = kind == shared.DecisionKind ? 1 : kind;
+        // Counted like a reconsideration, so a ring of hand-overs ends.
+        shared.RetryCount += 1;
+        Dispatch(ships);
+    } else if (unit.CanShipExecuteCommand(best->GetShipId(), CommandAttack)) {
+        PlanOf(*best).Kind = 1;
+        Reconsider(ships);
+    } else {
+        MoveSimply(ships);
+    }
+}
+
+// --- escape ------------------------------------------------------------------
+
+void CDecisionEngine::Escape(ShipList& ships)
+{
+    Trace("Escape");
+    CAISharedData& shared = *GetSharedData();
+    shared.DecisionKind = 5;
+    CUnit& unit = *GetUnit();
+    if (shared.Target == nullptr) {
+        Reconsider(ships);
+        return;
+    }
+
+    // The ship to take away, by class, then priority, then value A.
+    CShip* ship = nullptr;
+    std::uint32_t shipClass = 0;
+    std::uint32_t bestA = 3;
+    for (CShip* s : ships) {
+        const PlanFacts p = FactsOf(*s);
+        if (p.Kind != 5) continue;
+        std::uint32_t c = 7;
+        if ((p.ValueB != 0 && unit.IsFlagship(s->GetShipId())) || p.Flags[8]) {
+            c = 0;
+        } else if (p.Flags[7] && p.Flags[1]) {
+            c = 1;
+        } else if (p.ValueD < 3 && p.Flags[3] && p.Flags[5] && p.ValueF != 0) {
+            c = 2;
+        } else if (ship != nullptr && p.Priority < PlanOf(*ship).Priority) {
+            c = 3;
+        } else if (p.Flags[5] && p.ValueF != 0) {
+            c = 4;
+        } else if (p.ValueA < bestA) {
+            c = 5;
+        } else if (p.Flags[9]) {
+            c = 6;
+        } else if (ship != nullptr) {
+            continue;
+        }
+        bool wins = ship == nullptr || c < shipClass;
+        if (!wins && c == shipClass) {
+            const PlanFacts q = FactsOf(*ship);
+            wins = p.Priority < q.Priority ||
+                   (p.Priority == q.Priority &&
+                    (p.ValueA < q.ValueA || (p.ValueA == q.ValueA && s->GetConfig().CanStealth)));
+        }
+        if (wins) {
+            ship = s;
+            shipClass = c;
+            bestA = std::min(bestA, p.ValueA);
+        }
+    }
+    if (ship == nullptr || !CanMoveNow(*ship)) {
+        Reconsider(ships);
+        return;
+    }
+    const Figures figures = ReadFigures();
+    if (ship->GetConfig().CanRefuel &&
+        (ship->GetConfig().Hp == static_cast<std::uint32_t>(ship->GetProfile().Hp) || ship->IsStealthed() ||
+         figures.Balance > 1)) {
+        MoveForRefuelling(ships, ship);
+        return;
+    }
+
+    // Where the enemy ships may be; the threat is the nearest estimate.
+    struct Enemy {
+        std::vector<const CPanel*> panels;
+        std::uint32_t range;
+        bool canAct;
+    };
+    std::vector<Enemy> enemies;
+    for (const CVirtualPlayer* rival : GetVirtualGame()->GetRivals()) {
+        for (const auto& [id, board] : rival->GetShipBoards()) {
+            if (rival->IsShipSunk(id) || board->GetCandidates().empty()) continue;
+            Enemy e{{}, 1, rival->CanShipAct(id)};
+            if (const ShipProfile* p = rival->FindShipProfile(id))
+                e.range = std::max<std::uint32_t>(p->Config.MoveRange, 1);
+            for (const CVirtualPanel* c : board->GetCandidates()) e.panels.push_back(c->GetPanel());
+            enemies.push_back(std::move(e));
+        }
+    }
+    const PlanFacts plan = FactsOf(*ship);
+    bool anyActs = false;
+    for (const Enemy& e : enemies) anyActs = anyActs || e.canAct;
+    if (!plan.Threats.empty() && !anyActs && CanPayAttack(*ship)) {
+        EvaluateMainCommand(ships);
+        return;
+    }
+
+    const CPanel* from = ship->GetCurrentPanel();
+    const CVirtualBoard* own = GetVirtualGame()->GetOwnShipBoard(ship->GetShipId());
+    CVirtualBoard::PanelsByValue reachable;
+    if (own != nullptr) own->EvaluateMoveTargets(reachable, ship->GetProfile(), from, ship->GetMoveRange());
+    // Danger: each enemy that may attack the panel after its own move.
+    std::map<const CPanel*, std::int32_t> scores;
+    for (const auto& [value, panel] : reachable) {
+        if (IsOwnShipOn(panel, ship) || !panel->IsPassable()) continue;
+        std::int32_t score = value;
+        for (const Enemy& e : enemies) {
+            if (!e.canAct) continue;
+            for (const CPanel* p : e.panels) {
+                if (p->GetDistance(*panel) <= e.range + 1) {
+                    score -= 20 / static_cast<std::int32_t>(std::max<std::size_t>(e.panels.size(), 1)) + 1;
+                    break;
+                }
+            }
+        }
+        auto [it, fresh] = scores.emplace(panel, score);
+        if (!fresh) it->second = std::max(it->second, score);
+    }
+    std::vector<const CPanel*> kept;
+    std::int32_t top = -15;
+    for (const auto& [panel, score] : scores) {
+        if (score <= -15) continue;
+        if (kept.empty() || score > top) {
+            kept.clear();
+            top = score;
+        }
+        if (score == top) kept.push_back(panel);
+    }
+    if (unit.GetLevel() >= 0 && kept.size() > 1) {
+        // Fewest open neighbours: fewer sides to be found from.
+        std::uint32_t fewest = std::numeric_limits<std::uint32_t>::max();
+        std::vector<const CPanel*> narrow;
+        for (const CPanel* p : kept) {
+            std::uint32_t open = 0;
+            for (Direction d : CompassDirections()) {
+                const CPanel* n = p->GetNeighbor(d);
+                if (n != nullptr && n != p && n->IsPassable()) ++open;
+            }
+            if (open < fewest) {
+                fewest = open;
+                narrow.clear();
+            }
+            if (open == fewest) narrow.push_back(p);
+        }
+        kept = narrow;
+    }
+    if (kept.empty()) {
+        if (unit.IsFlagship(ship->GetShipId()) &&
+            unit.CanShipExecuteCommand(ship->GetShipId(), Marevane::CommandChangeFlagship)) {
+            CommandAroundFlagship(ships);
+        } else if (plan.Flags[11] && plan.Flags[22] && (ship->IsStealthed() || plan.ValueA > 2)) {
+            PlanOf(*ship).Kind = 2;
+            Reconsider(ships);
+        } else if (ship->IsStealthed() && plan.Flags[16] && plan.Flags[23]) {
+            PlanOf(*ship).Kind = 4;
+            Reconsider(ships);
+        } else if (plan.Flags[6]) {
+            EvaluateMainCommand(ships);
+        } else if (ship->CanLayMine() && WantsMineTrap() && !(plan.ValueA < 2 && plan.Flags[11])) {
+            LayMineNearFlagship(ships);
+        } else {
+            Reconsider(ships);
+        }
+        return;
+    }
+    // The cheapest; then nearer another listed ship; then a coin.
+    const CPanel* best = nullptr;
+    std::uint32_t bestCost = 0;
+    std::uint32_t bestNear = 0;
+    for (const CPanel* p : kept) {
+        const std::uint32_t cost = own != nullptr ? own->GetTravelCost(from, p, ship->GetMoveRange(), 1) : 0;
+        std::uint32_t near = std::numeric_limits<std::uint32_t>::max();
+        for (const CShip* other : ships) {
+            if (other != ship && other->GetCurrentPanel() != nullptr)
+                near = std::min(near, other->GetCurrentPanel()->GetDistance(*p));
+        }
+        const bool wins = best == nullptr || cost < bestCost ||
+                          (cost == bestCost && (near < bestNear || (near == bestNear && RandomChance(50))));
+        if (wins) {
+            best = p;
+            bestCost = cost;
+            bestNear = near;
+        }
+    }
+    if (!CommandMove(*ship, best)) Reconsider(ships);
+}
+
+// --- covering ------------------------------------------------------------------
+
+void CDecisionEngine::Cover(ShipList& ships)
+{
+    Trace("Cover");
+    CAISharedData& shared = *GetSharedData();
+    shared.DecisionKind = 6;
+    CUnit& unit = *GetUnit();
+    if (shared.Target == nullptr) {
+        Reconsider(ships);
+        return;
+    }
+    ShipList covered;
+    ShipList coverers;
+    for (const auto& [id, s] : unit.GetShips()) {
+        if (s->IsSinking() || !HasPlan(shared.Target->GetUnitId(), id)) continue;
+        const PlanFacts p = FactsOf(*s);
+        if (p.Flags[0]) continue;
+        if (p.Flags[7] || p.Flags[6]) {
+            covered.push_back(s);
+        } else if (CanMoveNow(*s)) {
+            coverers.push_back(s);
+        }
+    }
+    CShip* coverer = nullptr;
+    for (CShip* s : coverers) {
+        if (!FactsOf(*s).Threats.empty()) continue;
+        if (s->IsStealthed()) {
+            coverer = s;
+            break;
+        }
+        if (coverer == nullptr || s->GetProfile().Hp > coverer->GetProfile().Hp ||
+            (s->GetProfile().Hp == coverer->GetProfile().Hp && s->GetProfile().Fp > coverer->GetProfile().Fp))
+            coverer = s;
+    }
+    if (ships.size() < 2 || coverer == nullptr) {
+        Reconsider(ships);
+        return;
+    }
+    if (covered.empty()) {
+        for (const auto& [id, s] : unit.GetShips()) {
+            if (s != coverer && !s->IsSinking() && s->GetConfig().CanStealth && !FactsOf(*s).Flags[16]) {
+                covered.push_back(s);
+                break;
+            }
+        }
+    }
+    if (covered.empty()) {
+        CShip* most = nullptr;
+        for (const auto& [id, s] : unit.GetShips()) {
+            if (s == coverer || s->IsSinking()) continue;
+            if (most == nullptr || s->GetProfile().Fp > most->GetProfile().Fp ||
+                (s->GetProfile().Fp == most->GetProfile().Fp && s->GetProfile().Hp < most->GetProfile().Hp))
+                most = s;
+        }
+        if (most != nullptr) covered.push_back(most);
+    }
+
+    const CPanel* at = coverer->GetCurrentPanel();
+    CShip* chosen = nullptr;
+    std::vector<const CPanel*> chosenPanels;
+    for (CShip* s : covered) {
+        const CPanel* panel = s->GetCurrentPanel();
+        if (panel == nullptr || IsNeighbour(panel, at)) continue;
+        std::vector<const CPanel*> panels;
+        for (Direction d : CompassDirections()) {
+            const CPanel* n = panel->GetNeighbor(d);
+            if (n == nullptr || n == panel || !n->IsPassable() || IsOwnShipOn(n, coverer)) continue;
+            if ((n->GetX() == at->GetX()) != (n->GetY() == at->GetY())) panels.push_back(n);
+        }
+        if (panels.empty()) continue;
+        const PlanFacts p = FactsOf(*s);
+        bool replaces = chosen == nullptr;
+        if (!replaces) {
+            const PlanFacts q = FactsOf(*chosen);
+            replaces = (p.Flags[8] || (p.Flags[7] && !q.Flags[8]) || (p.Flags[6] && !q.Flags[7])) &&
+                       (p.ValueC > q.ValueC || s->CanLayMine());
+        }
+        if (replaces) {
+            chosen = s;
+            chosenPanels = panels;
+        }
+    }
+    if (chosenPanels.empty()) {
+        Reconsider(ships);
+        return;
+    }
+    const CVirtualBoard* own = GetVirtualGame()->GetOwnShipBoard(coverer->GetShipId());
+    const std::uint32_t range = std::max<std::uint32_t>(coverer->GetConfig().MoveRange, 1);
+    std::vector<const CPanel*> cheapest;
+    std::uint32_t least = 0;
+    for (const CPanel* p : chosenPanels) {
+        const std::uint32_t cost = own != nullptr ? own->GetTravelCost(at, p, range * 64, 1) : 0;
+        if (cheapest.empty() || cost < least) {
+            cheapest.clear();
+            least = cost;
+        }
+        if (cost == least) cheapest.push_back(p);
+    }
+    if (!CommandMove(*coverer, Draw(cheapest))) Reconsider(ships);
+}
+
+// --- refuelling ----------------------------------------------------------------
+
+namespace {
+
+bool IsAbleOiler(const CShip& ship)
+{
+    return !ship.IsFuelShortage() && ship.GetConfig().CanRefuel && ship.IsFpInUse() &&
+           ship.GetProfile().Fp != 0;
+}
+
+bool CanTakeRefuel(const CShip& ship, const CShip& oiler)
+{
+    return ship.IsFpInUse() && ship.GetProfile().Fp + oiler.GetConfig().RefuelFp <= ship.GetConfig().Fp;
+}
+
+} // namespace
+
+void CDecisionEngine::MoveForRefuelling(ShipList& ships, CShip* ship)
+{
+    Trace("MoveForRefuelling");
+    CAISharedData& shared = *GetSharedData();
+    shared.DecisionKind = shared.DecisionKind == 21 ? 21 : 7;
+    CUnit& unit = *GetUnit();
+    const std::uint32_t kind = shared.DecisionKind;
+    if (ship == nullptr && shared.Target != nullptr) {
+        for (CShip* s : ships) {
+            if (HasPlan(shared.Target->GetUnitId(), s->GetShipId()) && PlanOf(*s).Kind == kind) {
+                ship = s;
+                break;
+            }
+        }
+    }
+    ShipList partners;
+    if (ship != nullptr) {
+        if (IsAbleOiler(*ship)) {
+            for (const auto& [id, s] : unit.GetShips()) {
+                if (s != ship && !s->IsSinking() && CanTakeRefuel(*s, *ship)) partners.push_back(s);
+            }
+        } else {
+            for (CShip* s : ships) {
+                if (s != ship && IsAbleOiler(*s)) partners.push_back(s);
+            }
+        }
+    }
+    auto toEscape = [&]() {
+        if (ships.size() == 1 && shared.Target != nullptr) PlanOf(*ships.front()).Kind = 5;
+        Reconsider(ships);
+    };
+    if (ship == nullptr || partners.empty()) {
+        toEscape();
+        return;
+    }
+    const CPanel* from = ship->GetCurrentPanel();
+    // Next to a partner already: the partner takes over and refuels.
+    for (CShip* partner : partners) {
+        if (!IsNeighbour(partner->GetCurrentPanel(), from)) continue;
+        if (shared.Target != nullptr && HasPlan(shared.Target->GetUnitId(), partner->GetShipId())) {
+            PlanRecord& own = PlanOf(*ship);
+            PlanRecord& other = PlanOf(*partner);
+            const Figures figures = ReadFigures();
+            own.Kind = 21;
+            other.Kind = figures.Level >= 3 && figures.Balance >= 2 ? 20 : 19;
+            other.Priority = own.Priority;
+            own.Priority = 0xFFFFFFFFu;
+        }
+        Reconsider(ships);
+        return;
+    }
+    if (!CanMoveNow(*ship)) {
+        toEscape();
+        return;
+    }
+    // The first step towards each partner, counted by the listed ships it
+    // would stand next to; the cheapest route on ties.
+    const CVirtualBoard* own = GetVirtualGame()->GetOwnShipBoard(ship->GetShipId());
+    const std::uint32_t range = ship->GetMoveRange();
+    std::map<const CPanel*, std::pair<std::int32_t, std::uint32_t>> steps;
+    for (CShip* partner : partners) {
+        const CPanel* goal = nullptr;
+        std::uint32_t nearest = std::numeric_limits<std::uint32_t>::max();
+        for (Direction d : CompassDirections()) {
+            const CPanel* n = partner->GetCurrentPanel()->GetNeighbor(d);
+            if (n == nullptr || n == partner->GetCurrentPanel() || !n->IsPassable() || IsOwnShipOn(n, ship))
+                continue;
+            if (n->GetDistance(*from) < nearest) {
+                nearest = n->GetDistance(*from);
+                goal = n;
+            }
+        }
+        if (goal == nullptr || goal == from) continue;
+        const CPanel* first = own != nullptr ? own->ChooseWaypoint(from, goal) : nullptr;
+        if (first == nullptr) first = goal;
+        if (first == from) continue;
+        std::int32_t count = 1;
+        for (CShip* s : ships) {
+            if (s != ship && s->GetCurrentPanel() != nullptr && IsNeighbour(s->GetCurrentPanel(), first) &&
+                ship->GetConfig().CanRefuel)
+                ++count;
+        }
+        const std::uint32_t cost =
+            own != nullptr ? own->GetTravelCost(from, first, std::max(range, 1u) * 64, 1) : 0;
+        auto [it, fresh] = steps.emplace(first, std::make_pair(count, cost));
+        if (!fresh) it->second.second = std::min(it->second.second, cost);
+    }
+    if (steps.empty()) {
+        toEscape();
+        return;
+    }
+    const CPanel* best = nullptr;
+    std::pair<std::int32_t, std::uint32_t> bestValue{0, 0};
+    for (const auto& [panel, value] : steps) {
+        const bool wins =
+            best == nullptr || value.first > bestValue.first ||
+            (value.first == bestValue.first &&
+             (value.second < bestValue.second || (value.second == bestValue.second && RandomCoin())));
+        if (wins) {
+            best = panel;
+            bestValue = value;
+        }
+    }
+    if (!CommandMove(*ship, best)) Reconsider(ships);
+}
+
+namespace {
+
+struct RefuelEntry {
+    CShip* oiler = nullptr;
+    CShip* ship = nullptr;
+};
+
+// Oilers of the list and the ships beside each that can take its fuel.
+std::vector<RefuelEntry> RefuelEntries(const CDecisionEngine& engine, const CDecisionEngine::ShipList& ships)
+{
+    CDecisionEngine::ShipList oilers;
+    const CAISharedData& shared = *engine.GetSharedData();
+    for (CShip* s : ships) {
+        if (shared.Target != nullptr && engine.HasPlan(shared.Target->GetUnitId(), s->GetShipId()) &&
+            engine.FactsOf(*s).Flags[19] && IsAbleOiler(*s))
+            oilers.push_back(s);
+    }
+    if (oilers.empty()) {
+        for (CShip* s : ships) {
+            if (IsAbleOiler(*s) && !s->IsSinking()) oilers.push_back(s);
+        }
+    }
+    std::vector<RefuelEntry> entries;
+    for (CShip* oiler : oilers) {
+        for (const auto& [id, s] : engine.GetUnit()->GetShips()) {
+            if (s == oiler || s->IsSinking() || !CanTakeRefuel(*s, *oiler)) continue;
+            if (IsNeighbour(oiler->GetCurrentPanel(), s->GetCurrentPanel())) entries.push_back({oiler, s});
+        }
+    }
+    return entries;
+}
+
+} // namespace
+
+void CDecisionEngine::RefuelForDefence(ShipList& ships)
+{
+    Trace("RefuelForDefence");
+    GetSharedData()->DecisionKind = 20;
+    const std::vector<RefuelEntry> entries = RefuelEntries(*this, ships);
+    const RefuelEntry* best = nullptr;
+    for (const RefuelEntry& e : entries) {
+        if (best == nullptr) {
+            best = &e;
+            continue;
+        }
+        const ShipProfile& a = e.ship->GetProfile();
+        const ShipProfile& b = best->ship->GetProfile();
+        if (a.Hp != b.Hp) {
+            if (a.Hp > b.Hp) best = &e;
+        } else if (a.Config.AttackFp < b.Config.AttackFp) {
+            best = &e;
+        }
+    }
+    if (best == nullptr || !CommandRefuel(*best->oiler, *best->ship)) Reconsider(ships);
+}
+
+void CDecisionEngine::RefuelPartner(ShipList& ships)
+{
+    Trace("RefuelPartner");
+    GetSharedData()->DecisionKind = 19;
+    const std::vector<RefuelEntry> entries = RefuelEntries(*this, ships);
+    const RefuelEntry* best = nullptr;
+    std::uint32_t bestClass = 0;
+    for (const RefuelEntry& e : entries) {
+        const CShip& s = *e.ship;
+        const bool capable = s.GetConfig().CanStealth;
+        const bool stealthed = s.IsStealthed();
+        const std::int32_t hp = s.GetProfile().Hp;
+        const std::int32_t bestHp = best != nullptr ? best->ship->GetProfile().Hp : 0;
+        std::uint32_t c = 12;
+        if (capable && s.GetProfile().Fp * 3 <= s.GetConfig().Fp) {
+            c = 0;
+        } else if (capable) {
+            c = 3;
+        } else if (stealthed) {
+            c = hp > bestHp ? 4 : (hp == bestHp ? 5 : 6);
+        } else if (best != nullptr && s.GetConfig().AttackFp < best->ship->GetConfig().AttackFp) {
+            c = hp > bestHp ? 8 : (hp == bestHp ? 9 : 12);
+        }
+        bool wins = best == nullptr || c < bestClass;
+        if (!wins && c == bestClass) {
+            const bool bestStealth = best->ship->IsStealthed() || best->ship->GetConfig().CanStealth;
+            wins = ((stealthed || capable) && !bestStealth) || hp > bestHp;
+        }
+        if (wins) {
+            best = &e;
+            bestClass = c;
+        }
+    }
+    if (best != nullptr && CommandRefuel(*best->oiler, *best->ship)) return;
+    Reconsider(ships);
+}
+
+} // namespace Marevane::ComputerAI

@@ -1,0 +1,430 @@
+// The decision engine on the small battle of BattleFixture: dispatch by
+// decision kind, reconsideration and its retry limit, the commands each
+// strategy writes, and the final resign or pass.
+#include "BattleFixture.h"
+
+#include "ai/DecisionEngine.h"
+#include "model/CodeTables.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+namespace Marevane::ComputerAI::Testing {
+namespace {
+
+// Records the strategies Dispatch and Reconsider choose; every strategy but
+// the simple move and the resign or pass fails at once unless told to run.
+class RecordingEngine : public CDecisionEngine {
+  public:
+    using CDecisionEngine::CDecisionEngine;
+
+    std::vector<std::string> ran;
+    bool failing = false;
+
+    void Note(const char* name, ShipList& ships)
+    {
+        ran.emplace_back(name);
+        if (failing) Reconsider(ships);
+    }
+    void EvaluateMainCommand(ShipList& s) override { Note("EvaluateMainCommand", s); }
+    void ChooseRangeCommand(ShipList& s) override { Note("ChooseRangeCommand", s); }
+    void Approach(ShipList& s) override { Note("Approach", s); }
+    void Escape(ShipList& s) override { Note("Escape", s); }
+    void Cover(ShipList& s) override { Note("Cover", s); }
+    void MoveForRefuelling(ShipList& s, CShip*) override { Note("MoveForRefuelling", s); }
+    void RefuelPartner(ShipList& s) override { Note("RefuelPartner", s); }
+    void RefuelForDefence(ShipList& s) override { Note("RefuelForDefence", s); }
+    void LayMineTrap(ShipList& s) override { Note("LayMineTrap", s); }
+    void LayMineNearFlagship(ShipList s) override { Note("LayMineNearFlagship", s); }
+    void LayMine(const std::vector<Direction>&) override
+    {
+        ShipList none;
+        Note("LayMine", none);
+    }
+    void CommandAroundFlagship(ShipList& s) override { Note("CommandAroundFlagship", s); }
+    void RescueSinkingShip(ShipList& s) override { Note("RescueSinkingShip", s); }
+    void DefendSinkingShip(ShipList& s) override { Note("DefendSinkingShip", s); }
+    void MoveSimply(ShipList& s) override
+    {
+        ran.emplace_back("MoveSimply");
+        CDecisionEngine::MoveSimply(s);
+    }
+    void ResignOrPass() override
+    {
+        ran.emplace_back("ResignOrPass");
+        CDecisionEngine::ResignOrPass();
+    }
+};
+
+template <typename Engine> class DecisionTestBase : public BattleFixture {
+  protected:
+    void SetUp() override
+    {
+        BattleFixture::SetUp();
+        com->OnMessage(51);
+        game = MakeGame();
+        // A plan of every own ship against every other side.
+        for (const auto& [unitId, player] : game->GetPlayers()) {
+            if (unitId == com->GetId()) continue;
+            for (const auto& [shipId, ship] : com->GetShips()) {
+                PlanRecord& plan = player->GetAssessments()[shipId];
+                plan.SideId = unitId;
+                plan.ShipId = shipId;
+                plan.Kind = 1;
+                plan.Priority = 100 + shipId;
+            }
+        }
+        engine = std::make_unique<Engine>(com, &board, &results);
+        engine->SetVirtualGame(game.get());
+        engine->SetSharedData(&shared);
+        shared.Target = game->GetPlayer(ann->GetId());
+    }
+
+    PlanRecord& Plan(std::uint32_t opponentId, std::uint32_t shipId)
+    {
+        return game->GetPlayer(opponentId)->GetAssessments().at(shipId);
+    }
+
+    void Queue(std::uint32_t opponentId, std::uint32_t shipId, std::uint32_t kind)
+    {
+        PlanRecord& plan = Plan(opponentId, shipId);
+        plan.Kind = kind;
+        shared.PlanQueue.push_back(&plan);
+    }
+
+    // The computer believes the ship stands on this panel alone.
+    void Locate(CUnit* unit, std::uint32_t shipId, std::uint32_t row, std::uint32_t column)
+    {
+        CVirtualBoard* estimate = game->GetPlayer(unit->GetId())->GetBoard(shipId);
+        estimate->Reset();
+        estimate->ApplyFlag(1, board.GetPanel(row, column));
+        ASSERT_EQ(estimate->GetCandidateCount(), 1u);
+    }
+
+    void SinkAll(CUnit* unit)
+    {
+        for (const auto& [id, ship] : unit->GetShips()) {
+            ship->GetProfile().Hp = 0;
+            ship->SetStatus(ShipStatusSinking);
+        }
+    }
+
+    // The unit's own check and execution take the written command.
+    void ExpectAccepted()
+    {
+        const CommandInput written = com->GetCommandInput();
+        const MessageCode code = com->ExecuteCommand(All());
+        EXPECT_FALSE(IsErrorCode(code))
+            << "command " << written.Command << " ship " << written.ShipId << " direction "
+            << written.Direction << " distance " << written.Distance << " -> code " << code;
+    }
+
+    std::unique_ptr<CVirtualGame> game;
+    CAISharedData shared;
+    std::unique_ptr<Engine> engine;
+};
+
+using DecisionDispatchTest = DecisionTestBase<RecordingEngine>;
+
+TEST_F(DecisionDispatchTest, EachKindRunsItsStrategy)
+{
+    const std::map<std::uint32_t, std::string> table = {
+        {1, "EvaluateMainCommand"},
+        {2, "EvaluateMainCommand"},
+        {3, "MoveSimply"},
+        {4, "Approach"},
+        {5, "Escape"},
+        {6, "Cover"},
+        {7, "MoveForRefuelling"},
+        {8, "MoveSimply"},
+        {9, "LayMineTrap"},
+        {10, "LayMineNearFlagship"},
+        {11, "LayMine"},
+        {12, "ChooseRangeCommand"},
+        {13, "ChooseRangeCommand"},
+        {14, "ChooseRangeCommand"},
+        {15, "ChooseRangeCommand"},
+        {16, "DefendSinkingShip"},
+        {17, "RescueSinkingShip"},
+        {18, "DefendSinkingShip"},
+        {19, "RefuelPartner"},
+        {20, "RefuelForDefence"},
+        {21, "MoveSimply"},
+        {22, "MoveSimply"},
+        {23, "MoveSimply"},
+        {24, "CommandAroundFlagship"},
+        {99, "MoveSimply"},
+    };
+    for (const auto& [kind, strategy] : table) {
+        engine->ran.clear();
+        shared.DecisionKind = kind;
+        CDecisionEngine::ShipList ships = engine->GetActiveShipsRanked();
+        engine->Dispatch(ships);
+        ASSERT_FALSE(engine->ran.empty()) << "kind " << kind;
+        EXPECT_EQ(engine->ran.front(), strategy) << "kind " << kind;
+    }
+}
+
+TEST_F(DecisionDispatchTest, AlwaysFailingStrategyEndsInOnePlainMoveAfterThirtyOneRetries)
+{
+    engine->failing = true;
+    shared.DecisionKind = 1;
+    engine->Run();
+    const auto& trace = engine->GetTrace();
+    EXPECT_EQ(std::count(trace.begin(), trace.end(), "Reconsider"), 31);
+    EXPECT_EQ(shared.RetryCount, 31u);
+    EXPECT_EQ(engine->ran.back(), "MoveSimply");
+    EXPECT_EQ(std::count(engine->ran.begin(), engine->ran.end(), "MoveSimply"), 1);
+    EXPECT_NE(std::find(trace.begin(), trace.end(), "ErrorOverRetryCountLimit"), trace.end());
+    EXPECT_TRUE(engine->HasWritten());
+    ExpectAccepted();
+}
+
+TEST_F(DecisionDispatchTest, ReconsiderTakesTheNextQueuedPlan)
+{
+    Queue(ann->GetId(), 1, 2);
+    Queue(cid->GetId(), 2, 5);
+    shared.DecisionKind = 2;
+    CDecisionEngine::ShipList ships;
+    engine->Reconsider(ships);
+    EXPECT_EQ(shared.RetryCount, 1u);
+    EXPECT_EQ(shared.PlanQueue.size(), 1u);
+    EXPECT_EQ(shared.Target, game->GetPlayer(cid->GetId()));
+    EXPECT_EQ(shared.DecisionKind, 5u);
+    EXPECT_EQ(engine->ran, std::vector<std::string>{"Escape"});
+    EXPECT_EQ(ships.size(), com->GetShips().size()) << "the list is rebuilt";
+}
+
+TEST_F(DecisionDispatchTest, ReconsiderWithEmptyQueueChoosesPlainMoveOrRefuellingMove)
+{
+    shared.DecisionKind = 2;
+    CDecisionEngine::ShipList ships;
+    engine->Reconsider(ships);
+    EXPECT_EQ(shared.DecisionKind, 3u);
+
+    // No ship left that can act, and none to bring back.
+    com->SetReinforcementsLeft(0);
+    SinkAll(com);
+    engine->ran.clear();
+    engine->Reconsider(ships);
+    EXPECT_EQ(shared.DecisionKind, 21u);
+    EXPECT_EQ(engine->ran, std::vector<std::string>{"MoveForRefuelling"});
+}
+
+TEST_F(DecisionDispatchTest, ReconsiderWithoutTargetOrPastTheLimitDoesNothing)
+{
+    CDecisionEngine::ShipList ships;
+    shared.Target = nullptr;
+    engine->Reconsider(ships);
+    EXPECT_EQ(shared.RetryCount, 0u);
+
+    shared.Target = game->GetPlayer(ann->GetId());
+    shared.RetryCount = 31;
+    engine->Reconsider(ships);
+    EXPECT_EQ(shared.RetryCount, 31u);
+    EXPECT_TRUE(engine->ran.empty());
+}
+
+TEST_F(DecisionDispatchTest, UnitThatCannotActResignsOrPassesWithoutSearching)
+{
+    com->SetReinforcementsLeft(0);
+    SinkAll(com);
+    engine->Run();
+    EXPECT_EQ(engine->ran, std::vector<std::string>{"ResignOrPass"});
+    EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandPass));
+    ExpectAccepted();
+}
+
+// --- real strategies ---------------------------------------------------------
+
+using DecisionStrategyTest = DecisionTestBase<CDecisionEngine>;
+
+TEST_F(DecisionStrategyTest, EveryKindEndsInACommandTheUnitAccepts)
+{
+    for (std::uint32_t kind = 1; kind <= 24; ++kind) {
+        SCOPED_TRACE("kind " + std::to_string(kind));
+        // Each kind on a fresh copy of the battle state.
+        TearDown();
+        SetUp();
+        for (auto& [shipId, plan] : game->GetPlayer(ann->GetId())->GetAssessments()) plan.Kind = kind;
+        shared.DecisionKind = kind;
+        engine->Run();
+        EXPECT_TRUE(engine->HasWritten());
+        ExpectAccepted();
+    }
+}
+
+TEST_F(DecisionStrategyTest, MainEvaluationAttacksALocatedEnemyNextToIt)
+{
+    Locate(ann, 1, 2, 2);
+    shared.DecisionKind = 2;
+    engine->Run();
+    const CommandInput& input = com->GetCommandInput();
+    EXPECT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
+    EXPECT_EQ(input.Target, MapPos(2, 2));
+    EXPECT_EQ(shared.DecisionKind, 2u);
+    ExpectAccepted();
+}
+
+TEST_F(DecisionStrategyTest, RangeChoiceTorpedoesAFarEnemyAndAttacksANearOne)
+{
+    Locate(cid, 1, 5, 5);
+    shared.DecisionKind = 13;
+    engine->Run();
+    EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandTorpedo));
+    EXPECT_EQ(com->GetCommandInput().Target, MapPos(5, 5));
+    ExpectAccepted();
+
+    TearDown();
+    SetUp();
+    Locate(cid, 1, 2, 2);
+    shared.DecisionKind = 13;
+    engine->Run();
+    EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandAttack));
+    EXPECT_EQ(com->GetCommandInput().Target, MapPos(2, 2));
+    ExpectAccepted();
+}
+
+TEST_F(DecisionStrategyTest, ApproachHeadsForALocatedEnemy)
+{
+    Locate(ann, 1, 5, 1);
+    for (auto& [shipId, plan] : game->GetPlayer(ann->GetId())->GetAssessments()) plan.Kind = 4;
+    shared.DecisionKind = 4;
+    engine->Run();
+    const CommandInput& input = com->GetCommandInput();
+    ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandMove));
+    EXPECT_EQ(input.Direction, static_cast<std::uint32_t>(DirectionSouth));
+    ExpectAccepted();
+}
+
+TEST_F(DecisionStrategyTest, FlagshipHandsTheFlagToAnotherShip)
+{
+    com->SetFlagship(1);
+    shared.DecisionKind = 24;
+    engine->Run();
+    const CommandInput& input = com->GetCommandInput();
+    ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandChangeFlagship));
+    EXPECT_EQ(input.Target, MapPos(1, 2));
+    ExpectAccepted();
+    EXPECT_EQ(com->GetFlagship(), com->GetShip(2));
+}
+
+TEST_F(DecisionStrategyTest, EmptyRescueListLooksAgainInsteadOfResigning)
+{
+    shared.DecisionKind = 17;
+    engine->Run();
+    EXPECT_NE(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandResign));
+    ExpectAccepted();
+}
+
+TEST_F(DecisionStrategyTest, SunkShipIsBroughtBackNextToAGuard)
+{
+    // The destroyer is sunk; the battleship is damaged and lightly threatened.
+    CShip* destroyer = com->GetShip(2);
+    destroyer->GetProfile().Hp = 0;
+    destroyer->SetStatus(ShipStatusSinking);
+    CShip* battleship = com->GetShip(1);
+    battleship->GetProfile().Hp = 2;
+    // Ann has nearly found it: a light threat.
+    Plan(ann->GetId(), 1).IsClose = true;
+    Plan(ann->GetId(), 1).CandidateCount = 1;
+    for (std::uint32_t row = 1; row <= 2; ++row) {
+        for (std::uint32_t column = 1; column <= 2; ++column)
+            board.GetPanel(row, column)->AddKnownUnit(com->GetId());
+    }
+    CDecisionEngine::ShipList sunk{destroyer};
+    engine->RescueSinkingShip(sunk);
+    const CommandInput& input = com->GetCommandInput();
+    ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandReinforce));
+    EXPECT_EQ(board.GetPanel(input.Target)->GetDistance(*battleship->GetCurrentPanel()) <= 2, true);
+    ExpectAccepted();
+}
+
+TEST_F(DecisionStrategyTest, MineStrategiesLayAMine)
+{
+    for (std::uint32_t kind : {9u, 10u, 11u}) {
+        SCOPED_TRACE("kind " + std::to_string(kind));
+        TearDown();
+        SetUp();
+        shared.DecisionKind = kind;
+        engine->Run();
+        EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandMine));
+        ExpectAccepted();
+    }
+}
+
+TEST_F(DecisionStrategyTest, ResignOrPassAlwaysWrites)
+{
+    engine->ResignOrPass();
+    EXPECT_TRUE(engine->HasWritten() || com->GetCommandInput().Command != CommandNone);
+    EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandResign));
+    ExpectAccepted();
+}
+
+TEST_F(DecisionStrategyTest, MoveWriterRefusesTheShipsOwnPanelAndStopsShortOfOwnShips)
+{
+    CShip* battleship = com->GetShip(1);
+    EXPECT_FALSE(engine->CommandMove(*battleship, battleship->GetCurrentPanel()));
+    // The destroyer stands at (1,2): a move east from (1,1) cannot land there.
+    EXPECT_FALSE(engine->CommandMove(*battleship, board.GetPanel(1, 2)));
+    ASSERT_TRUE(engine->CommandMove(*battleship, board.GetPanel(4, 1)));
+    EXPECT_EQ(com->GetCommandInput().Direction, static_cast<std::uint32_t>(DirectionSouth));
+    EXPECT_EQ(com->GetCommandInput().Distance, 3u);
+    ExpectAccepted();
+}
+
+TEST_F(DecisionStrategyTest, MoveWriterDrawsTheAxisWhenBothNeedTheSameMoves)
+{
+    // From (1,1) to (3,3) with a bound of 4: one move on either axis.
+    CShip* battleship = com->GetShip(1);
+    std::map<std::uint32_t, int> seen;
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_TRUE(engine->CommandMove(*battleship, board.GetPanel(3, 3)));
+        seen[com->GetCommandInput().Direction] += 1;
+    }
+    EXPECT_GT(seen[DirectionSouth], 0);
+    EXPECT_GT(seen[DirectionEast], 0);
+}
+
+TEST_F(DecisionStrategyTest, VeryEasyNeverFiresTorpedoesAndSixInFlightIsTheLimit)
+{
+    // The destroyer (id 2) carries torpedoes.
+    EXPECT_TRUE(CDecisionEngine::CanFireTorpedo(*com, 2));
+    UnitProfile profile = com->GetProfile();
+    profile.Level = static_cast<std::uint32_t>(ModeVeryEasy);
+    com->SetProfile(profile);
+    EXPECT_FALSE(CDecisionEngine::CanFireTorpedo(*com, 2));
+    profile.Level = static_cast<std::uint32_t>(ModeEasy);
+    com->SetProfile(profile);
+    EXPECT_TRUE(CDecisionEngine::CanFireTorpedo(*com, 2));
+    ExpectMissingKey([&] { CDecisionEngine::CanFireTorpedo(*com, 9); }, "unknown ship");
+}
+
+TEST(DecisionRangeTest, KeysClassesAndTable)
+{
+    EXPECT_FALSE(CompareRangeKeys(0, 0, -1, 5));
+    EXPECT_TRUE(CompareRangeKeys(0, 2, -1, 5));
+    SeedRandom(5);
+    int wins = 0;
+    for (int i = 0; i < 200; ++i) wins += CompareRangeKeys(0, 0, 0, 0) ? 1 : 0;
+    EXPECT_GT(wins, 60);
+    EXPECT_LT(wins, 140);
+
+    EXPECT_EQ(RangeClassOf(3), L"short");
+    EXPECT_EQ(RangeClassOf(4), L"medium");
+    EXPECT_EQ(RangeClassOf(5), L"medium");
+    EXPECT_EQ(RangeClassOf(6), L"long");
+    EXPECT_EQ(RangeRefinementChance(L"short", L"hit"), 5u);
+    EXPECT_EQ(RangeRefinementChance(L"long", L"hit"), 30u);
+    EXPECT_EQ(RangeRefinementChance(L"long", L"narrow"), 0u);
+    try {
+        RangeRefinementChance(L"near", L"hit");
+        ADD_FAILURE() << "no exception";
+    } catch (const std::out_of_range& error) {
+        EXPECT_STREQ(error.what(), MissingKeyText);
+    }
+}
+
+} // namespace
+} // namespace Marevane::ComputerAI::Testing
