@@ -1,6 +1,7 @@
 // The one place that knows which class serves each engine name.
 #include "ai/AssessmentEngine.h"
 #include "ai/ComputerPlayer.h"
+#include "ai/DecisionEngine.h"
 #include "ai/InferenceEngine.h"
 #include "ai/StandInEngines.h"
 #include "model/Unit.h"
@@ -14,8 +15,7 @@ std::unique_ptr<CAIEngine> CreateEngine(const std::wstring& name, CComputerPlaye
     CResultManager* results = &unit.GetResultManager();
     if (name == L"inference") return std::make_unique<CInferenceEngine>(&unit, board, results);
     if (name == L"assessment") return std::make_unique<CAssessmentEngine>(&unit, board, results);
-    if (name == L"decision")
-        return std::make_unique<CStandInDecision>(&unit, board, results, brain.GetFallback());
+    if (name == L"decision") return std::make_unique<CDecisionEngine>(&unit, board, results);
     return nullptr;
 }
 

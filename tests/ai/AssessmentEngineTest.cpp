@@ -124,6 +124,9 @@ TEST_F(AssessmentEngineTest, AThinkQueuesPlansInPriorityOrder)
         com->OnMessage(51);
         com->DecideCommand();
         ASSERT_TRUE(Brain().GetLastFailure().empty()) << Brain().GetLastFailure();
+        // The decision consumes the queue as it reconsiders; assess afresh.
+        Shared().RetryCount = 0;
+        Assessment().Run();
         const std::vector<std::uint32_t> queued = QueuedPriorities();
         ASSERT_FALSE(queued.empty());
         EXPECT_TRUE(std::is_sorted(queued.begin(), queued.end()));
@@ -142,6 +145,8 @@ TEST_F(AssessmentEngineTest, ARetryKeepsTheQueue)
 {
     com->OnMessage(51);
     com->DecideCommand();
+    Shared().RetryCount = 0;
+    Assessment().Run();
     const std::deque<PlanRecord*> before = Shared().PlanQueue;
     ASSERT_FALSE(before.empty());
     com->OnMessage(75);
