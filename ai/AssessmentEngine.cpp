@@ -1,10 +1,10 @@
 #include "ai/AssessmentEngine.h"
 
 #include "ai/AISharedData.h"
+#include "ai/TaskRandom.h"
 #include "ai/VirtualGame.h"
 #include "model/Errors.h"
 #include "model/Panel.h"
-#include "model/Random.h"
 #include "model/ResultManager.h"
 #include "model/Score.h"
 #include "model/Ship.h"
@@ -118,7 +118,7 @@ bool CAssessmentEngine::IsMineChance(std::uint32_t percent) const
     bool layer = false;
     for (const auto& [id, ship] : unit->GetShips()) layer = layer || CanLayMineNow(*ship);
     if (!layer) return false;
-    return RandomUInt(0, 99) < std::min<std::uint32_t>(percent, 100);
+    return TaskRandomUInt(0, 99) < std::min<std::uint32_t>(percent, 100);
 }
 
 void CAssessmentEngine::AssessPlans()
@@ -129,14 +129,23 @@ void CAssessmentEngine::AssessPlans()
     stats.Score = CalculateScore(stats);
     const bool strong = unit->GetLevel() >= 0;
 
-    std::vector<std::future<void>> tasks;
+    std::vector<std::pair<CShip*, CVirtualPlayer*>> pairs;
     for (CVirtualPlayer* opponent : GetOpponents()) {
         if (opponent == nullptr || !IsLive(*opponent)) continue;
-        for (const auto& [id, ship] : unit->GetShips()) {
-            CShip* own = ship;
-            tasks.push_back(
-                std::async([this, own, opponent, strong] { AssessPlan(*own, *opponent, strong); }));
-        }
+        for (const auto& [id, ship] : unit->GetShips()) pairs.emplace_back(ship, opponent);
+    }
+    // Every task draws from its own engine, seeded in pair order, so a fixed
+    // seed replays whatever order the tasks run in.
+    std::vector<std::mt19937> engines = MakeTaskEngines(pairs.size());
+    std::vector<std::future<void>> tasks;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        CShip* own = pairs[i].first;
+        CVirtualPlayer* opponent = pairs[i].second;
+        std::mt19937* engine = &engines[i];
+        tasks.push_back(std::async([this, own, opponent, strong, engine] {
+            CTaskRandomScope draws(*engine);
+            AssessPlan(*own, *opponent, strong);
+        }));
     }
     for (auto& task : tasks) task.wait();
     // Only now, with every task done, may a failure end the decision.
@@ -188,7 +197,7 @@ void CAssessmentEngine::AssessSinkingPlan(CShip& ship, CVirtualPlayer& opponent,
             priority -= 10;
         }
     } else {
-        plan.Kind = r2 >= 5 && HasNoFlagship(opponent) && RandomChance(60) ? 17 : 18;
+        plan.Kind = r2 >= 5 && HasNoFlagship(opponent) && TaskRandomChance(60) ? 17 : 18;
         if (summary.FollowUpFlag && summary.FirstKindFlag) {
             plan.Priority = unit->HasFlagship() ? 1 : 0;
             return;
@@ -226,10 +235,10 @@ void CAssessmentEngine::AssessAfloatPlan(CShip& ship, CVirtualPlayer& opponent, 
         return set(2, SmallPriority(6, plan.AttackRatio));
     // The flagship under threat gives way to commands around it.
     if (isFlagship && plan.Verdict && plan.CanMove) return set(24, 0);
-    if (isFlagship && plan.IsPositive && RandomChance(30)) return set(24, 130);
+    if (isFlagship && plan.IsPositive && TaskRandomChance(30)) return set(24, 130);
     // Under threat without a blow to strike back: escape.
     if (plan.Verdict && plan.CanMove && !(plan.HasAdjacentTarget && plan.CanAttack)) {
-        if (strong || RandomChance(70)) return set(5, 0);
+        if (strong || TaskRandomChance(70)) return set(5, 0);
     }
     // Fuel: stranded ships wait for an oiler; low ones head for one.
     if (ship.IsFpInUse() && !plan.CanMove && fuel < 0.2) return set(21, Last);
@@ -251,7 +260,7 @@ void CAssessmentEngine::AssessAfloatPlan(CShip& ship, CVirtualPlayer& opponent, 
     // Blows by range at a ship located well enough.
     if (canTorpedo && plan.PrimaryTarget != 0 && plan.PrimaryRatio <= 0.45)
         return set(13, strong ? 115 : 118);
-    if (plan.CanAttack && plan.PrimaryTarget != 0 && plan.PrimaryRatio <= 0.5 && RandomChance(50))
+    if (plan.CanAttack && plan.PrimaryTarget != 0 && plan.PrimaryRatio <= 0.5 && TaskRandomChance(50))
         return set(12, 112);
     // Closing in on a ship an approach panel was found for.
     if (plan.CanMove && plan.ApproachTarget != 0 && plan.ApproachPanel != nullptr) {
@@ -259,7 +268,7 @@ void CAssessmentEngine::AssessAfloatPlan(CShip& ship, CVirtualPlayer& opponent, 
         return set(4, 100 + std::min<std::uint32_t>(moves, 36));
     }
     // Hidden well enough and out of reach: keep away rather than blunder in.
-    if (plan.CanMove && plan.FewestRatio > 0.6 && plan.Damage != 0 && RandomChance(15)) return set(5, 0);
+    if (plan.CanMove && plan.FewestRatio > 0.6 && plan.Damage != 0 && TaskRandomChance(15)) return set(5, 0);
     if (plan.CanAttack && plan.HasScoreNear) return set(1, 130);
     if (plan.CanMove && fuel > 0.2) return set(4, 136);
     set(1, 200);

@@ -77,6 +77,8 @@ CAIEngine& CComputerPlayer::GetEngine(const std::wstring& name) const
 
 void CComputerPlayer::Think()
 {
+    // The failure, if any, of this decision alone.
+    m_lastFailure.clear();
     try {
         RunEngines();
     } catch (const std::exception& error) {

@@ -68,7 +68,7 @@ class CComputerPlayer : public CComputerAI {
     CAISharedData* GetSharedData() const { return m_shared.get(); }
     // The plain brain that stands in for an engine that is missing or fails.
     CPlainComputerAI& GetFallback() { return m_fallback; }
-    // The reason of the last decision that had to fall back; empty if none.
+    // Why the last decision had to fall back; empty if it did not.
     const std::string& GetLastFailure() const { return m_lastFailure; }
 
   private:

@@ -4,10 +4,10 @@
 // be. A writer that cannot answers false and writes nothing.
 #include "ai/DecisionEngine.h"
 
+#include "ai/TaskRandom.h"
 #include "model/CommandableDirection.h"
 #include "model/Directions.h"
 #include "model/Panel.h"
-#include "model/Random.h"
 #include "model/Ship.h"
 #include "model/Unit.h"
 
@@ -56,7 +56,7 @@ bool CDecisionEngine::CommandMove(const CShip& ship, const CPanel* panel)
     if (dr == 0 || rowMoves < columnMoves) {
         direction = GetColumnDirection(dc);
         offset = ac;
-    } else if (dc != 0 && rowMoves == columnMoves && !RandomCoin()) {
+    } else if (dc != 0 && rowMoves == columnMoves && !TaskRandomCoin()) {
         direction = GetColumnDirection(dc);
         offset = ac;
     } else {

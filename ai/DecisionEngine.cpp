@@ -2,12 +2,12 @@
 // reconsideration rules, the shared predicates and the ranked ship lists.
 #include "ai/DecisionEngine.h"
 
+#include "ai/TaskRandom.h"
 #include "ai/VirtualGame.h"
 #include "ai/VirtualPlayer.h"
 #include "model/Board.h"
 #include "model/Errors.h"
 #include "model/Panel.h"
-#include "model/Random.h"
 #include "model/Ship.h"
 #include "model/Unit.h"
 
@@ -337,7 +337,7 @@ bool CDecisionEngine::HasReadyStealthShip() const
 
 bool CDecisionEngine::WantsMineTrap() const
 {
-    return GetUnit()->GetLevel() >= 0 && HasMineLayingShip(*GetUnit()) && RandomUInt(0, 99) < 15;
+    return GetUnit()->GetLevel() >= 0 && HasMineLayingShip(*GetUnit()) && TaskRandomUInt(0, 99) < 15;
 }
 
 // --- engine-base helpers ---------------------------------------------------

@@ -4,12 +4,12 @@
 #include "ai/DecisionEngine.h"
 
 #include "ai/DirectionOrder.h"
+#include "ai/TaskRandom.h"
 #include "ai/VirtualGame.h"
 #include "ai/VirtualPlayer.h"
 #include "model/Board.h"
 #include "model/Directions.h"
 #include "model/Panel.h"
-#include "model/Random.h"
 #include "model/Ship.h"
 #include "model/Unit.h"
 
@@ -23,7 +23,7 @@ namespace {
 
 template <typename T> const T& Draw(const std::vector<T>& items)
 {
-    return items[RandomUInt(0, static_cast<std::uint32_t>(items.size() - 1))];
+    return items[TaskRandomUInt(0, static_cast<std::uint32_t>(items.size() - 1))];
 }
 
 bool IsFull(const CShip& ship)
@@ -180,14 +180,14 @@ void CDecisionEngine::MoveSimply(ShipList& ships)
             const std::uint32_t turn = std::max<std::uint32_t>(rows * columns / 2, 1);
             const std::uint32_t reach = std::min(ship->GetConfig().MoveRange, ship->GetMoveRange());
             if (!directions.empty() && reach > 0) {
-                std::size_t index = RandomUInt(0, static_cast<std::uint32_t>(directions.size() - 1));
+                std::size_t index = TaskRandomUInt(0, static_cast<std::uint32_t>(directions.size() - 1));
                 for (std::uint32_t tries = 0; tries < limit; ++tries) {
                     if (tries != 0 && tries % turn == 0) index = (index + 1) % directions.size();
                     const Direction d = directions[index];
                     const std::uint32_t span = (d == DirectionNorth || d == DirectionSouth) ? rows : columns;
                     // The unit refuses a move beyond the ship's bound.
                     const std::uint32_t most = std::min(span > 1 ? span - 1 : 1, reach);
-                    const std::uint32_t distance = RandomUInt(1, most);
+                    const std::uint32_t distance = TaskRandomUInt(1, most);
                     const CPanel* landing = from->GetPanelAlong(d, distance);
                     if (landing == nullptr || landing->GetType() == PanelBoundary || !landing->IsPassable() ||
                         IsOwnShipOn(landing, ship))
@@ -278,7 +278,7 @@ void CDecisionEngine::CommandAroundFlagship(ShipList& ships)
             Reconsider(ships);
             return;
         }
-        if (figures.Balance < 1 && !a.empty() && RandomUInt(0, 99) <= 39) {
+        if (figures.Balance < 1 && !a.empty() && TaskRandomUInt(0, 99) <= 39) {
             std::stable_sort(a.begin(), a.end(), [](const CShip* x, const CShip* y) {
                 const double rx = x->IsFpInUse() ? double(x->GetProfile().Fp) / x->GetConfig().Fp : 1.0;
                 const double ry = y->IsFpInUse() ? double(y->GetProfile().Fp) / y->GetConfig().Fp : 1.0;
@@ -477,7 +477,7 @@ CShip* CDecisionEngine::FindMineLayer(const ShipList& ships) const
     CShip* held = nullptr;
     for (const auto& [id, s] : GetUnit()->GetShips()) {
         if (!lays(s)) continue;
-        if (held == nullptr || RandomUInt(0, 99) <= 49) held = s;
+        if (held == nullptr || TaskRandomUInt(0, 99) <= 49) held = s;
     }
     return held;
 }

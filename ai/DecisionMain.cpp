@@ -3,12 +3,12 @@
 #include "ai/DecisionEngine.h"
 
 #include "ai/DirectionOrder.h"
+#include "ai/TaskRandom.h"
 #include "ai/VirtualGame.h"
 #include "ai/VirtualPlayer.h"
 #include "model/Directions.h"
 #include "model/Errors.h"
 #include "model/Panel.h"
-#include "model/Random.h"
 #include "model/Ship.h"
 #include "model/Torpedo.h"
 #include "model/Unit.h"
@@ -26,7 +26,7 @@ namespace {
 
 template <typename T> const T& Draw(const std::vector<T>& items)
 {
-    return items[RandomUInt(0, static_cast<std::uint32_t>(items.size() - 1))];
+    return items[TaskRandomUInt(0, static_cast<std::uint32_t>(items.size() - 1))];
 }
 
 // Panels between two panels for an attack: 1 next to it.
@@ -64,7 +64,7 @@ bool CompareRangeKeys(std::int32_t k1, std::int32_t k2, std::int32_t k3, std::in
         if (key > 0) return true;
         if (key < 0) return false;
     }
-    return RandomCoin();
+    return TaskRandomCoin();
 }
 
 std::uint32_t RangeRefinementChance(const std::wstring& rangeClass, const std::wstring& outcome)
@@ -384,12 +384,13 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
                 else if (m == mm && c->GetFlag() > bestValue)
                     cls = 3;
                 else if (m == mm && c->GetFlag() == bestValue)
-                    cls = RandomCoin() ? 3 : 5;
+                    cls = TaskRandomCoin() ? 3 : 5;
             } else {
                 cls = m <= 3 ? 1 : 4;
             }
             if (unit.IsFlagship(s->GetShipId())) cls += 2;
-            if (chosenPanel == nullptr || cls < bestClass || (cls == bestClass && RandomUInt(0, 99) < 50)) {
+            if (chosenPanel == nullptr || cls < bestClass ||
+                (cls == bestClass && TaskRandomUInt(0, 99) < 50)) {
                 chosenShip = s;
                 chosenPanel = p;
                 bestClass = cls;
@@ -405,7 +406,7 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
 
     const std::uint32_t distance = chosenShip->GetCurrentPanel()->GetDistance(*chosenPanel);
     if (shared.DecisionKind == 13 &&
-        RandomUInt(0, 99) < RangeRefinementChance(RangeClassOf(distance), L"hit")) {
+        TaskRandomUInt(0, 99) < RangeRefinementChance(RangeClassOf(distance), L"hit")) {
         shared.DecisionKind = 14;
         // Refined aim: a panel next to the ship where an enemy may stand.
         std::vector<const CPanel*> near;

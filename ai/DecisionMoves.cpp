@@ -3,11 +3,11 @@
 #include "ai/DecisionEngine.h"
 
 #include "ai/DirectionOrder.h"
+#include "ai/TaskRandom.h"
 #include "ai/VirtualGame.h"
 #include "ai/VirtualPlayer.h"
 #include "model/Board.h"
 #include "model/Panel.h"
-#include "model/Random.h"
 #include "model/Ship.h"
 #include "model/Unit.h"
 
@@ -21,7 +21,7 @@ namespace {
 
 template <typename T> const T& Draw(const std::vector<T>& items)
 {
-    return items[RandomUInt(0, static_cast<std::uint32_t>(items.size() - 1))];
+    return items[TaskRandomUInt(0, static_cast<std::uint32_t>(items.size() - 1))];
 }
 
 bool IsNeighbour(const CPanel* a, const CPanel* b)
@@ -110,7 +110,7 @@ void CDecisionEngine::Approach(ShipList& ships)
             } else if (EffectiveFp(*ship, unit.GetId()) != EffectiveFp(*best, unit.GetId())) {
                 wins = EffectiveFp(*ship, unit.GetId()) < EffectiveFp(*best, unit.GetId());
             } else {
-                wins = RandomCoin();
+                wins = TaskRandomCoin();
             }
         }
         if (!wins) continue;
@@ -321,8 +321,9 @@ void CDecisionEngine::Escape(ShipList& ships)
             if (other != ship && other->GetCurrentPanel() != nullptr)
                 near = std::min(near, other->GetCurrentPanel()->GetDistance(*p));
         }
-        const bool wins = best == nullptr || cost < bestCost ||
-                          (cost == bestCost && (near < bestNear || (near == bestNear && RandomChance(50))));
+        const bool wins =
+            best == nullptr || cost < bestCost ||
+            (cost == bestCost && (near < bestNear || (near == bestNear && TaskRandomChance(50))));
         if (wins) {
             best = p;
             bestCost = cost;
@@ -548,7 +549,7 @@ void CDecisionEngine::MoveForRefuelling(ShipList& ships, CShip* ship)
         const bool wins =
             best == nullptr || value.first > bestValue.first ||
             (value.first == bestValue.first &&
-             (value.second < bestValue.second || (value.second == bestValue.second && RandomCoin())));
+             (value.second < bestValue.second || (value.second == bestValue.second && TaskRandomCoin())));
         if (wins) {
             best = panel;
             bestValue = value;

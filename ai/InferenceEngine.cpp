@@ -1,5 +1,6 @@
 #include "ai/InferenceEngine.h"
 
+#include "ai/TaskRandom.h"
 #include "ai/VirtualGame.h"
 #include "ai/VirtualPlayer.h"
 #include "model/Board.h"
@@ -17,10 +18,15 @@ namespace {
 // that side's pass only; nothing is passed on.
 template <typename Pass> void RunPerSide(const std::vector<std::uint32_t>& sides, const Pass& pass)
 {
+    // Own engines seeded in side order: any draw replays under a fixed seed.
+    std::vector<std::mt19937> engines = MakeTaskEngines(sides.size());
     std::vector<std::future<void>> tasks;
     tasks.reserve(sides.size());
-    for (std::uint32_t unitId : sides) {
-        tasks.push_back(std::async([&pass, unitId] {
+    for (std::size_t i = 0; i < sides.size(); ++i) {
+        const std::uint32_t unitId = sides[i];
+        std::mt19937* engine = &engines[i];
+        tasks.push_back(std::async([&pass, unitId, engine] {
+            CTaskRandomScope draws(*engine);
             try {
                 pass(unitId);
             } catch (...) {

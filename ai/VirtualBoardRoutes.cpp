@@ -4,7 +4,7 @@
 #include "ai/VirtualBoard.h"
 
 #include "ai/DirectionOrder.h"
-#include "model/Random.h"
+#include "ai/TaskRandom.h"
 #include "model/TextUtil.h"
 
 #include <algorithm>
@@ -20,7 +20,7 @@ namespace {
 std::size_t DrawIndex(std::size_t n, std::mt19937* engine)
 {
     if (engine != nullptr) return std::uniform_int_distribution<std::size_t>(0, n - 1)(*engine);
-    return RandomUInt(0, static_cast<std::uint32_t>(n - 1));
+    return TaskRandomUInt(0, static_cast<std::uint32_t>(n - 1));
 }
 
 template <typename T> T Draw(const std::vector<T>& items, std::mt19937* engine)

@@ -1,8 +1,8 @@
 #include "ai/VirtualGame.h"
 
+#include "ai/TaskRandom.h"
 #include "model/Board.h"
 #include "model/Errors.h"
-#include "model/Random.h"
 #include "model/ResultManager.h"
 #include "model/Ship.h"
 #include "model/Unit.h"
@@ -90,19 +90,25 @@ void CVirtualGame::SortRivals()
 void CVirtualGame::EvaluateShipPairs()
 {
     if (m_unit == nullptr) return;
-    std::vector<std::future<void>> tasks;
+    std::vector<std::pair<CShip*, std::uint32_t>> pairs;
     for (const auto& entry : m_players) {
         if (entry.first == OwnUnitId()) continue;
-        const std::uint32_t unitId = entry.first;
-        for (const auto& own : m_unit->GetShips()) {
-            CShip* ship = own.second;
-            tasks.push_back(std::async([this, ship, unitId] {
-                CVirtualPlayer& player = *GetPlayer(unitId);
-                player.AssessShip(ship, *GetOwnShipBoard(ship->GetShipId()), m_inference);
-                const bool verdict = GetPairVerdict(ship, unitId);
-                player.GetAssessment(ship->GetShipId()).Verdict = verdict;
-            }));
-        }
+        for (const auto& own : m_unit->GetShips()) pairs.emplace_back(own.second, entry.first);
+    }
+    // Own engines seeded in pair order: the draws replay under a fixed seed.
+    std::vector<std::mt19937> engines = MakeTaskEngines(pairs.size());
+    std::vector<std::future<void>> tasks;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        CShip* ship = pairs[i].first;
+        const std::uint32_t unitId = pairs[i].second;
+        std::mt19937* engine = &engines[i];
+        tasks.push_back(std::async([this, ship, unitId, engine] {
+            CTaskRandomScope draws(*engine);
+            CVirtualPlayer& player = *GetPlayer(unitId);
+            player.AssessShip(ship, *GetOwnShipBoard(ship->GetShipId()), m_inference);
+            const bool verdict = GetPairVerdict(ship, unitId);
+            player.GetAssessment(ship->GetShipId()).Verdict = verdict;
+        }));
     }
     // A failed task keeps its exception in its future, which is dropped.
     for (auto& task : tasks) task.wait();
@@ -168,7 +174,7 @@ bool CVirtualGame::GetPairVerdictCore(CShip* ship, std::uint32_t unitId)
         sum += TorpedoContribution(in);
     }
     const std::uint32_t q = std::min<std::uint32_t>(sum / static_cast<std::uint32_t>(runs.size()), 100);
-    return static_cast<std::uint32_t>(RandomInt(0, 99)) < q;
+    return static_cast<std::uint32_t>(TaskRandomInt(0, 99)) < q;
 }
 
 std::uint32_t CVirtualGame::CountOwnMovesSince(const ResultMessage& record, std::uint32_t shipId) const

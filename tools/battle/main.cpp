@@ -6,6 +6,7 @@
 #include "HostBattlePlay.h"
 #include "ToolOptions.h"
 
+#include "ai/ComputerPlayer.h"
 #include "model/Board.h"
 #include "model/CodeTables.h"
 #include "model/Errors.h"
@@ -23,10 +24,13 @@
 #include <QRegularExpression>
 #include <QString>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -39,6 +43,7 @@ namespace {
 const char* const Usage =
     "usage: marevane-battle --sides N --size RxC --mission CODE --rule BITS --seed S --log-dir DIR\n"
     "                       [--max-rounds K] [--levels L1,L2,...] [--teams] [--resign-chance P] [--verbose]\n"
+    "                       [--plain-computer] [--stats]\n"
     "  --sides N          2 to 4 sides (default 2)\n"
     "  --size RxC         map rows and columns, 3 to 9 each (default 5x5)\n"
     "  --mission CODE     mission code, decimal or 0x-hex (default 0x10000001)\n"
@@ -49,7 +54,10 @@ const char* const Usage =
     "  --levels L,...     computer strength of each side (default 0)\n"
     "  --teams            sides 1 and 3 against sides 2 and 4\n"
     "  --resign-chance P  percent chance per turn that a side resigns with a farewell (default 1)\n"
-    "  --verbose          print every log text\n";
+    "  --verbose          print every log text\n"
+    "  --plain-computer   every side plays the plain brain instead of the computer opponent\n"
+    "  --plain-sides A,.. only these sides (1-based) play the plain brain\n"
+    "  --stats            print decisions, their think time and the brain's fallbacks\n";
 
 struct Options {
     std::uint32_t Sides = 2;
@@ -64,6 +72,9 @@ struct Options {
     bool Teams = false;
     std::uint32_t ResignChance = 1;
     bool Verbose = false;
+    bool PlainComputer = false;
+    std::vector<std::uint32_t> PlainSides;
+    bool Stats = false;
 };
 
 using UsageError = ToolUsageError;
@@ -111,6 +122,15 @@ Options ParseOptions(int argc, char** argv)
             options.ResignChance = static_cast<std::uint32_t>(ParseToolNumber(value(), "percentage"));
         } else if (arg == "--verbose") {
             options.Verbose = true;
+        } else if (arg == "--plain-computer") {
+            options.PlainComputer = true;
+        } else if (arg == "--plain-sides") {
+            std::stringstream list(value());
+            for (std::string side; std::getline(list, side, ',');)
+                options.PlainSides.push_back(
+                    static_cast<std::uint32_t>(ParseToolNumber(side, "side number")));
+        } else if (arg == "--stats") {
+            options.Stats = true;
         } else {
             return false;
         }
@@ -155,6 +175,11 @@ class CBattle {
     bool IsLastTurnOfCap() const;
 
     Options m_options;
+    // Decisions, their think time and the full brain's fallbacks by reason.
+    std::uint64_t m_decisions = 0;
+    std::chrono::steady_clock::duration m_thinkTime{};
+    std::map<std::string, std::uint32_t> m_failures;
+    std::uint32_t m_fallbacks = 0;
     CGameEdit m_rules;
     CBoard m_board;
     CShipFactory m_shipFactory;
@@ -177,6 +202,14 @@ void CBattle::SetUp()
     for (std::uint32_t i = 0; i < m_options.Sides; ++i) {
         const std::int32_t level = i < m_options.Levels.size() ? m_options.Levels[i] : 0;
         const std::wstring name = L"COM" + std::to_wstring(i + 1);
+        // The brain comes from the factory installed when the unit is made.
+        const bool plain = m_options.PlainComputer ||
+                           std::count(m_options.PlainSides.begin(), m_options.PlainSides.end(), i + 1) != 0;
+        if (plain) {
+            ComputerAI::UninstallComputerAI();
+        } else {
+            ComputerAI::InstallComputerAI();
+        }
         m_units.push_back(m_unitFactory.CreateComputerUnit(0, name, level));
     }
     if (m_options.Teams) {
@@ -233,7 +266,15 @@ void CBattle::Decide(CUnit& unit, MessageCode lastCode)
         pass.Direction = DirectionNorth;
         unit.SetCommandInput(pass);
     } else {
+        const auto start = std::chrono::steady_clock::now();
         unit.DecideCommand();
+        m_thinkTime += std::chrono::steady_clock::now() - start;
+        ++m_decisions;
+        auto* brain = dynamic_cast<ComputerAI::CComputerPlayer*>(unit.GetBrain());
+        if (brain != nullptr && !brain->GetLastFailure().empty()) {
+            ++m_fallbacks;
+            ++m_failures[brain->GetLastFailure()];
+        }
     }
 }
 
@@ -279,6 +320,13 @@ int CBattle::Run()
     if (!saved || !named) {
         std::cerr << "error: the log file was not written as Marevane-<14 digits>.log\n";
         status = 3;
+    }
+    if (m_options.Stats) {
+        const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(m_thinkTime).count();
+        std::cout << "decisions=" << m_decisions << " think-us=" << micros << " fallbacks=" << m_fallbacks
+                  << "\n";
+        for (const auto& [text, count] : m_failures)
+            std::cout << "fallback " << count << "x: " << text << "\n";
     }
     if (m_options.Verbose && play.GetOtherResults())
         std::cout << play.GetOtherResults() << " results carried on as success\n";

@@ -1,10 +1,12 @@
 // marevane-console: plays one battle in the terminal against computer sides.
 #include "ConsoleGame.h"
 
+#include "ai/ComputerPlayer.h"
 #include "model/Random.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <exception>
 #include <iostream>
@@ -34,18 +36,26 @@ void UseUtf8Console()
     }
 }
 
+const char* const PlainComputerUsage =
+    "  --plain-computer computer sides play the plain brain that picks among the allowed\n"
+    "                   commands, for comparison with the computer opponent\n";
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     UseUtf8Console();
     ConsoleOptions options;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const auto plain = std::remove(args.begin(), args.end(), std::string("--plain-computer"));
+    const bool plainComputer = plain != args.end();
+    args.erase(plain, args.end());
     try {
-        options = ParseConsoleOptions(std::vector<std::string>(argv + 1, argv + argc));
+        options = ParseConsoleOptions(args);
     } catch (const ConsoleUsageError& error) {
         // Only the error stream is narrow; standard output stays wide.
         if (*error.what()) std::cerr << "marevane-console: " << error.what() << "\n";
-        std::cerr << ConsoleUsage;
+        std::cerr << ConsoleUsage << PlainComputerUsage;
         return *error.what() ? ExitUsage : 0;
     }
     // Countdown and set-up pauses are for a player at a terminal; piped,
@@ -54,6 +64,9 @@ int main(int argc, char** argv)
     if (!options.Countdown) options.Countdown = terminal;
     if (!options.Pauses) options.Pauses = terminal;
     if (options.Seed) SeedRandom(*options.Seed);
+    // Computer sides made from here on play the computer opponent at the
+    // chosen level, unless the plain brain is asked for.
+    if (!plainComputer) ComputerAI::InstallComputerAI();
     try {
         return RunConsoleGame(options, std::wcin, std::wcout);
     } catch (const std::exception& error) {
