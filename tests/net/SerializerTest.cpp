@@ -813,3 +813,28 @@ TEST(Serializer, EveryNestedRecordFollowsItsTableInEitherByteOrder)
         ExpectLayout(m, &Layout::Result);
     }
 }
+
+TEST(Serializer, AHugeNumberAnywhereInAPieceFailsCleanly)
+{
+    // Wherever it lands, it may be a count of any container of the kinds:
+    // the read either succeeds or fails with the read failure, never with an
+    // allocation the piece cannot back.
+    auto check = [](auto whole) {
+        const std::string piece = Wire(whole);
+        for (std::size_t at = 1; at + 8 <= piece.size(); ++at) {
+            for (std::uint64_t count : {~0ull, 1ull << 32}) {
+                std::string hostile = piece;
+                WriteU64(hostile, at, count);
+                decltype(whole) read;
+                try {
+                    Serializer().Deserialize(read, hostile);
+                } catch (const cereal::Exception&) {
+                } catch (const CIncompatibleFormatError&) {
+                }
+            }
+        }
+    };
+    check(MakeFullProgress());
+    check(MakeFullEntry());
+    check(MakeFullResult());
+}
