@@ -333,3 +333,20 @@ TEST(PacketConverter, ThreadsMayEncodeAndDecodeAtOnce)
     for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(good, std::vector<int>(4, 50));
 }
+
+TEST(PacketConverter, LengthFieldsFlaggedBigEndianAreReadThatWay)
+{
+    const Packet packet = Converter().Encode(MakeFullResult());
+    Packet flagged = packet;
+    for (std::size_t field : {0u, 9u}) {
+        const std::uint64_t value = ReadU64(packet, field + 1);
+        flagged[field] = 0;
+        for (int i = 0; i < 8; ++i) flagged[field + 1 + i] = static_cast<char>(value >> (8 * (7 - i)));
+    }
+    EXPECT_EQ(Converter().GetPacketSize(flagged.data()), packet.size());
+    EXPECT_EQ(Converter().GetIvBlockSize(flagged), 41u);
+    ReceivedData data;
+    Converter().Decode(data, flagged);
+    EXPECT_EQ(data.Kind, KindResult);
+    EXPECT_TRUE(Wire(data.Result) == Wire(MakeFullResult()));
+}

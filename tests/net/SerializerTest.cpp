@@ -9,6 +9,8 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <map>
+#include <set>
 
 using namespace Marevane;
 using namespace Marevane::Samples;
@@ -417,4 +419,422 @@ TEST(Serializer, CountsBeyondThePieceAreRefusedBeforeAnythingIsSized)
     Message read;
     Serializer().Deserialize(read, piece);
     EXPECT_EQ(Wire(read), piece);
+}
+
+namespace {
+
+// Every carried number of a record gets a value of its own, so that two
+// fields that changed places show up in the bytes.
+class Distinct {
+  public:
+    std::uint32_t Next() { return m_next += 0x01010101u; }
+    bool Flag() { return (++m_flags * 0x9E3779B9u) >> 31 != 0; }
+    MapPos Pos() { return MapPos(Next(), Next()); }
+    MineProfile Mine()
+    {
+        MineProfile m;
+        m.Number = Next();
+        m.UnitId = Next();
+        m.ShipId = Next();
+        m.ShipType = Next();
+        m.VictimUnitId = Next();
+        m.VictimShipType = Next();
+        m.Reserved = Next();
+        m.Pos = Pos();
+        m.IsPlaced = Flag();
+        m.IsExploded = !m.IsPlaced;
+        return m;
+    }
+    TorpedoProfile Torpedo()
+    {
+        TorpedoProfile t;
+        t.Number = Next();
+        t.UnitId = Next();
+        t.ShipId = Next();
+        t.ShipType = Next();
+        t.LaunchPos = Pos();
+        t.CurrentPos = Pos();
+        t.TargetPos = Pos();
+        t.Direction = Next();
+        t.IsFinished = Flag();
+        return t;
+    }
+    ShipProfile Ship()
+    {
+        ShipProfile s;
+        s.UnitId = Next();
+        s.ShipId = Next();
+        s.Type = Next();
+        s.Status = Next();
+        s.Condition = Next();
+        s.LastEvent = Next();
+        s.PendingStatus = Next();
+        s.Hp = -static_cast<std::int32_t>(Next() >> 4);
+        s.Fp = Next();
+        s.FpChange = -static_cast<std::int32_t>(Next() >> 4);
+        s.Pos = Pos();
+        s.WeaponStock = static_cast<std::int32_t>(Next() >> 4);
+        s.IsFlagship = Flag();
+        for (std::uint32_t& counter : s.Statistics.Counters) counter = Next();
+        ShipConfigSet& c = s.Config;
+        for (std::uint32_t* word : {&c.Type, &c.Hp, &c.Fp, &c.AttackFp, &c.MoveFp, &c.ExtraMoveFp,
+                                    &c.TorpedoFp, &c.RefuelFp, &c.WeaponStock, &c.Reserved, &c.MoveRange}) {
+            *word = Next();
+        }
+        for (bool* flag : {&c.CanLayMine, &c.CanFireTorpedo, &c.CanStealth, &c.CanRefuel}) *flag = Flag();
+        for (MineProfile& mine : s.MineHits) mine = Mine();
+        return s;
+    }
+    MapCoordinateInfo Coordinates()
+    {
+        MapCoordinateInfo info;
+        info.Positions = {Pos(), Pos()};
+        info.KnownPositions = {Pos()};
+        return info;
+    }
+    MapData Map(bool withMines)
+    {
+        MapData m;
+        m.Id = Next();
+        m.Size = Pos();
+        m.CoordinateInfo = Coordinates();
+        m.UnitCoordinateInfo[Next()] = Coordinates();
+        m.UnitCoordinateInfo[Next()] = MapCoordinateInfo();
+        m.PanelTypes[Pos()] = static_cast<PanelType>(Next());
+        m.PanelTypes[Pos()] = static_cast<PanelType>(Next());
+        m.Torpedoes = {Torpedo(), Torpedo()};
+        if (withMines) m.Mines = {Mine(), Mine()};
+        m.SpecialPanelCount = static_cast<std::int32_t>(Next());
+        m.MaxReefs = static_cast<std::int32_t>(Next());
+        return m;
+    }
+    ActionInfo Action()
+    {
+        ActionInfo a;
+        for (std::uint32_t* word :
+             {&a.Kind, &a.Command, &a.UnitId, &a.ShipId, &a.ShipType, &a.Direction, &a.Distance}) {
+            *word = Next();
+        }
+        a.Target = Pos();
+        a.Ships[Next()] = {Ship(), Ship()};
+        a.Ships[Next()] = {};
+        return a;
+    }
+    GameEditInfo Rules()
+    {
+        GameEditInfo r;
+        r.Rule = Next();
+        r.Map = Map(true);
+        r.ComputerLevel = -static_cast<std::int32_t>(Next() >> 4);
+        r.Mission = Next();
+        r.TimeLimit = Next();
+        r.DeadlineRounds = Next();
+        r.IsTeamVersus = Flag();
+        r.SurfacingCycle = Next();
+        r.FpPercentage = Next();
+        r.DestroyerWeapons = Next();
+        r.SubmarineWeapons = Next();
+        r.ReserveFleetSize = Next();
+        r.IsPanelEffectEnabled = Flag();
+        r.IsStealthEnabled = !r.IsPanelEffectEnabled;
+        r.ThirdFlag = Flag();
+        r.PlayerCount = Next();
+        r.TeamCount = Next();
+        r.PlayerTypes = {Next(), Next()};
+        r.PlayerOptions = {Next(), Next(), Next()};
+        r.FleetSize = Next();
+        r.IsReinforcementAllowed = Next();
+        r.RuleLists = {std::set<std::uint32_t>{Next()}, std::set<std::uint32_t>{},
+                       std::set<std::uint32_t>{Next(), Next()}};
+        return r;
+    }
+
+  private:
+    std::uint32_t m_next = 0x00102030u;
+    std::uint32_t m_flags = 0;
+};
+
+// The pieces of the four larger kinds as the record tables lay them out:
+// each record type brings its version word the first time it occurs.
+class Layout {
+  public:
+    explicit Layout(bool bigEndian) : b(bigEndian) {}
+
+    std::string Progress(const ProgressMessage& m)
+    {
+        Header(m, "ProgressMessage");
+        Order(m.Order);
+        Map(m.Map);
+        b.U64(m.TurnOrder.size());
+        for (std::uint32_t id : m.TurnOrder) b.U32(id);
+        ShipTable(m.Ships);
+        b.Text(m.Text).Text(m.BoardText);
+        return b.Get();
+    }
+    std::string Entry(const EntryMessage& m)
+    {
+        Header(m, "EntryMessage");
+        b.U8(m.IsPlayer);
+        Unit(m.Entry);
+        Rules(m.Rules);
+        b.Text(m.Text);
+        return b.Get();
+    }
+    std::string Fleet(const FleetEditMessage& m)
+    {
+        Header(m, "FleetEditMessage");
+        Ships(m.Ships);
+        b.U8(m.FirstFlag).U8(m.SecondFlag).Text(m.Text);
+        return b.Get();
+    }
+    std::string Result(const ResultMessage& m)
+    {
+        Header(m, "ResultMessage");
+        Order(m.Order);
+        b.U64(m.Actions.size());
+        for (const ActionInfo& a : m.Actions) {
+            Version("ActionInfo");
+            b.U32(a.Kind).U32(a.Command).U32(a.UnitId).U32(a.ShipId).U32(a.ShipType).U32(a.Direction);
+            b.U32(a.Distance);
+            Pos(a.Target);
+            ShipTable(a.Ships);
+        }
+        return b.Get();
+    }
+
+  private:
+    void Version(const char* type)
+    {
+        if (m_seen.insert(type).second) b.U32(1);
+    }
+    void Header(const Message& m, const char* kind)
+    {
+        Version(kind);
+        b.U32(m.Code).U32(m.SecondCode);
+        Unit(m.Sender);
+        b.U64(m.Units.size());
+        for (const UnitProfile& unit : m.Units) Unit(unit);
+        const CommandInput& c = m.Command;
+        Version("CommandInput");
+        b.U32(c.Command).U32(c.UnitId).U32(c.ShipId).U32(c.ShipType).U32(c.Direction).U32(c.Distance);
+        Pos(c.Target);
+        b.Text(c.Text).U64(m.Time);
+    }
+    void Unit(const UnitProfile& u)
+    {
+        Version("UnitProfile");
+        b.U32(u.Id).U32(u.Type).U32(u.OriginFlag).Text(u.Name).Text(u.Password).Text(u.ThirdText);
+        b.U64(u.TeamMates.size());
+        for (std::uint64_t mate : u.TeamMates) b.U64(mate);
+        b.U32(u.Level).U32(u.FlagshipId).U32(u.ReinforcementsLeft).Bytes(u.Address).U16(u.Port);
+        b.U8(u.IsResigned).U8(u.IsTimedOut);
+        for (const ActionStatistics& s : u.Statistics) {
+            Version("ActionStatistics");
+            for (std::uint32_t counter : s.Counters) b.U32(counter);
+            b.U64(s.Time).Real(s.Score);
+        }
+        b.U64(u.HostId);
+    }
+    void Pos(const MapPos& p)
+    {
+        Version("MapPos");
+        b.U32(p.x).U32(p.y);
+    }
+    void Order(const PlayOrder& o)
+    {
+        Version("PlayOrder");
+        b.U32(o.Round).U32(o.Position);
+    }
+    void PosSet(const std::set<MapPos>& set)
+    {
+        b.U64(set.size());
+        for (const MapPos& p : set) Pos(p);
+    }
+    void Coordinates(const MapCoordinateInfo& info)
+    {
+        Version("MapCoordinateInfo");
+        PosSet(info.Positions);
+        PosSet(info.KnownPositions);
+    }
+    void Mine(const MineProfile& m)
+    {
+        Version("MineProfile");
+        b.U32(m.Number).U32(m.UnitId).U32(m.ShipId).U32(m.ShipType).U32(m.VictimUnitId).U32(m.VictimShipType);
+        b.U32(m.Reserved);
+        Pos(m.Pos);
+        b.U8(m.IsPlaced).U8(m.IsExploded);
+    }
+    void Map(const MapData& m)
+    {
+        Version("MapData");
+        b.U32(m.Id);
+        Pos(m.Size);
+        Coordinates(m.CoordinateInfo);
+        b.U64(m.UnitCoordinateInfo.size());
+        for (const auto& entry : m.UnitCoordinateInfo) {
+            b.U32(entry.first);
+            Coordinates(entry.second);
+        }
+        b.U64(m.PanelTypes.size());
+        for (const auto& entry : m.PanelTypes) {
+            Pos(entry.first);
+            b.U32(entry.second);
+        }
+        b.U64(m.Torpedoes.size());
+        for (const TorpedoProfile& t : m.Torpedoes) {
+            Version("TorpedoProfile");
+            b.U32(t.Number).U32(t.UnitId).U32(t.ShipId).U32(t.ShipType);
+            Pos(t.LaunchPos);
+            Pos(t.CurrentPos);
+            Pos(t.TargetPos);
+            b.U32(t.Direction).U8(t.IsFinished);
+        }
+        b.U64(m.Mines.size());
+        for (const MineProfile& mine : m.Mines) Mine(mine);
+        // The first two of the trailing words.
+        b.U32(static_cast<std::uint32_t>(m.SpecialPanelCount)).U32(static_cast<std::uint32_t>(m.MaxReefs));
+    }
+    void Ship(const ShipProfile& s)
+    {
+        Version("ShipProfile");
+        b.U32(s.UnitId).U32(s.ShipId).U32(s.Type).U32(s.Status).U32(s.Condition).U32(s.LastEvent);
+        b.U32(s.PendingStatus).U32(static_cast<std::uint32_t>(s.Hp)).U32(s.Fp);
+        b.U32(static_cast<std::uint32_t>(s.FpChange));
+        Pos(s.Pos);
+        b.U32(static_cast<std::uint32_t>(s.WeaponStock)).U8(s.IsFlagship);
+        Version("ShipStatistics");
+        for (std::uint32_t counter : s.Statistics.Counters) b.U32(counter);
+        const ShipConfigSet& c = s.Config;
+        Version("ShipConfigSet");
+        b.U32(c.Type).U32(c.Hp).U32(c.Fp).U32(c.AttackFp).U32(c.MoveFp).U32(c.ExtraMoveFp).U32(c.TorpedoFp);
+        b.U32(c.RefuelFp).U32(c.WeaponStock).U32(c.Reserved).U32(c.MoveRange);
+        b.U8(c.CanLayMine).U8(c.CanFireTorpedo).U8(c.CanStealth).U8(c.CanRefuel);
+        for (const MineProfile& mine : s.MineHits) Mine(mine);
+    }
+    void Ships(const std::vector<ShipProfile>& ships)
+    {
+        b.U64(ships.size());
+        for (const ShipProfile& s : ships) Ship(s);
+    }
+    void ShipTable(const std::map<std::uint32_t, std::vector<ShipProfile>>& table)
+    {
+        b.U64(table.size());
+        for (const auto& entry : table) {
+            b.U32(entry.first);
+            Ships(entry.second);
+        }
+    }
+    void Rules(const GameEditInfo& r)
+    {
+        Version("GameEditInfo");
+        b.U32(r.Rule);
+        Map(r.Map);
+        b.U32(static_cast<std::uint32_t>(r.ComputerLevel))
+            .U32(r.Mission)
+            .U32(r.TimeLimit)
+            .U32(r.DeadlineRounds);
+        b.U8(r.IsTeamVersus);
+        b.U32(r.SurfacingCycle).U32(r.FpPercentage).U32(r.DestroyerWeapons).U32(r.SubmarineWeapons);
+        b.U32(r.ReserveFleetSize);
+        b.U8(r.IsPanelEffectEnabled).U8(r.IsStealthEnabled).U8(r.ThirdFlag);
+        b.U32(r.PlayerCount).U32(r.TeamCount);
+        for (const std::vector<std::uint32_t>* list : {&r.PlayerTypes, &r.PlayerOptions, &r.PlayerOptions}) {
+            b.U64(list->size());
+            for (std::uint32_t value : *list) b.U32(value);
+        }
+        b.U32(r.FleetSize).U32(r.IsReinforcementAllowed);
+        for (const std::set<std::uint32_t>& set : r.RuleLists) {
+            b.U64(set.size());
+            for (std::uint32_t value : set) b.U32(value);
+        }
+    }
+
+    PieceBuilder b;
+    std::set<std::string> m_seen;
+};
+
+template <class T> void ExpectLayout(const T& record, std::string (Layout::*build)(const T&))
+{
+    EXPECT_EQ(Hex(Serializer().Serialize(record)), Hex((Layout(false).*build)(record)));
+    for (bool bigEndian : {false, true}) {
+        T read;
+        Serializer().Deserialize(read, (Layout(bigEndian).*build)(record));
+        EXPECT_EQ(Hex(Wire(read)), Hex(Wire(record))) << (bigEndian ? "big" : "little") << " endian";
+    }
+}
+
+} // namespace
+
+TEST(Serializer, EveryNestedRecordFollowsItsTableInEitherByteOrder)
+{
+    Distinct d;
+    {
+        SCOPED_TRACE("turn state: the map's mines come before any ship");
+        ProgressMessage m;
+        FillHeader(m, 35);
+        m.Order = {d.Next(), d.Next()};
+        m.Map = d.Map(true);
+        m.TurnOrder = {d.Next(), d.Next()};
+        m.Ships[1] = {};
+        m.Ships[2] = {d.Ship(), d.Ship()};
+        m.Text = L"text";
+        m.BoardText = L"board \U0001F6A2";
+        ExpectLayout(m, &Layout::Progress);
+        SCOPED_TRACE("no mines on the map: the first ship brings the mine version");
+        m.Map.Mines.clear();
+        ExpectLayout(m, &Layout::Progress);
+    }
+    {
+        SCOPED_TRACE("entry");
+        EntryMessage m(14);
+        FillHeader(m, 14);
+        m.IsPlayer = true;
+        m.Entry = MakeUnit(7, L"Entrant");
+        m.Rules = d.Rules();
+        m.Text = L"hi";
+        ExpectLayout(m, &Layout::Entry);
+    }
+    {
+        SCOPED_TRACE("fleet");
+        FleetEditMessage m;
+        FillHeader(m, FleetEditMessage::FleetCode);
+        m.Ships = {d.Ship(), d.Ship(), d.Ship()};
+        m.FirstFlag = false;
+        m.SecondFlag = true;
+        m.Text = L"fleet";
+        ExpectLayout(m, &Layout::Fleet);
+    }
+    {
+        SCOPED_TRACE("result");
+        ResultMessage m;
+        FillHeader(m, 36);
+        m.Order = {d.Next(), d.Next()};
+        m.Actions = {d.Action(), ActionInfo(), d.Action()};
+        ExpectLayout(m, &Layout::Result);
+    }
+}
+
+TEST(Serializer, AHugeNumberAnywhereInAPieceFailsCleanly)
+{
+    // Wherever it lands, it may be a count of any container of the kinds:
+    // the read either succeeds or fails with the read failure, never with an
+    // allocation the piece cannot back.
+    auto check = [](auto whole) {
+        const std::string piece = Wire(whole);
+        for (std::size_t at = 1; at + 8 <= piece.size(); ++at) {
+            for (std::uint64_t count : {~0ull, 1ull << 32}) {
+                std::string hostile = piece;
+                WriteU64(hostile, at, count);
+                decltype(whole) read;
+                try {
+                    Serializer().Deserialize(read, hostile);
+                } catch (const cereal::Exception&) {
+                } catch (const CIncompatibleFormatError&) {
+                }
+            }
+        }
+    };
+    check(MakeFullProgress());
+    check(MakeFullEntry());
+    check(MakeFullResult());
 }
