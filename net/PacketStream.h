@@ -15,8 +15,11 @@ namespace Marevane {
 // The head a reader takes before it knows a packet's length; no packet of
 // this program is shorter.
 constexpr std::size_t PacketHeadSize = 64;
-// Far above any packet of a battle; a larger length means a broken stream.
-constexpr std::uint64_t MaxPacketSize = std::uint64_t(64) << 20;
+// Far above any packet of a battle (a turn state of four sides on a 9 by 9
+// map is a few tens of KiB); a larger length means a broken or hostile
+// stream. Kept small because a decoded record can take several times its
+// wire size in memory.
+constexpr std::uint64_t MaxPacketSize = std::uint64_t(4) << 20;
 
 // Reads one whole packet into `packet`: ReadNothing when nothing has
 // arrived, ReadComplete once it is in, ReadFailed when the connection broke,
