@@ -4,6 +4,7 @@
 #include "audio/Deletable.h"
 #include "audio/Log.h"
 #include "audio/Memory.h"
+#include "audio/Mixer.h"
 #include "audio/System.h"
 
 #include <atomic>
@@ -57,6 +58,8 @@ void stopEngine()
     System* system = System::get();
     if (!system) return;
     Log::info("audio engine shutting down");
+    // Sounds moved off the master may still post; the drain below carries that out.
+    Daz::Mixer::destroyMaster();
     if (CommandQueue* queue = CommandQueue::get()) {
         // The output is stopped first, so the last commands run here.
         system->shutdown();
@@ -115,6 +118,7 @@ int CkInit(CkConfig* config)
         CommandQueue* queue = new (std::nothrow) CommandQueue(config->maxAudioTasks);
         if (queue && queue->isValid()) {
             CommandQueue::setInstance(queue);
+            Daz::Mixer::createMaster();
         } else {
             delete queue;
             ok = false;
