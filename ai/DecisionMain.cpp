@@ -45,6 +45,13 @@ bool IsUsableSide(const CVirtualPlayer& player, std::uint32_t ownId)
     return player.IsAlive();
 }
 
+// Fuel a ship keeps after paying one attack.
+std::int64_t FuelAfterAttack(const CShip& ship)
+{
+    return static_cast<std::int64_t>(ship.GetProfile().Fp) -
+           static_cast<std::int64_t>(ship.GetConfig().AttackFp);
+}
+
 struct Candidate {
     CVirtualPlayer* player = nullptr;
     std::uint32_t enemyId = 0;
@@ -52,6 +59,7 @@ struct Candidate {
     std::uint32_t d = 0;
     std::uint32_t k = 0;
     std::uint32_t priorityClass = 0;
+    std::int32_t enemyWord = 0;
     double ratio = 0.0;
     double score = 0.0;
 };
@@ -116,6 +124,8 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
         if (!IsUsableSide(player, unit.GetId()) || player.IsTeamMate()) continue;
         const bool flagshipSinking = player.IsFlagshipSunk();
         std::vector<Candidate> candidates;
+        std::size_t bestIndex = 0;
+        std::uint32_t bestClass = 0xFFFFFFFFu;
         candidates.reserve(attackers.size() * player.GetShipBoards().size());
         for (const auto& [enemyId, board] : player.GetShipBoards()) {
             if (player.IsShipSunk(enemyId) || board->GetCandidates().empty()) continue;
@@ -171,10 +181,31 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
                     c = 16;
                 if (!valid) c += game.GetInferenceTable().GetKindWord() == 1 ? 17 : 6;
                 if (flagshipSinking) c += 20;
-                // A hidden flagship that could not get away again keeps hidden.
-                if (!candidates.empty() && unit.IsFlagship(attacker->GetShipId()) &&
-                    attacker->GetConfig().CanStealth && attacker->IsStealthed() && !r.CanMoveAndAttack)
-                    continue;
+                if (candidates.empty()) {
+                    bestIndex = 0;
+                    bestClass = c;
+                } else {
+                    // A hidden flagship that could not get away again keeps hidden.
+                    if (unit.IsFlagship(attacker->GetShipId()) && attacker->GetConfig().CanStealth &&
+                        attacker->IsStealthed() && !r.CanMoveAndAttack)
+                        continue;
+                    if (k != 1) c += 5; // not pinned to one panel
+                    Candidate& b = candidates[bestIndex];
+                    if ((b.enemyId == enemyId && b.attacker != attacker) || (c == 0 && bestClass == 0)) {
+                        // Of two attackers for one enemy the one keeping more fuel goes first.
+                        const std::int64_t mine = FuelAfterAttack(*attacker);
+                        const std::int64_t theirs = FuelAfterAttack(*b.attacker);
+                        if (mine > theirs) {
+                            bestClass = c;
+                            b.priorityClass = c + 1;
+                            bestIndex = candidates.size();
+                        } else if (mine == theirs && w < b.enemyWord && c < b.priorityClass) {
+                            c = b.priorityClass + 1;
+                        }
+                    } else if (c < bestClass) {
+                        bestClass = c;
+                    }
+                }
                 Candidate cand;
                 cand.player = &player;
                 cand.enemyId = enemyId;
@@ -182,6 +213,7 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
                 cand.d = d;
                 cand.k = k;
                 cand.priorityClass = c;
+                cand.enemyWord = w;
                 const std::uint32_t total = board->GetPossibleCount();
                 cand.ratio = total == 0 ? 1.0 : static_cast<double>(k) / total;
                 candidates.push_back(cand);
@@ -259,11 +291,12 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
     }
     for (const std::vector<Candidate>& candidates : vectors) {
         for (const Candidate& c : candidates) {
-            // Lower class first; the score splits equal classes.
-            if (best == nullptr || c.priorityClass < best->priorityClass ||
-                (c.priorityClass == best->priorityClass && c.score > best->score + 0.0001))
-                best = &c;
+            if (c.score > -0.0001 && (best == nullptr || c.score > best->score)) best = &c;
         }
+    }
+    if (best == nullptr) {
+        Reconsider(ships);
+        return;
     }
     const CVirtualBoard& board = *best->player->GetBoard(best->enemyId);
     const CPanel* from = best->attacker->GetCurrentPanel();

@@ -267,6 +267,34 @@ TEST_F(DecisionStrategyTest, MainEvaluationAttacksALocatedEnemyNextToIt)
     ExpectAccepted();
 }
 
+TEST_F(DecisionStrategyTest, OfTwoAttackersNextToOneEnemyTheOneKeepingMoreFuelAttacks)
+{
+    // Both own ships stand next to (2,2), where Ann's battleship is pinned.
+    struct Case {
+        std::uint32_t battleshipSpare;
+        std::uint32_t destroyerSpare;
+        std::uint32_t attacker;
+    };
+    for (const Case& row : {Case{30, 10, 1u}, Case{10, 30, 2u}}) {
+        SCOPED_TRACE("attacker " + std::to_string(row.attacker));
+        TearDown();
+        SetUp();
+        Locate(ann, 1, 2, 2);
+        for (const auto& [id, spare] :
+             {std::pair{1u, row.battleshipSpare}, std::pair{2u, row.destroyerSpare}}) {
+            CShip* ship = com->GetShip(id);
+            ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
+        }
+        shared.DecisionKind = 2;
+        engine->Run();
+        const CommandInput& input = com->GetCommandInput();
+        ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
+        EXPECT_EQ(input.ShipId, row.attacker);
+        EXPECT_EQ(input.Target, MapPos(2, 2));
+        ExpectAccepted();
+    }
+}
+
 TEST_F(DecisionStrategyTest, RangeChoiceTorpedoesAFarEnemyAndAttacksANearOne)
 {
     Locate(cid, 1, 5, 5);
