@@ -17,6 +17,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
 #include <unordered_map>
 
@@ -279,38 +280,114 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
         return;
     }
 
-    // Step 3b: the best-scoring pair, aimed at the likeliest panel beside it.
+    // Step 3b: the best-scoring pair, aimed at the likeliest panel beside it,
+    // or first at a ship that one hit sinks.
     shared.DecisionKind = 2;
-    const Candidate* best = nullptr;
+    using PanelTable = std::map<const CPanel*, std::vector<std::pair<CVirtualPlayer*, std::uint32_t>>>;
+    std::vector<std::pair<CVirtualPlayer*, std::uint32_t>> oneHit;
+    std::vector<std::pair<CVirtualPlayer*, std::uint32_t>> oneHitNotSingle;
+    PanelTable panels;
+    PanelTable stealthPanels;
+    std::vector<std::vector<Candidate>*> stealthSet;
     for (std::vector<Candidate>& candidates : vectors) {
+        CVirtualPlayer& player = *candidates.front().player;
+        const bool hidden = std::any_of(candidates.begin(), candidates.end(), [](const Candidate& c) {
+            return c.player->GetBoard(c.enemyId)->GetTrackedShipStatus() == ShipStatusStealth;
+        });
         std::uint32_t largest = 0;
         for (const Candidate& c : candidates) largest = std::max(largest, c.priorityClass);
         for (Candidate& c : candidates) {
             c.score = largest == 0 ? c.ratio : c.ratio * (1.0 - double(c.priorityClass) / (largest + 1));
         }
+        for (const auto& [id, board] : player.GetShipBoards()) {
+            if (player.IsShipSunk(id)) continue;
+            const ShipProfile* profile = player.FindShipProfile(id);
+            if (profile != nullptr && profile->Hp == 1) {
+                oneHit.emplace_back(&player, id);
+                if (profile->Config.Hp != 1) oneHitNotSingle.emplace_back(&player, id);
+            }
+            for (const CVirtualPanel* c : board->GetCandidates()) {
+                panels[c->GetPanel()].emplace_back(&player, id);
+                if (hidden) stealthPanels[c->GetPanel()].emplace_back(&player, id);
+            }
+        }
+        if (hidden) stealthSet.push_back(&candidates);
     }
-    for (const std::vector<Candidate>& candidates : vectors) {
-        for (const Candidate& c : candidates) {
-            if (c.score > -0.0001 && (best == nullptr || c.score > best->score)) best = &c;
+    // How likely the enemies that may stand on a panel are to stand there.
+    auto valueOf = [&](const CPanel* p, std::int32_t& value) {
+        if (p == nullptr || p->GetType() == PanelBoundary || p->IsReefKnownTo(unit.GetId())) return false;
+        value = 0;
+        auto entry = panels.find(p);
+        if (entry == panels.end()) return true;
+        for (const auto& [player, id] : entry->second) {
+            if (const CVirtualPanel* v = player->GetBoard(id)->GetVirtualPanel(p)) value += v->GetFlag();
+        }
+        return true;
+    };
+    auto isNeighbour = [](const CPanel* from, const CPanel* p) {
+        if (from == nullptr || p == nullptr || from == p) return false;
+        return from->GetNeighbor(GetOffsetDirection(from->GetOffsetTo(p->GetPos()))) == p;
+    };
+
+    const Candidate* best = nullptr;
+    const CPanel* panel = nullptr;
+    const auto& hitList = oneHit.empty() ? oneHitNotSingle : oneHit;
+    if (!hitList.empty() && static_cast<std::int32_t>(unit.GetProfile().Level) >= 0) {
+        const CPanel* aim = nullptr;
+        std::int32_t aimValue = 0;
+        std::set<const CPanel*> seen;
+        for (const auto& [player, id] : hitList) {
+            for (const CVirtualPanel* c : player->GetBoard(id)->GetCandidates()) {
+                const CPanel* p = c->GetPanel();
+                std::int32_t value = 0;
+                if (!seen.insert(p).second || !valueOf(p, value)) continue;
+                if (aim == nullptr || value > aimValue) {
+                    aim = p;
+                    aimValue = value;
+                }
+            }
+        }
+        auto search = [&](const PanelTable& table, const std::vector<std::vector<Candidate>*>& within) {
+            auto entry = table.find(aim);
+            if (entry == table.end() || entry->second.empty()) return;
+            for (const std::vector<Candidate>* candidates : within) {
+                for (const Candidate& c : *candidates) {
+                    if (isNeighbour(c.attacker->GetCurrentPanel(), aim) && c.score > -0.0001 &&
+                        (best == nullptr || c.score > best->score))
+                        best = &c;
+                }
+            }
+        };
+        if (aim != nullptr) {
+            search(stealthPanels, stealthSet);
+            if (best == nullptr) {
+                std::vector<std::vector<Candidate>*> all;
+                for (std::vector<Candidate>& candidates : vectors) all.push_back(&candidates);
+                search(panels, all);
+            }
+            if (best != nullptr) panel = aim;
         }
     }
     if (best == nullptr) {
-        Reconsider(ships);
-        return;
-    }
-    const CVirtualBoard& board = *best->player->GetBoard(best->enemyId);
-    const CPanel* from = best->attacker->GetCurrentPanel();
-    const CPanel* panel = nullptr;
-    std::int32_t value = 0;
-    for (Direction d : CompassDirections()) {
-        const CPanel* n = from->GetNeighbor(d);
-        if (n == nullptr || n == from || n->GetType() == PanelBoundary || n->IsReefKnownTo(unit.GetId()))
-            continue;
-        const CVirtualPanel* v = board.GetVirtualPanel(n);
-        const std::int32_t flag = v != nullptr ? v->GetFlag() : 0;
-        if (panel == nullptr || flag > value) {
-            panel = n;
-            value = flag;
+        for (const std::vector<Candidate>& candidates : vectors) {
+            for (const Candidate& c : candidates) {
+                if (c.score > -0.0001 && (best == nullptr || c.score > best->score)) best = &c;
+            }
+        }
+        if (best == nullptr) {
+            Reconsider(ships);
+            return;
+        }
+        const CPanel* from = best->attacker->GetCurrentPanel();
+        std::int32_t bestValue = 0;
+        for (Direction d : CompassDirections()) {
+            const CPanel* n = from->GetNeighbor(d);
+            std::int32_t value = 0;
+            if (!isNeighbour(from, n) || !valueOf(n, value) || value < 0) continue;
+            if (panel == nullptr || value > bestValue) {
+                panel = n;
+                bestValue = value;
+            }
         }
     }
     if (unit.IsFlagship(best->attacker->GetShipId()) && best->attacker->GetConfig().CanStealth &&

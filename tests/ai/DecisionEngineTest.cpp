@@ -102,6 +102,28 @@ template <typename Engine> class DecisionTestBase : public BattleFixture {
         ASSERT_EQ(estimate->GetCandidateCount(), 1u);
     }
 
+    // The computer believes the ship may stand on any of these panels.
+    void LocateAmong(CUnit* unit, std::uint32_t shipId, const std::vector<MapPos>& panels)
+    {
+        CVirtualBoard* estimate = game->GetPlayer(unit->GetId())->GetBoard(shipId);
+        CVirtualBoard one(*estimate);
+        estimate->ClearFlag();
+        for (const MapPos& pos : panels) {
+            one.Reset();
+            one.ApplyFlag(1, board.GetPanel(pos));
+            estimate->AddFlag(one);
+        }
+        ASSERT_EQ(estimate->GetCandidateCount(), panels.size());
+    }
+
+    // The hit points the computer's picture of the side gives the ship.
+    void EstimateHp(CUnit* unit, std::uint32_t shipId, std::int32_t hp)
+    {
+        const ShipProfile* profile = game->GetPlayer(unit->GetId())->FindShipProfile(shipId);
+        ASSERT_NE(profile, nullptr);
+        const_cast<ShipProfile*>(profile)->Hp = hp;
+    }
+
     void SinkAll(CUnit* unit)
     {
         for (const auto& [id, ship] : unit->GetShips()) {
@@ -293,6 +315,22 @@ TEST_F(DecisionStrategyTest, OfTwoAttackersNextToOneEnemyTheOneKeepingMoreFuelAt
         EXPECT_EQ(input.Target, MapPos(2, 2));
         ExpectAccepted();
     }
+}
+
+TEST_F(DecisionStrategyTest, AShipOneHitSinksIsAttackedBeforeTheBestScoringPair)
+{
+    // Ann's battleship may be on two panels next to the own battleship; Cid's
+    // destroyer, down to its last hit point, is pinned next to the destroyer.
+    LocateAmong(ann, 1, {MapPos(2, 1), MapPos(2, 2)});
+    Locate(cid, 2, 2, 3);
+    EstimateHp(cid, 2, 1);
+    shared.DecisionKind = 2;
+    engine->Run();
+    const CommandInput& input = com->GetCommandInput();
+    ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
+    EXPECT_EQ(input.ShipId, 2u);
+    EXPECT_EQ(input.Target, MapPos(2, 3));
+    ExpectAccepted();
 }
 
 TEST_F(DecisionStrategyTest, RangeChoiceTorpedoesAFarEnemyAndAttacksANearOne)
