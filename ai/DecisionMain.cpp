@@ -228,13 +228,18 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
         shared.DecisionKind = 1;
         CVirtualPlayer* target = shared.Target;
         std::uint32_t targetShip = 0;
-        std::uint32_t bestCount = 0xFFFFFFFFu;
+        std::uint32_t bestCount = GetBoard()->GetRows() * GetBoard()->GetColumns();
+        std::uint32_t largestCount = 0;
         if (target != nullptr) {
             for (const auto& [id, board] : target->GetShipBoards()) {
-                if (target->IsShipSunk(id) || board->GetCandidates().empty()) continue;
-                if (targetShip == 0 || board->GetCandidateCount() < bestCount) {
+                if (target->IsShipSunk(id)) continue;
+                const std::uint32_t count = board->GetCandidateCount();
+                if (board->GetTrackedShipStatus() != ShipStatusStealth)
+                    largestCount = std::max(largestCount, count);
+                if (count == 0) continue;
+                if (targetShip == 0 || count < bestCount || (count > 2 && bestCount < 3)) {
                     targetShip = id;
-                    bestCount = board->GetCandidateCount();
+                    bestCount = count;
                 }
             }
         }
@@ -257,26 +262,7 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
             }
             return;
         }
-        const CVirtualBoard& board = *target->GetBoard(targetShip);
-        const CPanel* aim = EstimatedPanel(*target, targetShip);
-        CShip* attacker = nullptr;
-        std::uint32_t nearest = 0xFFFFFFFFu;
-        for (CShip* s : attackers) {
-            const std::uint32_t dist = AttackDistance(s->GetCurrentPanel(), aim);
-            if (attacker == nullptr || dist < nearest ||
-                (dist == nearest && s->GetProfile().Fp > attacker->GetProfile().Fp)) {
-                attacker = s;
-                nearest = dist;
-            }
-        }
-        if (unit.IsFlagship(attacker->GetShipId()) && attacker->GetConfig().CanStealth &&
-            attacker->IsStealthed() && !PlanOf(*attacker).IsLastHitPoint && ReadFigures().OwnerCount >= 2) {
-            CommandAroundFlagship(ships);
-            return;
-        }
-        const Direction direction =
-            board.ChooseDirection(3, attacker->GetCurrentPanel(), board.GetTrackedShipStatus(), board);
-        if (!WriteAttackCommand(*attacker, direction)) Reconsider(ships);
+        ChooseTargetByLevel(ships, attackers, *target, targetShip, bestCount, largestCount);
         return;
     }
 
@@ -397,6 +383,239 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
         return;
     }
     if (panel == nullptr || !CommandAttackAt(*best->attacker, panel)) Reconsider(ships);
+}
+
+namespace {
+
+// 0: the fuel pays no attack; 1: three or more, or no fuel is used; 2: two; 3: one.
+std::uint32_t FuelWordOf(const CShip& ship)
+{
+    const std::uint32_t cost = ship.GetConfig().AttackFp;
+    if (ship.GetConfig().Fp == 0 || cost == 0) return 1;
+    const std::uint32_t attacks = ship.GetProfile().Fp / cost;
+    return attacks >= 3 ? 1 : attacks == 2 ? 2 : attacks == 1 ? 3 : 0;
+}
+
+bool IsHiddenFlagship(const CUnit& unit, const CShip& ship, bool lastHitPoint)
+{
+    return unit.IsFlagship(ship.GetShipId()) && ship.GetConfig().CanStealth && ship.IsStealthed() &&
+           !lastHitPoint;
+}
+
+} // namespace
+
+bool CDecisionEngine::PrefersPursuit(const PursuitChoice& n, const PursuitChoice& c) const
+{
+    if (n.Class != c.Class) return n.Class < c.Class;
+    // Reserve is kept signed: a reserve below the attack cost is no reserve.
+    const std::int64_t reserveN = std::int64_t(n.Facts.ReserveWord) - n.Attacker->GetConfig().AttackFp;
+    const std::int64_t reserveC = std::int64_t(c.Facts.ReserveWord) - c.Attacker->GetConfig().AttackFp;
+    if (n.Class == 0) {
+        const bool nReady = n.Facts.FlagD || n.Facts.FlagE;
+        const bool cReady = c.Facts.FlagD || c.Facts.FlagE;
+        if (nReady != cReady) return nReady;
+        return n.Facts.PositionWord < c.Facts.PositionWord ||
+               (n.Facts.PositionWord == c.Facts.PositionWord && reserveN > reserveC);
+    }
+    if (n.HitPoints != c.HitPoints) return n.HitPoints > c.HitPoints;
+    if (n.Reach != c.Reach) return n.Reach > c.Reach;
+    if (reserveN > reserveC) return true;
+    const std::int32_t level = ReadFigures().Level;
+    if (level >= 2) {
+        std::uint64_t fuel = 0;
+        std::uint64_t maximum = 0;
+        for (const auto& [id, ship] : GetUnit()->GetShips()) {
+            fuel += ship->GetProfile().Fp;
+            maximum += ship->GetConfig().Fp;
+        }
+        if (fuel < maximum / 3) return n.Attacker->GetConfig().AttackFp < c.Attacker->GetConfig().AttackFp;
+    }
+    if (level == 0) {
+        if (reserveN != reserveC) return reserveN > reserveC;
+    } else {
+        if (reserveN == reserveC && n.Facts.WordZ != c.Facts.WordZ) return n.Facts.WordZ < c.Facts.WordZ;
+        if (reserveN < reserveC) return false;
+    }
+    return TaskRandomUInt(0, 99) < 25;
+}
+
+void CDecisionEngine::ChooseTargetByLevel(ShipList& ships, const ShipList& attackers, CVirtualPlayer& target,
+                                          std::uint32_t firstTarget, std::uint32_t bestCount,
+                                          std::uint32_t largestCount)
+{
+    CUnit& unit = *GetUnit();
+    const std::int32_t mode = static_cast<std::int32_t>(unit.GetProfile().Level);
+    const Figures figures = ReadFigures();
+    const bool hasResults = !GetLog().empty();
+    constexpr std::uint32_t Unset = 0xFFFFFFFFu;
+
+    std::map<std::uint32_t, PursuitChoice> kept;
+    for (const auto& [id, owned] : target.GetShipBoards()) {
+        const CVirtualBoard& t = *owned;
+        if (target.IsShipSunk(id) || t.GetCandidates().empty()) continue;
+        const std::uint32_t position = t.GetTrackedShipStatus();
+        const std::uint32_t n = t.GetCandidateCount();
+        const bool usable = position != ShipStatusFuelShortage;
+        const bool named = t.IsTrackedShipExposed();
+        PursuitChoice cur;
+        for (CShip* attacker : attackers) {
+            PursuitChoice cand;
+            cand.Attacker = attacker;
+            cand.Reach = t.GetBestScoreAround(attacker->GetCurrentPanel(), position);
+            cand.FuelLeft = FuelAfterAttack(*attacker);
+            cand.PanelFigure = t.GetNeighborFlagSum(attacker->GetCurrentPanel());
+            const PlanRecord& record = GetPlan(target.GetUnitId(), attacker->GetShipId());
+            cand.Facts = ReadFacts(record);
+            cand.HitPoints = cand.Facts.ValueC;
+            if (mode < 0) {
+                if (cur.Attacker == nullptr || cand.Reach > cur.Reach ||
+                    (cand.Reach == cur.Reach && cand.FuelLeft > cur.FuelLeft)) {
+                    cur = cand;
+                } else if (!hasResults && TaskRandomUInt(0, 99) < 50) {
+                    cur = cand;
+                }
+                continue;
+            }
+            const PursuitChoice& b = cur.Attacker != nullptr ? cur : cand;
+            const std::uint32_t h = cand.HitPoints;
+            const std::uint32_t fuel = FuelWordOf(*attacker);
+            const bool flagB = cand.Facts.FlagB;
+            const bool flagE = cand.Facts.FlagE;
+            const std::uint32_t reach = cand.Reach;
+            const std::int32_t v = cand.PanelFigure;
+            std::uint32_t c = Unset;
+            if (figures.Level == 0) {
+                if (n >= 1 && n <= 5 && usable && flagB && h <= 4 && (fuel == 1 || fuel == 2))
+                    c = 0;
+                else if (n >= 1 && usable && flagB && h <= 4 && position == ShipStatusStealth && named &&
+                         fuel >= 1 && fuel <= 3)
+                    c = 0;
+                else if (reach > b.Reach && h > b.HitPoints)
+                    c = 1;
+                else if (reach == b.Reach && h > b.HitPoints)
+                    c = 2;
+                else if (reach > b.Reach && h > 4)
+                    c = 3;
+                else if (reach == b.Reach && h > 4)
+                    c = 4;
+                else if (reach > b.Reach && v > b.PanelFigure)
+                    c = 5;
+                else if (reach > b.Reach)
+                    c = 6;
+                else if (reach == b.Reach && v > b.PanelFigure)
+                    c = 7;
+                else if (reach == b.Reach)
+                    c = 8;
+                else
+                    c = 9;
+                if (unit.IsFlagship(attacker->GetShipId())) c += 7;
+            } else if (figures.Level == 2 || figures.Level == 4) {
+                const std::uint32_t spread = t.GetPossibleCount();
+                const bool listed = !t.GetCandidates().empty();
+                const bool fuelOk = fuel >= 1 && fuel <= 3;
+                const bool row2 = n >= 1 && n <= 4 && usable && flagB && flagE && h < 3 && fuelOk;
+                if ((cand.Facts.FlagD || (flagE && listed)) && (cand.Facts.FlagF || cand.Facts.Kind == 5) &&
+                    usable)
+                    c = 0;
+                else if (row2)
+                    c = 0;
+                else if ((n >= 5 || usable) && usable && position == ShipStatusStealth && flagB && h < 3 &&
+                         named && fuelOk)
+                    c = 0;
+                else if (n >= 1 && n <= 4 && usable && flagB && h < 5 && (fuel == 1 || fuel == 2))
+                    c = 1;
+                else if (reach > 1 && reach >= spread / 3 && reach <= spread / 2 && usable &&
+                         (position != ShipStatusStealth || n < 6) && h < 5 && flagB && listed)
+                    c = 2;
+                else if (reach > b.Reach && h > b.HitPoints && v > b.PanelFigure)
+                    c = 3;
+                else if (reach == b.Reach && h > b.HitPoints && v > b.PanelFigure)
+                    c = 4;
+                else if (reach > b.Reach && h == b.HitPoints && v > b.PanelFigure)
+                    c = 5;
+                else if (reach > b.Reach && v > b.PanelFigure)
+                    c = 6;
+                else if (reach == b.Reach && v > b.PanelFigure)
+                    c = 7;
+                else if (reach > b.Reach && h > b.HitPoints)
+                    c = 8;
+                else if (reach == b.Reach && h > b.HitPoints)
+                    c = 9;
+                else if (reach > b.Reach && h > 4)
+                    c = 10;
+                else if (reach == b.Reach && h > 4)
+                    c = 11;
+                else if (reach > b.Reach)
+                    c = 12;
+                else if (reach == b.Reach)
+                    c = 13;
+                else
+                    c = 14;
+                if (unit.IsFlagship(attacker->GetShipId())) c += 5;
+            }
+            if (cur.Attacker != nullptr && c != Unset) {
+                if (cand.FuelLeft < cur.FuelLeft && c != 0)
+                    c += 5;
+                else if (cand.FuelLeft > cur.FuelLeft && cur.Class != 0 && cur.Class != Unset)
+                    cur.Class += 5;
+            }
+            if (c != Unset && attacker->GetConfig().AttackFp >= 20) c += 10;
+            cand.Class = c;
+            if (cur.Attacker == nullptr) {
+                cur = cand;
+            } else if (IsHiddenFlagship(unit, *attacker, cand.Facts.LastHitPoint)) {
+                // A hidden flagship never gives itself away for a pursuit.
+            } else if (!hasResults) {
+                if (TaskRandomUInt(0, 99) < (attacker->IsStealthed() ? 60u : 50u)) cur = cand;
+            } else if (PrefersPursuit(cand, cur)) {
+                cur = cand;
+            }
+        }
+        if (cur.Attacker != nullptr) kept[id] = cur;
+    }
+
+    std::uint32_t chosen = 0;
+    if (mode < 0) {
+        for (const auto& [id, choice] : kept) {
+            if (chosen == 0 || choice.Reach > kept[chosen].Reach) {
+                chosen = id;
+            } else if (!hasResults) {
+                if (TaskRandomUInt(0, 99) < 50) chosen = id;
+            } else if (choice.Reach == kept[chosen].Reach && choice.FuelLeft > 0) {
+                chosen = id;
+            }
+        }
+    } else if (target.GetBoard(firstTarget)->GetCandidateCount() != 1 || bestCount > 4 ||
+               (figures.Balance > -4 && largestCount > 8)) {
+        for (const auto& [id, choice] : kept) {
+            if (chosen == 0) {
+                chosen = id;
+            } else if (!hasResults) {
+                if (TaskRandomUInt(0, 99) < (choice.Attacker->IsStealthed() ? 60u : 50u)) chosen = id;
+            } else if (PrefersPursuit(choice, kept[chosen])) {
+                chosen = id;
+            }
+        }
+    } else if (kept.count(firstTarget) != 0) {
+        chosen = firstTarget;
+    }
+    if (chosen == 0) {
+        Reconsider(ships);
+        return;
+    }
+
+    const PursuitChoice& choice = kept[chosen];
+    CShip& attacker = *choice.Attacker;
+    const CVirtualBoard& board = *target.GetBoard(chosen);
+    const std::uint32_t how = mode >= 10 && board.GetCandidateCount() >= 9 ? 3 : 1;
+    const Direction direction =
+        board.ChooseDirection(how, attacker.GetCurrentPanel(), board.GetTrackedShipStatus(), board);
+    if (unit.IsFlagship(attacker.GetShipId()) && attacker.GetConfig().CanStealth && attacker.IsStealthed() &&
+        !choice.Facts.LastHitPoint && figures.OwnerCount >= 2) {
+        CommandAroundFlagship(ships);
+        return;
+    }
+    if (!WriteAttackCommand(attacker, direction)) Reconsider(ships);
 }
 
 void CDecisionEngine::ChooseRangeCommand(ShipList& ships)

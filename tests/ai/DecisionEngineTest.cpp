@@ -333,6 +333,48 @@ TEST_F(DecisionStrategyTest, AShipOneHitSinksIsAttackedBeforeTheBestScoringPair)
     ExpectAccepted();
 }
 
+TEST_F(DecisionStrategyTest, PursuitSendsTheShipKeepingMoreFuelUnlessAnotherIsReadyToStrike)
+{
+    // Ann's battleship is far off and not pinned: no pair, a pursuit. A ship
+    // whose plan has a target beside it and little damage ranks first from
+    // NORMAL on, whatever fuel it keeps.
+    struct Case {
+        std::int32_t mode;
+        std::uint32_t battleshipSpare;
+        std::uint32_t destroyerSpare;
+        bool destroyerReady;
+        std::uint32_t attacker;
+    };
+    for (const Case& row : {Case{ModeEasy, 30, 10, false, 1u}, Case{ModeEasy, 10, 30, false, 2u},
+                            Case{ModeNormal, 30, 10, false, 1u}, Case{ModeNormal, 10, 30, false, 2u},
+                            Case{ModeNormal, 30, 10, true, 2u}, Case{ModeEasy, 30, 10, true, 1u}}) {
+        SCOPED_TRACE("mode " + std::to_string(row.mode) + " attacker " + std::to_string(row.attacker));
+        TearDown();
+        SetUp();
+        UnitProfile profile = com->GetProfile();
+        profile.Level = static_cast<std::uint32_t>(row.mode);
+        com->SetProfile(profile);
+        LocateAmong(ann, 1, {MapPos(5, 4), MapPos(5, 5), MapPos(6, 5)});
+        for (const auto& [id, spare] :
+             {std::pair{1u, row.battleshipSpare}, std::pair{2u, row.destroyerSpare}}) {
+            CShip* ship = com->GetShip(id);
+            ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
+        }
+        Plan(ann->GetId(), 2).HasAdjacentTarget = row.destroyerReady;
+        if (row.destroyerReady) Plan(ann->GetId(), 2).HitPoints = 3;
+        // With a result in the log the choice is drawn no more.
+        Play(ann, Pass());
+        ASSERT_FALSE(engine->GetLog().empty());
+        shared.DecisionKind = 1;
+        engine->Run();
+        EXPECT_EQ(shared.DecisionKind, 1u);
+        const CommandInput& input = com->GetCommandInput();
+        ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
+        EXPECT_EQ(input.ShipId, row.attacker);
+        ExpectAccepted();
+    }
+}
+
 TEST_F(DecisionStrategyTest, RangeChoiceTorpedoesAFarEnemyAndAttacksANearOne)
 {
     Locate(cid, 1, 5, 5);
