@@ -446,7 +446,8 @@ void CDecisionEngine::ChooseTargetByLevel(ShipList& ships, const ShipList& attac
     CUnit& unit = *GetUnit();
     const std::int32_t mode = static_cast<std::int32_t>(unit.GetProfile().Level);
     const Figures figures = ReadFigures();
-    const bool hasResults = !GetLog().empty();
+    const std::vector<const ResultMessage*> log = GetLog();
+    const bool hasResults = !log.empty();
     constexpr std::uint32_t Unset = 0xFFFFFFFFu;
 
     std::map<std::uint32_t, PursuitChoice> kept;
@@ -608,8 +609,30 @@ void CDecisionEngine::ChooseTargetByLevel(ShipList& ships, const ShipList& attac
     CShip& attacker = *choice.Attacker;
     const CVirtualBoard& board = *target.GetBoard(chosen);
     const std::uint32_t how = mode >= 10 && board.GetCandidateCount() >= 9 ? 3 : 1;
-    const Direction direction =
-        board.ChooseDirection(how, attacker.GetCurrentPanel(), board.GetTrackedShipStatus(), board);
+    const CPanel* from = attacker.GetCurrentPanel();
+    Direction direction = board.ChooseDirection(how, from, board.GetTrackedShipStatus(), board);
+    // Do not strike the panel the last turn struck unless that turn showed
+    // the enemy moved in; another neighbour where it may be is likelier. The
+    // first turn of a battle has no last turn and keeps its direction.
+    const ActionInfo* last = hasResults ? log.back()->GetPrimaryAction() : nullptr;
+    const CPanel* next = from->GetNeighbor(direction);
+    if (last != nullptr && next != nullptr && next != from && next->GetPos() == last->Target) {
+        const ShipProfile* seen = last->FindShipProfile(target.GetUnitId(), chosen);
+        const ShipProfile* estimate = target.FindShipProfile(chosen);
+        const bool agree = seen != nullptr && estimate != nullptr && seen->Hp == estimate->Hp;
+        if (!agree || last->Command != 2) {
+            std::vector<Direction> others;
+            for (Direction d : CompassDirections()) {
+                const CPanel* n = from->GetNeighbor(d);
+                if (d == direction || n == nullptr || n == from || n->GetType() == PanelBoundary ||
+                    n->IsReefKnownTo(unit.GetId()))
+                    continue;
+                const CVirtualPanel* v = board.GetVirtualPanel(n);
+                if (v != nullptr && v->GetFlag() > 0) others.push_back(d);
+            }
+            if (!others.empty()) direction = Draw(others);
+        }
+    }
     if (unit.IsFlagship(attacker.GetShipId()) && attacker.GetConfig().CanStealth && attacker.IsStealthed() &&
         !choice.Facts.LastHitPoint && figures.OwnerCount >= 2) {
         CommandAroundFlagship(ships);

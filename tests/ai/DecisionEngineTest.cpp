@@ -375,6 +375,38 @@ TEST_F(DecisionStrategyTest, PursuitSendsTheShipKeepingMoreFuelUnlessAnotherIsRe
     }
 }
 
+TEST_F(DecisionStrategyTest, PursuitDoesNotStrikeTheSamePanelTwiceRunning)
+{
+    // Only the destroyer can pay an attack; Ann may be on any of three
+    // panels south of it.
+    const std::vector<MapPos> around{MapPos(2, 1), MapPos(2, 2), MapPos(2, 3)};
+    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        TearDown();
+        SetUp();
+        SeedRandom(seed);
+        com->GetShip(1)->GetProfile().Fp = 0;
+        LocateAmong(ann, 1, around);
+        shared.DecisionKind = 1;
+        engine->Run();
+        const CommandInput first = com->GetCommandInput();
+        ASSERT_EQ(first.Command, static_cast<std::uint32_t>(CommandAttack));
+        const MessageCode code = com->ExecuteCommand(All());
+        ASSERT_FALSE(IsErrorCode(code));
+        results.Record(code, com, All());
+        results.Record(52, com, All());
+
+        com->OnMessage(51);
+        shared.DecisionKind = 1;
+        engine->Run();
+        const CommandInput second = com->GetCommandInput();
+        ASSERT_EQ(second.Command, static_cast<std::uint32_t>(CommandAttack));
+        EXPECT_NE(second.Target, first.Target);
+        EXPECT_NE(std::find(around.begin(), around.end(), second.Target), around.end());
+        ExpectAccepted();
+    }
+}
+
 TEST_F(DecisionStrategyTest, RangeChoiceTorpedoesAFarEnemyAndAttacksANearOne)
 {
     Locate(cid, 1, 5, 5);
