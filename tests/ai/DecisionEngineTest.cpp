@@ -407,6 +407,39 @@ TEST_F(DecisionStrategyTest, PursuitDoesNotStrikeTheSamePanelTwiceRunning)
     }
 }
 
+TEST_F(DecisionStrategyTest, EscapeNeverMovesIntoTheReachOfAnEnemyThatIsNearlyFound)
+{
+    // Ann has all but found the battleship. Believed at (3,1) she reaches
+    // only part of the board; believed on four panels in the middle rows,
+    // with a move range of 5 she reaches all of it, and the escape falls
+    // back on another command.
+    struct Case {
+        std::vector<MapPos> ann;
+        bool moves;
+    };
+    const std::vector<Case> cases{{{MapPos(3, 1)}, true},
+                                  {{MapPos(3, 1), MapPos(3, 2), MapPos(4, 1), MapPos(4, 2)}, false}};
+    for (const Case& row : cases) {
+        SCOPED_TRACE("moves " + std::to_string(row.moves));
+        TearDown();
+        SetUp();
+        LocateAmong(ann, 1, row.ann);
+        PlanRecord& plan = Plan(ann->GetId(), 1);
+        plan.IsClose = true;
+        plan.CandidateCount = 1;
+        plan.Kind = 5;
+        shared.DecisionKind = 5;
+        engine->Run();
+        const CommandInput input = com->GetCommandInput();
+        EXPECT_EQ(input.Command == CommandMove, row.moves) << "command " << input.Command;
+        ExpectAccepted();
+        if (input.Command != CommandMove) continue;
+        const std::uint32_t reach = ann->GetShip(1)->GetConfig().MoveRange + 1;
+        for (const MapPos& pos : row.ann)
+            EXPECT_GT(com->GetShip(1)->GetCurrentPanel()->GetDistance(*board.GetPanel(pos)), reach);
+    }
+}
+
 TEST_F(DecisionStrategyTest, RangeChoiceTorpedoesAFarEnemyAndAttacksANearOne)
 {
     Locate(cid, 1, 5, 5);
