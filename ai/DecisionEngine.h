@@ -160,6 +160,12 @@ class CDecisionEngine : public CAIEngine {
     // it best, then the ship to go for, and the attack towards it.
     void ChooseTargetByLevel(ShipList& ships, const ShipList& attackers, CVirtualPlayer& target,
                              std::uint32_t firstTarget, std::uint32_t bestCount, std::uint32_t largestCount);
+    // A kind-14 aim: a panel next to an own ship where a nearly found enemy
+    // may be, a panel in line with the aim that another enemy may be on, or a
+    // panel in line with the aim. May change the chosen ship.
+    const CPanel* RefineRangeTarget(const ShipList& ships,
+                                    const std::vector<const CVirtualBoard*>& candidates,
+                                    const CVirtualBoard* chosenEnemy, CShip*& chosenShip, const CPanel* aim);
     // Whether the new choice is preferred to the current one once results exist.
     bool PrefersPursuit(const PursuitChoice& n, const PursuitChoice& c) const;
 

@@ -385,6 +385,90 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
     if (panel == nullptr || !CommandAttackAt(*best->attacker, panel)) Reconsider(ships);
 }
 
+const CPanel* CDecisionEngine::RefineRangeTarget(const ShipList& ships,
+                                                 const std::vector<const CVirtualBoard*>& candidates,
+                                                 const CVirtualBoard* chosenEnemy, CShip*& chosenShip,
+                                                 const CPanel* aim)
+{
+    CUnit& unit = *GetUnit();
+    const CVirtualPlayer* target = GetSharedData()->Target;
+    auto lists = [](const CVirtualBoard& board, const CPanel* p) {
+        const CVirtualPanel* v = board.GetVirtualPanel(p);
+        return v != nullptr && v->GetFlag() > 0;
+    };
+    // Panels next to an own ship where a nearly found enemy may be.
+    std::vector<std::pair<CShip*, const CPanel*>> near;
+    std::map<const CVirtualBoard*, std::uint32_t> nearCount;
+    if (target != nullptr) {
+        for (CShip* s : ships) {
+            if (unit.IsFlagship(s->GetShipId()) || s->IsSinking()) continue;
+            for (const auto& [id, board] : target->GetShipBoards()) {
+                const std::uint32_t k = board->GetCandidateCount();
+                if (k < 1 || k > 2 || target->IsShipSunk(id)) continue;
+                for (Direction d : MoveDirections()) {
+                    const CPanel* n = s->GetCurrentPanel()->GetNeighbor(d);
+                    if (n != nullptr && n != s->GetCurrentPanel() && lists(*board, n)) {
+                        near.emplace_back(s, n);
+                        nearCount[board.get()] += 1;
+                    }
+                }
+            }
+        }
+    }
+    // Panels in line with the aim, up to the edge.
+    std::vector<const CPanel*> line;
+    for (Direction d : MoveDirections()) {
+        const CPanel* p = aim;
+        for (;;) {
+            const CPanel* n = p->GetNeighbor(d);
+            if (n == nullptr || n == p || n->GetType() == PanelBoundary) break;
+            p = n;
+            if (p != chosenShip->GetCurrentPanel() && (!p->IsKnownBy(unit.GetId()) || p->IsPassable()))
+                line.push_back(p);
+        }
+    }
+    // Line panels another enemy that is nearly found may be on.
+    std::vector<const CPanel*> sharedPanels;
+    for (const CPanel* p : line) {
+        for (const CVirtualBoard* e : candidates) {
+            const std::uint32_t k = e->GetCandidateCount();
+            if (e != chosenEnemy && k >= 1 && k <= 4 && lists(*e, p)) sharedPanels.push_back(p);
+        }
+    }
+    const std::uint32_t inFlight = unit.CountTorpedoes();
+    if (inFlight != 0 && !near.empty() &&
+        (sharedPanels.empty() || TaskRandomUInt(0, 99) < std::min<std::uint32_t>(100, (inFlight + 4) * 5))) {
+        const auto& [ship, panel] = Draw(near);
+        chosenShip = ship;
+        return panel;
+    }
+    if (line.empty()) return aim;
+    if (sharedPanels.empty()) {
+        sharedPanels = line;
+        if (chosenEnemy != nullptr && chosenEnemy->GetCandidateCount() == 1 && nearCount[chosenEnemy] != 0 &&
+            chosenEnemy->GetTrackedProfile() != nullptr) {
+            const ShipProfile& enemy = *chosenEnemy->GetTrackedProfile();
+            const CPanel* at = chosenEnemy->GetCandidates().front()->GetPanel();
+            CVirtualBoard::PanelsByValue reachable;
+            chosenEnemy->EvaluateMoveTargets(reachable, enemy, at,
+                                             std::max<std::uint32_t>(enemy.Config.MoveRange, 1));
+            if (!reachable.empty()) {
+                const std::int32_t top = reachable.rbegin()->first;
+                std::vector<const CPanel*> best;
+                bool ownAmong = false;
+                for (auto it = reachable.equal_range(top).first; it != reachable.end(); ++it) {
+                    if (it->second == chosenShip->GetCurrentPanel())
+                        ownAmong = true;
+                    else if (std::find(best.begin(), best.end(), it->second) == best.end())
+                        best.push_back(it->second);
+                }
+                if (!best.empty() && !(ownAmong && best.size() < 2)) sharedPanels = best;
+            }
+        }
+    }
+    return Draw(sharedPanels);
+}
+
 namespace {
 
 // 0: the fuel pays no attack; 1: three or more, or no fuel is used; 2: two; 3: one.
@@ -685,8 +769,9 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
     shared.DecisionKind = estimates.empty() ? 12 : 13;
 
     // Scores of each (ship, enemy); the best pairs share the top score.
-    const CShip* chosenShip = nullptr;
+    CShip* chosenShip = nullptr;
     const CPanel* chosenPanel = nullptr;
+    const CVirtualBoard* chosenEnemy = nullptr;
     std::int64_t bestScore = std::numeric_limits<std::int64_t>::min();
     std::vector<std::pair<CShip*, const Estimate*>> pairs;
     for (CShip* s : ships) {
@@ -745,6 +830,7 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
                 (cls == bestClass && TaskRandomUInt(0, 99) < 50)) {
                 chosenShip = s;
                 chosenPanel = p;
+                chosenEnemy = e->board;
                 bestClass = cls;
                 bestM = m;
                 bestValue = c->GetFlag();
@@ -760,17 +846,9 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
     if (shared.DecisionKind == 13 &&
         TaskRandomUInt(0, 99) < RangeRefinementChance(RangeClassOf(distance), L"hit")) {
         shared.DecisionKind = 14;
-        // Refined aim: a panel next to the ship where an enemy may stand.
-        std::vector<const CPanel*> near;
-        for (const Estimate& e : estimates) {
-            if (e.board->GetCandidateCount() > 2) continue;
-            for (Direction d : MoveDirections()) {
-                const CPanel* n = chosenShip->GetCurrentPanel()->GetNeighbor(d);
-                const CVirtualPanel* v = e.board->GetVirtualPanel(n);
-                if (v != nullptr && v->GetFlag() != 0) near.push_back(n);
-            }
-        }
-        if (!near.empty()) chosenPanel = Draw(near);
+        std::vector<const CVirtualBoard*> candidates;
+        for (const Estimate& e : estimates) candidates.push_back(e.board);
+        chosenPanel = RefineRangeTarget(ships, candidates, chosenEnemy, chosenShip, chosenPanel);
     }
 
     const std::uint32_t finalDistance = chosenShip->GetCurrentPanel()->GetDistance(*chosenPanel);

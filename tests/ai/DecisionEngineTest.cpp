@@ -444,7 +444,10 @@ TEST_F(DecisionStrategyTest, RangeChoiceTorpedoesAFarEnemyAndAttacksANearOne)
 {
     Locate(cid, 1, 5, 5);
     shared.DecisionKind = 13;
+    // A seed under which the aim is not refined (a 30 % draw at long range).
+    SeedRandom(1);
     engine->Run();
+    EXPECT_EQ(shared.DecisionKind, 13u);
     EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandTorpedo));
     EXPECT_EQ(com->GetCommandInput().Target, MapPos(5, 5));
     ExpectAccepted();
@@ -572,6 +575,37 @@ TEST_F(DecisionStrategyTest, VeryEasyNeverFiresTorpedoesAndSixInFlightIsTheLimit
     com->SetProfile(profile);
     EXPECT_TRUE(CDecisionEngine::CanFireTorpedo(*com, 2));
     ExpectMissingKey([&] { CDecisionEngine::CanFireTorpedo(*com, 9); }, "unknown ship");
+}
+
+class RefiningEngine : public CDecisionEngine {
+  public:
+    using CDecisionEngine::CDecisionEngine;
+    using CDecisionEngine::RefineRangeTarget;
+};
+using RangeRefinementTest = DecisionTestBase<RefiningEngine>;
+
+TEST_F(RangeRefinementTest, RefinedAimPrefersALinePanelAnotherEnemyMayBeOn)
+{
+    // The aim is (4,4), one of Ann's two possible panels; no torpedo runs.
+    LocateAmong(ann, 1, {MapPos(4, 4), MapPos(4, 5)});
+    const CVirtualBoard* chosen = game->GetPlayer(ann->GetId())->GetBoard(1);
+    const CPanel* aim = board.GetPanel(4, 4);
+    CDecisionEngine::ShipList list{com->GetShip(1), com->GetShip(2)};
+    for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+        SeedRandom(seed);
+        CShip* ship = com->GetShip(2);
+        // Cid's battleship may be on (4,1), in line with the aim.
+        Locate(cid, 1, 4, 1);
+        std::vector<const CVirtualBoard*> candidates{chosen, game->GetPlayer(cid->GetId())->GetBoard(1)};
+        EXPECT_EQ(engine->RefineRangeTarget(list, candidates, chosen, ship, aim), board.GetPanel(4, 1));
+        EXPECT_EQ(ship, com->GetShip(2));
+
+        // Without another enemy in line, any panel in line with the aim.
+        candidates.pop_back();
+        const CPanel* p = engine->RefineRangeTarget(list, candidates, chosen, ship, aim);
+        EXPECT_NE(p, aim);
+        EXPECT_TRUE(p->GetX() == 4 || p->GetY() == 4) << p->GetX() << "," << p->GetY();
+    }
 }
 
 TEST(DecisionRangeTest, KeysClassesAndTable)
