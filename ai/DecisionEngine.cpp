@@ -388,6 +388,12 @@ CDecisionEngine::PlanFacts CDecisionEngine::ReadFacts(const PlanRecord& plan)
     facts.FlagB = plan.HasAdjacentTarget;
     facts.FlagC = plan.HasCloseTarget;
     facts.CountWord = plan.CloseCount;
+    facts.FlagD = plan.Verdict;
+    facts.FlagE = plan.IsInRange;
+    facts.FlagF = plan.CanAttackAndMove;
+    facts.PositionWord = plan.ApproachMoves;
+    facts.ReserveWord = plan.Fuel;
+    facts.WordZ = plan.CloseCount;
     facts.ValueA = plan.CandidateCount;
     facts.ValueB = plan.IsSeen ? 1 : 0;
     facts.ValueC = static_cast<std::uint32_t>(std::max(plan.HitPoints, 0));

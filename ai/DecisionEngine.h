@@ -64,6 +64,12 @@ class CDecisionEngine : public CAIEngine {
         bool FlagA = false;
         bool FlagB = false;
         bool FlagC = false;
+        bool FlagD = false;
+        bool FlagE = false;
+        bool FlagF = false;
+        std::uint32_t PositionWord = 0;
+        std::uint32_t ReserveWord = 0;
+        std::uint32_t WordZ = 0;
         std::uint32_t StateWord = 0;
         std::uint32_t CountWord = 0;
         std::uint32_t ValueA = 0;
@@ -140,6 +146,29 @@ class CDecisionEngine : public CAIEngine {
     bool HasWritten() const { return m_written; }
 
   protected:
+    // An own attacker as the pursuit weighs it against one enemy ship.
+    struct PursuitChoice {
+        CShip* Attacker = nullptr;
+        std::uint32_t Reach = 0;
+        std::int64_t FuelLeft = 0;
+        std::uint32_t Class = 0xFFFFFFFFu;
+        std::int32_t PanelFigure = 0;
+        std::uint32_t HitPoints = 0;
+        PlanFacts Facts;
+    };
+    // The pursuit: for each ship of the target the attacker that deals with
+    // it best, then the ship to go for, and the attack towards it.
+    void ChooseTargetByLevel(ShipList& ships, const ShipList& attackers, CVirtualPlayer& target,
+                             std::uint32_t firstTarget, std::uint32_t bestCount, std::uint32_t largestCount);
+    // A kind-14 aim: a panel next to an own ship where a nearly found enemy
+    // may be, a panel in line with the aim that another enemy may be on, or a
+    // panel in line with the aim. May change the chosen ship.
+    const CPanel* RefineRangeTarget(const ShipList& ships,
+                                    const std::vector<const CVirtualBoard*>& candidates,
+                                    const CVirtualBoard* chosenEnemy, CShip*& chosenShip, const CPanel* aim);
+    // Whether the new choice is preferred to the current one once results exist.
+    bool PrefersPursuit(const PursuitChoice& n, const PursuitChoice& c) const;
+
     void Trace(const char* name) { m_trace.emplace_back(name); }
     // Stores the command in the unit and notes it for this run.
     void Write(const CommandInput& input, const char* name);

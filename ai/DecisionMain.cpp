@@ -17,6 +17,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
 #include <unordered_map>
 
@@ -45,6 +46,13 @@ bool IsUsableSide(const CVirtualPlayer& player, std::uint32_t ownId)
     return player.IsAlive();
 }
 
+// Fuel a ship keeps after paying one attack.
+std::int64_t FuelAfterAttack(const CShip& ship)
+{
+    return static_cast<std::int64_t>(ship.GetProfile().Fp) -
+           static_cast<std::int64_t>(ship.GetConfig().AttackFp);
+}
+
 struct Candidate {
     CVirtualPlayer* player = nullptr;
     std::uint32_t enemyId = 0;
@@ -52,6 +60,7 @@ struct Candidate {
     std::uint32_t d = 0;
     std::uint32_t k = 0;
     std::uint32_t priorityClass = 0;
+    std::int32_t enemyWord = 0;
     double ratio = 0.0;
     double score = 0.0;
 };
@@ -116,6 +125,8 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
         if (!IsUsableSide(player, unit.GetId()) || player.IsTeamMate()) continue;
         const bool flagshipSinking = player.IsFlagshipSunk();
         std::vector<Candidate> candidates;
+        std::size_t bestIndex = 0;
+        std::uint32_t bestClass = 0xFFFFFFFFu;
         candidates.reserve(attackers.size() * player.GetShipBoards().size());
         for (const auto& [enemyId, board] : player.GetShipBoards()) {
             if (player.IsShipSunk(enemyId) || board->GetCandidates().empty()) continue;
@@ -171,10 +182,31 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
                     c = 16;
                 if (!valid) c += game.GetInferenceTable().GetKindWord() == 1 ? 17 : 6;
                 if (flagshipSinking) c += 20;
-                // A hidden flagship that could not get away again keeps hidden.
-                if (!candidates.empty() && unit.IsFlagship(attacker->GetShipId()) &&
-                    attacker->GetConfig().CanStealth && attacker->IsStealthed() && !r.CanMoveAndAttack)
-                    continue;
+                if (candidates.empty()) {
+                    bestIndex = 0;
+                    bestClass = c;
+                } else {
+                    // A hidden flagship that could not get away again keeps hidden.
+                    if (unit.IsFlagship(attacker->GetShipId()) && attacker->GetConfig().CanStealth &&
+                        attacker->IsStealthed() && !r.CanMoveAndAttack)
+                        continue;
+                    if (k != 1) c += 5; // not pinned to one panel
+                    Candidate& b = candidates[bestIndex];
+                    if ((b.enemyId == enemyId && b.attacker != attacker) || (c == 0 && bestClass == 0)) {
+                        // Of two attackers for one enemy the one keeping more fuel goes first.
+                        const std::int64_t mine = FuelAfterAttack(*attacker);
+                        const std::int64_t theirs = FuelAfterAttack(*b.attacker);
+                        if (mine > theirs) {
+                            bestClass = c;
+                            b.priorityClass = c + 1;
+                            bestIndex = candidates.size();
+                        } else if (mine == theirs && w < b.enemyWord && c < b.priorityClass) {
+                            c = b.priorityClass + 1;
+                        }
+                    } else if (c < bestClass) {
+                        bestClass = c;
+                    }
+                }
                 Candidate cand;
                 cand.player = &player;
                 cand.enemyId = enemyId;
@@ -182,6 +214,7 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
                 cand.d = d;
                 cand.k = k;
                 cand.priorityClass = c;
+                cand.enemyWord = w;
                 const std::uint32_t total = board->GetPossibleCount();
                 cand.ratio = total == 0 ? 1.0 : static_cast<double>(k) / total;
                 candidates.push_back(cand);
@@ -195,13 +228,18 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
         shared.DecisionKind = 1;
         CVirtualPlayer* target = shared.Target;
         std::uint32_t targetShip = 0;
-        std::uint32_t bestCount = 0xFFFFFFFFu;
+        std::uint32_t bestCount = GetBoard()->GetRows() * GetBoard()->GetColumns();
+        std::uint32_t largestCount = 0;
         if (target != nullptr) {
             for (const auto& [id, board] : target->GetShipBoards()) {
-                if (target->IsShipSunk(id) || board->GetCandidates().empty()) continue;
-                if (targetShip == 0 || board->GetCandidateCount() < bestCount) {
+                if (target->IsShipSunk(id)) continue;
+                const std::uint32_t count = board->GetCandidateCount();
+                if (board->GetTrackedShipStatus() != ShipStatusStealth)
+                    largestCount = std::max(largestCount, count);
+                if (count == 0) continue;
+                if (targetShip == 0 || count < bestCount || (count > 2 && bestCount < 3)) {
                     targetShip = id;
-                    bestCount = board->GetCandidateCount();
+                    bestCount = count;
                 }
             }
         }
@@ -224,60 +262,118 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
             }
             return;
         }
-        const CVirtualBoard& board = *target->GetBoard(targetShip);
-        const CPanel* aim = EstimatedPanel(*target, targetShip);
-        CShip* attacker = nullptr;
-        std::uint32_t nearest = 0xFFFFFFFFu;
-        for (CShip* s : attackers) {
-            const std::uint32_t dist = AttackDistance(s->GetCurrentPanel(), aim);
-            if (attacker == nullptr || dist < nearest ||
-                (dist == nearest && s->GetProfile().Fp > attacker->GetProfile().Fp)) {
-                attacker = s;
-                nearest = dist;
-            }
-        }
-        if (unit.IsFlagship(attacker->GetShipId()) && attacker->GetConfig().CanStealth &&
-            attacker->IsStealthed() && !PlanOf(*attacker).IsLastHitPoint && ReadFigures().OwnerCount >= 2) {
-            CommandAroundFlagship(ships);
-            return;
-        }
-        const Direction direction =
-            board.ChooseDirection(3, attacker->GetCurrentPanel(), board.GetTrackedShipStatus(), board);
-        if (!WriteAttackCommand(*attacker, direction)) Reconsider(ships);
+        ChooseTargetByLevel(ships, attackers, *target, targetShip, bestCount, largestCount);
         return;
     }
 
-    // Step 3b: the best-scoring pair, aimed at the likeliest panel beside it.
+    // Step 3b: the best-scoring pair, aimed at the likeliest panel beside it,
+    // or first at a ship that one hit sinks.
     shared.DecisionKind = 2;
-    const Candidate* best = nullptr;
+    using PanelTable = std::map<const CPanel*, std::vector<std::pair<CVirtualPlayer*, std::uint32_t>>>;
+    std::vector<std::pair<CVirtualPlayer*, std::uint32_t>> oneHit;
+    std::vector<std::pair<CVirtualPlayer*, std::uint32_t>> oneHitNotSingle;
+    PanelTable panels;
+    PanelTable stealthPanels;
+    std::vector<std::vector<Candidate>*> stealthSet;
     for (std::vector<Candidate>& candidates : vectors) {
+        CVirtualPlayer& player = *candidates.front().player;
+        const bool hidden = std::any_of(candidates.begin(), candidates.end(), [](const Candidate& c) {
+            return c.player->GetBoard(c.enemyId)->GetTrackedShipStatus() == ShipStatusStealth;
+        });
         std::uint32_t largest = 0;
         for (const Candidate& c : candidates) largest = std::max(largest, c.priorityClass);
         for (Candidate& c : candidates) {
             c.score = largest == 0 ? c.ratio : c.ratio * (1.0 - double(c.priorityClass) / (largest + 1));
         }
+        for (const auto& [id, board] : player.GetShipBoards()) {
+            if (player.IsShipSunk(id)) continue;
+            const ShipProfile* profile = player.FindShipProfile(id);
+            if (profile != nullptr && profile->Hp == 1) {
+                oneHit.emplace_back(&player, id);
+                if (profile->Config.Hp != 1) oneHitNotSingle.emplace_back(&player, id);
+            }
+            for (const CVirtualPanel* c : board->GetCandidates()) {
+                panels[c->GetPanel()].emplace_back(&player, id);
+                if (hidden) stealthPanels[c->GetPanel()].emplace_back(&player, id);
+            }
+        }
+        if (hidden) stealthSet.push_back(&candidates);
     }
-    for (const std::vector<Candidate>& candidates : vectors) {
-        for (const Candidate& c : candidates) {
-            // Lower class first; the score splits equal classes.
-            if (best == nullptr || c.priorityClass < best->priorityClass ||
-                (c.priorityClass == best->priorityClass && c.score > best->score + 0.0001))
-                best = &c;
+    // How likely the enemies that may stand on a panel are to stand there.
+    auto valueOf = [&](const CPanel* p, std::int32_t& value) {
+        if (p == nullptr || p->GetType() == PanelBoundary || p->IsReefKnownTo(unit.GetId())) return false;
+        value = 0;
+        auto entry = panels.find(p);
+        if (entry == panels.end()) return true;
+        for (const auto& [player, id] : entry->second) {
+            if (const CVirtualPanel* v = player->GetBoard(id)->GetVirtualPanel(p)) value += v->GetFlag();
+        }
+        return true;
+    };
+    auto isNeighbour = [](const CPanel* from, const CPanel* p) {
+        if (from == nullptr || p == nullptr || from == p) return false;
+        return from->GetNeighbor(GetOffsetDirection(from->GetOffsetTo(p->GetPos()))) == p;
+    };
+
+    const Candidate* best = nullptr;
+    const CPanel* panel = nullptr;
+    const auto& hitList = oneHit.empty() ? oneHitNotSingle : oneHit;
+    if (!hitList.empty() && static_cast<std::int32_t>(unit.GetProfile().Level) >= 0) {
+        const CPanel* aim = nullptr;
+        std::int32_t aimValue = 0;
+        std::set<const CPanel*> seen;
+        for (const auto& [player, id] : hitList) {
+            for (const CVirtualPanel* c : player->GetBoard(id)->GetCandidates()) {
+                const CPanel* p = c->GetPanel();
+                std::int32_t value = 0;
+                if (!seen.insert(p).second || !valueOf(p, value)) continue;
+                if (aim == nullptr || value > aimValue) {
+                    aim = p;
+                    aimValue = value;
+                }
+            }
+        }
+        auto search = [&](const PanelTable& table, const std::vector<std::vector<Candidate>*>& within) {
+            auto entry = table.find(aim);
+            if (entry == table.end() || entry->second.empty()) return;
+            for (const std::vector<Candidate>* candidates : within) {
+                for (const Candidate& c : *candidates) {
+                    if (isNeighbour(c.attacker->GetCurrentPanel(), aim) && c.score > -0.0001 &&
+                        (best == nullptr || c.score > best->score))
+                        best = &c;
+                }
+            }
+        };
+        if (aim != nullptr) {
+            search(stealthPanels, stealthSet);
+            if (best == nullptr) {
+                std::vector<std::vector<Candidate>*> all;
+                for (std::vector<Candidate>& candidates : vectors) all.push_back(&candidates);
+                search(panels, all);
+            }
+            if (best != nullptr) panel = aim;
         }
     }
-    const CVirtualBoard& board = *best->player->GetBoard(best->enemyId);
-    const CPanel* from = best->attacker->GetCurrentPanel();
-    const CPanel* panel = nullptr;
-    std::int32_t value = 0;
-    for (Direction d : CompassDirections()) {
-        const CPanel* n = from->GetNeighbor(d);
-        if (n == nullptr || n == from || n->GetType() == PanelBoundary || n->IsReefKnownTo(unit.GetId()))
-            continue;
-        const CVirtualPanel* v = board.GetVirtualPanel(n);
-        const std::int32_t flag = v != nullptr ? v->GetFlag() : 0;
-        if (panel == nullptr || flag > value) {
-            panel = n;
-            value = flag;
+    if (best == nullptr) {
+        for (const std::vector<Candidate>& candidates : vectors) {
+            for (const Candidate& c : candidates) {
+                if (c.score > -0.0001 && (best == nullptr || c.score > best->score)) best = &c;
+            }
+        }
+        if (best == nullptr) {
+            Reconsider(ships);
+            return;
+        }
+        const CPanel* from = best->attacker->GetCurrentPanel();
+        std::int32_t bestValue = 0;
+        for (Direction d : CompassDirections()) {
+            const CPanel* n = from->GetNeighbor(d);
+            std::int32_t value = 0;
+            if (!isNeighbour(from, n) || !valueOf(n, value) || value < 0) continue;
+            if (panel == nullptr || value > bestValue) {
+                panel = n;
+                bestValue = value;
+            }
         }
     }
     if (unit.IsFlagship(best->attacker->GetShipId()) && best->attacker->GetConfig().CanStealth &&
@@ -287,6 +383,346 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
         return;
     }
     if (panel == nullptr || !CommandAttackAt(*best->attacker, panel)) Reconsider(ships);
+}
+
+const CPanel* CDecisionEngine::RefineRangeTarget(const ShipList& ships,
+                                                 const std::vector<const CVirtualBoard*>& candidates,
+                                                 const CVirtualBoard* chosenEnemy, CShip*& chosenShip,
+                                                 const CPanel* aim)
+{
+    CUnit& unit = *GetUnit();
+    const CVirtualPlayer* target = GetSharedData()->Target;
+    auto lists = [](const CVirtualBoard& board, const CPanel* p) {
+        const CVirtualPanel* v = board.GetVirtualPanel(p);
+        return v != nullptr && v->GetFlag() > 0;
+    };
+    // Panels next to an own ship where a nearly found enemy may be.
+    std::vector<std::pair<CShip*, const CPanel*>> near;
+    std::map<const CVirtualBoard*, std::uint32_t> nearCount;
+    if (target != nullptr) {
+        for (CShip* s : ships) {
+            if (unit.IsFlagship(s->GetShipId()) || s->IsSinking()) continue;
+            for (const auto& [id, board] : target->GetShipBoards()) {
+                const std::uint32_t k = board->GetCandidateCount();
+                if (k < 1 || k > 2 || target->IsShipSunk(id)) continue;
+                for (Direction d : MoveDirections()) {
+                    const CPanel* n = s->GetCurrentPanel()->GetNeighbor(d);
+                    if (n != nullptr && n != s->GetCurrentPanel() && lists(*board, n)) {
+                        near.emplace_back(s, n);
+                        nearCount[board.get()] += 1;
+                    }
+                }
+            }
+        }
+    }
+    // Panels in line with the aim, up to the edge.
+    std::vector<const CPanel*> line;
+    for (Direction d : MoveDirections()) {
+        const CPanel* p = aim;
+        for (;;) {
+            const CPanel* n = p->GetNeighbor(d);
+            if (n == nullptr || n == p || n->GetType() == PanelBoundary) break;
+            p = n;
+            if (p != chosenShip->GetCurrentPanel() && (!p->IsKnownBy(unit.GetId()) || p->IsPassable()))
+                line.push_back(p);
+        }
+    }
+    // Line panels another enemy that is nearly found may be on.
+    std::vector<const CPanel*> sharedPanels;
+    for (const CPanel* p : line) {
+        for (const CVirtualBoard* e : candidates) {
+            const std::uint32_t k = e->GetCandidateCount();
+            if (e != chosenEnemy && k >= 1 && k <= 4 && lists(*e, p)) sharedPanels.push_back(p);
+        }
+    }
+    const std::uint32_t inFlight = unit.CountTorpedoes();
+    if (inFlight != 0 && !near.empty() &&
+        (sharedPanels.empty() || TaskRandomUInt(0, 99) < std::min<std::uint32_t>(100, (inFlight + 4) * 5))) {
+        const auto& [ship, panel] = Draw(near);
+        chosenShip = ship;
+        return panel;
+    }
+    if (line.empty()) return aim;
+    if (sharedPanels.empty()) {
+        sharedPanels = line;
+        if (chosenEnemy != nullptr && chosenEnemy->GetCandidateCount() == 1 && nearCount[chosenEnemy] != 0 &&
+            chosenEnemy->GetTrackedProfile() != nullptr) {
+            const ShipProfile& enemy = *chosenEnemy->GetTrackedProfile();
+            const CPanel* at = chosenEnemy->GetCandidates().front()->GetPanel();
+            CVirtualBoard::PanelsByValue reachable;
+            chosenEnemy->EvaluateMoveTargets(reachable, enemy, at,
+                                             std::max<std::uint32_t>(enemy.Config.MoveRange, 1));
+            if (!reachable.empty()) {
+                const std::int32_t top = reachable.rbegin()->first;
+                std::vector<const CPanel*> best;
+                bool ownAmong = false;
+                for (auto it = reachable.equal_range(top).first; it != reachable.end(); ++it) {
+                    if (it->second == chosenShip->GetCurrentPanel())
+                        ownAmong = true;
+                    else if (std::find(best.begin(), best.end(), it->second) == best.end())
+                        best.push_back(it->second);
+                }
+                if (!best.empty() && !(ownAmong && best.size() < 2)) sharedPanels = best;
+            }
+        }
+    }
+    return Draw(sharedPanels);
+}
+
+namespace {
+
+// 0: the fuel pays no attack; 1: three or more, or no fuel is used; 2: two; 3: one.
+std::uint32_t FuelWordOf(const CShip& ship)
+{
+    const std::uint32_t cost = ship.GetConfig().AttackFp;
+    if (ship.GetConfig().Fp == 0 || cost == 0) return 1;
+    const std::uint32_t attacks = ship.GetProfile().Fp / cost;
+    return attacks >= 3 ? 1 : attacks == 2 ? 2 : attacks == 1 ? 3 : 0;
+}
+
+bool IsHiddenFlagship(const CUnit& unit, const CShip& ship, bool lastHitPoint)
+{
+    return unit.IsFlagship(ship.GetShipId()) && ship.GetConfig().CanStealth && ship.IsStealthed() &&
+           !lastHitPoint;
+}
+
+} // namespace
+
+bool CDecisionEngine::PrefersPursuit(const PursuitChoice& n, const PursuitChoice& c) const
+{
+    if (n.Class != c.Class) return n.Class < c.Class;
+    // Reserve is kept signed: a reserve below the attack cost is no reserve.
+    const std::int64_t reserveN = std::int64_t(n.Facts.ReserveWord) - n.Attacker->GetConfig().AttackFp;
+    const std::int64_t reserveC = std::int64_t(c.Facts.ReserveWord) - c.Attacker->GetConfig().AttackFp;
+    if (n.Class == 0) {
+        const bool nReady = n.Facts.FlagD || n.Facts.FlagE;
+        const bool cReady = c.Facts.FlagD || c.Facts.FlagE;
+        if (nReady != cReady) return nReady;
+        return n.Facts.PositionWord < c.Facts.PositionWord ||
+               (n.Facts.PositionWord == c.Facts.PositionWord && reserveN > reserveC);
+    }
+    if (n.HitPoints != c.HitPoints) return n.HitPoints > c.HitPoints;
+    if (n.Reach != c.Reach) return n.Reach > c.Reach;
+    if (reserveN > reserveC) return true;
+    const std::int32_t level = ReadFigures().Level;
+    if (level >= 2) {
+        std::uint64_t fuel = 0;
+        std::uint64_t maximum = 0;
+        for (const auto& [id, ship] : GetUnit()->GetShips()) {
+            fuel += ship->GetProfile().Fp;
+            maximum += ship->GetConfig().Fp;
+        }
+        if (fuel < maximum / 3) return n.Attacker->GetConfig().AttackFp < c.Attacker->GetConfig().AttackFp;
+    }
+    if (level == 0) {
+        if (reserveN != reserveC) return reserveN > reserveC;
+    } else {
+        if (reserveN == reserveC && n.Facts.WordZ != c.Facts.WordZ) return n.Facts.WordZ < c.Facts.WordZ;
+        if (reserveN < reserveC) return false;
+    }
+    return TaskRandomUInt(0, 99) < 25;
+}
+
+void CDecisionEngine::ChooseTargetByLevel(ShipList& ships, const ShipList& attackers, CVirtualPlayer& target,
+                                          std::uint32_t firstTarget, std::uint32_t bestCount,
+                                          std::uint32_t largestCount)
+{
+    CUnit& unit = *GetUnit();
+    const std::int32_t mode = static_cast<std::int32_t>(unit.GetProfile().Level);
+    const Figures figures = ReadFigures();
+    const std::vector<const ResultMessage*> log = GetLog();
+    const bool hasResults = !log.empty();
+    constexpr std::uint32_t Unset = 0xFFFFFFFFu;
+
+    std::map<std::uint32_t, PursuitChoice> kept;
+    for (const auto& [id, owned] : target.GetShipBoards()) {
+        const CVirtualBoard& t = *owned;
+        if (target.IsShipSunk(id) || t.GetCandidates().empty()) continue;
+        const std::uint32_t position = t.GetTrackedShipStatus();
+        const std::uint32_t n = t.GetCandidateCount();
+        const bool usable = position != ShipStatusFuelShortage;
+        const bool named = t.IsTrackedShipExposed();
+        PursuitChoice cur;
+        for (CShip* attacker : attackers) {
+            PursuitChoice cand;
+            cand.Attacker = attacker;
+            cand.Reach = t.GetBestScoreAround(attacker->GetCurrentPanel(), position);
+            cand.FuelLeft = FuelAfterAttack(*attacker);
+            cand.PanelFigure = t.GetNeighborFlagSum(attacker->GetCurrentPanel());
+            const PlanRecord& record = GetPlan(target.GetUnitId(), attacker->GetShipId());
+            cand.Facts = ReadFacts(record);
+            cand.HitPoints = cand.Facts.ValueC;
+            if (mode < 0) {
+                if (cur.Attacker == nullptr || cand.Reach > cur.Reach ||
+                    (cand.Reach == cur.Reach && cand.FuelLeft > cur.FuelLeft)) {
+                    cur = cand;
+                } else if (!hasResults && TaskRandomUInt(0, 99) < 50) {
+                    cur = cand;
+                }
+                continue;
+            }
+            const PursuitChoice& b = cur.Attacker != nullptr ? cur : cand;
+            const std::uint32_t h = cand.HitPoints;
+            const std::uint32_t fuel = FuelWordOf(*attacker);
+            const bool flagB = cand.Facts.FlagB;
+            const bool flagE = cand.Facts.FlagE;
+            const std::uint32_t reach = cand.Reach;
+            const std::int32_t v = cand.PanelFigure;
+            std::uint32_t c = Unset;
+            if (figures.Level == 0) {
+                if (n >= 1 && n <= 5 && usable && flagB && h <= 4 && (fuel == 1 || fuel == 2))
+                    c = 0;
+                else if (n >= 1 && usable && flagB && h <= 4 && position == ShipStatusStealth && named &&
+                         fuel >= 1 && fuel <= 3)
+                    c = 0;
+                else if (reach > b.Reach && h > b.HitPoints)
+                    c = 1;
+                else if (reach == b.Reach && h > b.HitPoints)
+                    c = 2;
+                else if (reach > b.Reach && h > 4)
+                    c = 3;
+                else if (reach == b.Reach && h > 4)
+                    c = 4;
+                else if (reach > b.Reach && v > b.PanelFigure)
+                    c = 5;
+                else if (reach > b.Reach)
+                    c = 6;
+                else if (reach == b.Reach && v > b.PanelFigure)
+                    c = 7;
+                else if (reach == b.Reach)
+                    c = 8;
+                else
+                    c = 9;
+                if (unit.IsFlagship(attacker->GetShipId())) c += 7;
+            } else if (figures.Level == 2 || figures.Level == 4) {
+                const std::uint32_t spread = t.GetPossibleCount();
+                const bool listed = !t.GetCandidates().empty();
+                const bool fuelOk = fuel >= 1 && fuel <= 3;
+                const bool row2 = n >= 1 && n <= 4 && usable && flagB && flagE && h < 3 && fuelOk;
+                if ((cand.Facts.FlagD || (flagE && listed)) && (cand.Facts.FlagF || cand.Facts.Kind == 5) &&
+                    usable)
+                    c = 0;
+                else if (row2)
+                    c = 0;
+                else if ((n >= 5 || usable) && usable && position == ShipStatusStealth && flagB && h < 3 &&
+                         named && fuelOk)
+                    c = 0;
+                else if (n >= 1 && n <= 4 && usable && flagB && h < 5 && (fuel == 1 || fuel == 2))
+                    c = 1;
+                else if (reach > 1 && reach >= spread / 3 && reach <= spread / 2 && usable &&
+                         (position != ShipStatusStealth || n < 6) && h < 5 && flagB && listed)
+                    c = 2;
+                else if (reach > b.Reach && h > b.HitPoints && v > b.PanelFigure)
+                    c = 3;
+                else if (reach == b.Reach && h > b.HitPoints && v > b.PanelFigure)
+                    c = 4;
+                else if (reach > b.Reach && h == b.HitPoints && v > b.PanelFigure)
+                    c = 5;
+                else if (reach > b.Reach && v > b.PanelFigure)
+                    c = 6;
+                else if (reach == b.Reach && v > b.PanelFigure)
+                    c = 7;
+                else if (reach > b.Reach && h > b.HitPoints)
+                    c = 8;
+                else if (reach == b.Reach && h > b.HitPoints)
+                    c = 9;
+                else if (reach > b.Reach && h > 4)
+                    c = 10;
+                else if (reach == b.Reach && h > 4)
+                    c = 11;
+                else if (reach > b.Reach)
+                    c = 12;
+                else if (reach == b.Reach)
+                    c = 13;
+                else
+                    c = 14;
+                if (unit.IsFlagship(attacker->GetShipId())) c += 5;
+            }
+            if (cur.Attacker != nullptr && c != Unset) {
+                if (cand.FuelLeft < cur.FuelLeft && c != 0)
+                    c += 5;
+                else if (cand.FuelLeft > cur.FuelLeft && cur.Class != 0 && cur.Class != Unset)
+                    cur.Class += 5;
+            }
+            if (c != Unset && attacker->GetConfig().AttackFp >= 20) c += 10;
+            cand.Class = c;
+            if (cur.Attacker == nullptr) {
+                cur = cand;
+            } else if (IsHiddenFlagship(unit, *attacker, cand.Facts.LastHitPoint)) {
+                // A hidden flagship never gives itself away for a pursuit.
+            } else if (!hasResults) {
+                if (TaskRandomUInt(0, 99) < (attacker->IsStealthed() ? 60u : 50u)) cur = cand;
+            } else if (PrefersPursuit(cand, cur)) {
+                cur = cand;
+            }
+        }
+        if (cur.Attacker != nullptr) kept[id] = cur;
+    }
+
+    std::uint32_t chosen = 0;
+    if (mode < 0) {
+        for (const auto& [id, choice] : kept) {
+            if (chosen == 0 || choice.Reach > kept[chosen].Reach) {
+                chosen = id;
+            } else if (!hasResults) {
+                if (TaskRandomUInt(0, 99) < 50) chosen = id;
+            } else if (choice.Reach == kept[chosen].Reach && choice.FuelLeft > 0) {
+                chosen = id;
+            }
+        }
+    } else if (target.GetBoard(firstTarget)->GetCandidateCount() != 1 || bestCount > 4 ||
+               (figures.Balance > -4 && largestCount > 8)) {
+        for (const auto& [id, choice] : kept) {
+            if (chosen == 0) {
+                chosen = id;
+            } else if (!hasResults) {
+                if (TaskRandomUInt(0, 99) < (choice.Attacker->IsStealthed() ? 60u : 50u)) chosen = id;
+            } else if (PrefersPursuit(choice, kept[chosen])) {
+                chosen = id;
+            }
+        }
+    } else if (kept.count(firstTarget) != 0) {
+        chosen = firstTarget;
+    }
+    if (chosen == 0) {
+        Reconsider(ships);
+        return;
+    }
+
+    const PursuitChoice& choice = kept[chosen];
+    CShip& attacker = *choice.Attacker;
+    const CVirtualBoard& board = *target.GetBoard(chosen);
+    const std::uint32_t how = mode >= 10 && board.GetCandidateCount() >= 9 ? 3 : 1;
+    const CPanel* from = attacker.GetCurrentPanel();
+    Direction direction = board.ChooseDirection(how, from, board.GetTrackedShipStatus(), board);
+    // Do not strike the panel the last turn struck unless that turn showed
+    // the enemy moved in; another neighbour where it may be is likelier. The
+    // first turn of a battle has no last turn and keeps its direction.
+    const ActionInfo* last = hasResults ? log.back()->GetPrimaryAction() : nullptr;
+    const CPanel* next = from->GetNeighbor(direction);
+    if (last != nullptr && next != nullptr && next != from && next->GetPos() == last->Target) {
+        const ShipProfile* seen = last->FindShipProfile(target.GetUnitId(), chosen);
+        const ShipProfile* estimate = target.FindShipProfile(chosen);
+        const bool agree = seen != nullptr && estimate != nullptr && seen->Hp == estimate->Hp;
+        if (!agree || last->Command != 2) {
+            std::vector<Direction> others;
+            for (Direction d : CompassDirections()) {
+                const CPanel* n = from->GetNeighbor(d);
+                if (d == direction || n == nullptr || n == from || n->GetType() == PanelBoundary ||
+                    n->IsReefKnownTo(unit.GetId()))
+                    continue;
+                const CVirtualPanel* v = board.GetVirtualPanel(n);
+                if (v != nullptr && v->GetFlag() > 0) others.push_back(d);
+            }
+            if (!others.empty()) direction = Draw(others);
+        }
+    }
+    if (unit.IsFlagship(attacker.GetShipId()) && attacker.GetConfig().CanStealth && attacker.IsStealthed() &&
+        !choice.Facts.LastHitPoint && figures.OwnerCount >= 2) {
+        CommandAroundFlagship(ships);
+        return;
+    }
+    if (!WriteAttackCommand(attacker, direction)) Reconsider(ships);
 }
 
 void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
@@ -333,8 +769,9 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
     shared.DecisionKind = estimates.empty() ? 12 : 13;
 
     // Scores of each (ship, enemy); the best pairs share the top score.
-    const CShip* chosenShip = nullptr;
+    CShip* chosenShip = nullptr;
     const CPanel* chosenPanel = nullptr;
+    const CVirtualBoard* chosenEnemy = nullptr;
     std::int64_t bestScore = std::numeric_limits<std::int64_t>::min();
     std::vector<std::pair<CShip*, const Estimate*>> pairs;
     for (CShip* s : ships) {
@@ -393,6 +830,7 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
                 (cls == bestClass && TaskRandomUInt(0, 99) < 50)) {
                 chosenShip = s;
                 chosenPanel = p;
+                chosenEnemy = e->board;
                 bestClass = cls;
                 bestM = m;
                 bestValue = c->GetFlag();
@@ -408,17 +846,9 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
     if (shared.DecisionKind == 13 &&
         TaskRandomUInt(0, 99) < RangeRefinementChance(RangeClassOf(distance), L"hit")) {
         shared.DecisionKind = 14;
-        // Refined aim: a panel next to the ship where an enemy may stand.
-        std::vector<const CPanel*> near;
-        for (const Estimate& e : estimates) {
-            if (e.board->GetCandidateCount() > 2) continue;
-            for (Direction d : MoveDirections()) {
-                const CPanel* n = chosenShip->GetCurrentPanel()->GetNeighbor(d);
-                const CVirtualPanel* v = e.board->GetVirtualPanel(n);
-                if (v != nullptr && v->GetFlag() != 0) near.push_back(n);
-            }
-        }
-        if (!near.empty()) chosenPanel = Draw(near);
+        std::vector<const CVirtualBoard*> candidates;
+        for (const Estimate& e : estimates) candidates.push_back(e.board);
+        chosenPanel = RefineRangeTarget(ships, candidates, chosenEnemy, chosenShip, chosenPanel);
     }
 
     const std::uint32_t finalDistance = chosenShip->GetCurrentPanel()->GetDistance(*chosenPanel);

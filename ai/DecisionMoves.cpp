@@ -217,48 +217,113 @@ void CDecisionEngine::Escape(ShipList& ships)
         return;
     }
 
-    // Where the enemy ships may be; the threat is the nearest estimate.
+    // Enemy ships as estimated: their reach list is where they may be, out
+    // of the panels they may be on at all.
     struct Enemy {
-        std::vector<const CPanel*> panels;
+        const CVirtualPlayer* player;
+        std::uint32_t id;
+        const CVirtualBoard* board;
         std::uint32_t range;
         bool canAct;
     };
     std::vector<Enemy> enemies;
     for (const CVirtualPlayer* rival : GetVirtualGame()->GetRivals()) {
         for (const auto& [id, board] : rival->GetShipBoards()) {
-            if (rival->IsShipSunk(id) || board->GetCandidates().empty()) continue;
-            Enemy e{{}, 1, rival->CanShipAct(id)};
+            if (rival->IsShipSunk(id)) continue;
+            Enemy e{rival, id, board.get(), 1, rival->CanShipAct(id)};
             if (const ShipProfile* p = rival->FindShipProfile(id))
                 e.range = std::max<std::uint32_t>(p->Config.MoveRange, 1);
-            for (const CVirtualPanel* c : board->GetCandidates()) e.panels.push_back(c->GetPanel());
-            enemies.push_back(std::move(e));
+            enemies.push_back(e);
         }
     }
+    auto reachList = [](const Enemy& e) { return e.board->GetCandidateCount(); };
+    // Of the enemy's possible panels, those it strikes the panel from after a
+    // move (reach), and those it can move onto the panel from (routes).
+    auto reachOf = [](const Enemy& e, const CPanel* panel, std::uint32_t slack) {
+        std::uint32_t n = 0;
+        for (const CVirtualPanel* c : e.board->GetCandidates()) {
+            if (c->GetPanel()->GetDistance(*panel) <= e.range + slack) ++n;
+        }
+        return n;
+    };
+    // The able ship of a side that is best placed to strike.
+    auto shortest = [&](std::uint32_t unitId, bool mustAct) -> const Enemy* {
+        const Enemy* found = nullptr;
+        for (const Enemy& e : enemies) {
+            if ((unitId != 0 && e.player->GetUnitId() != unitId) || (mustAct && !e.canAct) ||
+                reachList(e) == 0)
+                continue;
+            if (found == nullptr || reachList(e) < reachList(*found)) found = &e;
+        }
+        return found;
+    };
+
     const PlanFacts plan = FactsOf(*ship);
-    bool anyActs = false;
-    for (const Enemy& e : enemies) anyActs = anyActs || e.canAct;
-    if (!plan.Threats.empty() && !anyActs && CanPayAttack(*ship)) {
-        EvaluateMainCommand(ships);
-        return;
+    const Enemy* threat = nullptr;
+    if (plan.Threats.size() == 1) {
+        threat = shortest(plan.Threats.front().first, false);
+        if (threat != nullptr && !threat->canAct && CanPayAttack(*ship)) {
+            EvaluateMainCommand(ships);
+            return;
+        }
+    } else if (plan.Threats.size() >= 2) {
+        std::uint32_t lightest = 0;
+        for (const auto& [unitId, weight] : plan.Threats) {
+            const Enemy* e = shortest(unitId, true);
+            if (weight != 0 && e != nullptr && (threat == nullptr || weight < lightest)) {
+                threat = e;
+                lightest = weight;
+            }
+        }
+        if (threat == nullptr && unit.CanShipExecuteCommand(ship->GetShipId(), Marevane::CommandAttack)) {
+            EvaluateMainCommand(ships);
+            return;
+        }
+    } else {
+        threat = shortest(0, true);
+    }
+    if (threat == nullptr) {
+        if (ships.size() > 1) {
+            Reconsider(ships);
+            return;
+        }
+        if (plan.Flags[23] && !shared.TargetHistory.empty() &&
+            shared.TargetHistory.back() == shared.Target->GetUnitId()) {
+            Approach(ships);
+            return;
+        }
+        threat = shortest(0, false);
+        if (threat == nullptr) {
+            Reconsider(ships);
+            return;
+        }
     }
 
+    // Destinations: not on an own ship, and out of reach of every enemy that
+    // is nearly found.
     const CPanel* from = ship->GetCurrentPanel();
     const CVirtualBoard* own = GetVirtualGame()->GetOwnShipBoard(ship->GetShipId());
     CVirtualBoard::PanelsByValue reachable;
     if (own != nullptr) own->EvaluateMoveTargets(reachable, ship->GetProfile(), from, ship->GetMoveRange());
-    // Danger: each enemy that may attack the panel after its own move.
     std::map<const CPanel*, std::int32_t> scores;
     for (const auto& [value, panel] : reachable) {
         if (IsOwnShipOn(panel, ship) || !panel->IsPassable()) continue;
+        const bool reached = std::any_of(enemies.begin(), enemies.end(), [&](const Enemy& e) {
+            return reachList(e) < 9 && reachOf(e, panel, 1) > 0;
+        });
+        if (reached) continue;
+        // Danger: the threat weighs in full, every other able enemy half.
         std::int32_t score = value;
         for (const Enemy& e : enemies) {
-            if (!e.canAct) continue;
-            for (const CPanel* p : e.panels) {
-                if (p->GetDistance(*panel) <= e.range + 1) {
-                    score -= 20 / static_cast<std::int32_t>(std::max<std::size_t>(e.panels.size(), 1)) + 1;
-                    break;
-                }
-            }
+            if (!e.canAct || reachList(e) == 0) continue;
+            const std::uint32_t n = e.board->GetPossibleCount();
+            const std::uint32_t k = reachList(e);
+            const std::int32_t w =
+                n == 0 ? 1
+                       : std::max<std::int32_t>(1, static_cast<std::int32_t>(20.0 * (double(n) - k + 1) / n));
+            std::int32_t loss = static_cast<std::int32_t>(reachOf(e, panel, 1)) * w;
+            if (&e != threat) loss >>= 1;
+            score -= loss + static_cast<std::int32_t>(reachOf(e, panel, 0));
         }
         auto [it, fresh] = scores.emplace(panel, score);
         if (!fresh) it->second = std::max(it->second, score);
@@ -272,6 +337,42 @@ void CDecisionEngine::Escape(ShipList& ships)
             top = score;
         }
         if (score == top) kept.push_back(panel);
+    }
+    if (unit.GetLevel() >= 0 && kept.size() > 1) {
+        // Least exposed to the other enemies that reach far.
+        auto exposure = [&](const CPanel* p) {
+            std::uint32_t sum = 0;
+            for (const Enemy& e : enemies) {
+                const std::uint32_t r = reachOf(e, p, 1);
+                if (&e != threat && e.canAct && r > 4) sum += r;
+            }
+            return sum;
+        };
+        std::uint32_t least = GetBoard()->GetRows() * GetBoard()->GetColumns();
+        std::vector<const CPanel*> quiet;
+        for (const CPanel* p : kept) {
+            const std::uint32_t x = exposure(p);
+            if (x < least) {
+                least = x;
+                quiet.clear();
+            }
+            if (x == least) quiet.push_back(p);
+        }
+        if (!quiet.empty()) kept = quiet;
+        // Not less safe than where it stands, unless hidden.
+        if (!ship->IsStealthed()) {
+            auto danger = [&](const CPanel* p) {
+                std::uint32_t sum = 0;
+                for (const Enemy& e : enemies) {
+                    if (e.canAct) sum += reachOf(e, p, 1);
+                }
+                return sum;
+            };
+            const std::uint32_t now = danger(from);
+            kept.erase(
+                std::remove_if(kept.begin(), kept.end(), [&](const CPanel* p) { return danger(p) > now; }),
+                kept.end());
+        }
     }
     if (unit.GetLevel() >= 0 && kept.size() > 1) {
         // Fewest open neighbours: fewer sides to be found from.

@@ -102,6 +102,28 @@ template <typename Engine> class DecisionTestBase : public BattleFixture {
         ASSERT_EQ(estimate->GetCandidateCount(), 1u);
     }
 
+    // The computer believes the ship may stand on any of these panels.
+    void LocateAmong(CUnit* unit, std::uint32_t shipId, const std::vector<MapPos>& panels)
+    {
+        CVirtualBoard* estimate = game->GetPlayer(unit->GetId())->GetBoard(shipId);
+        CVirtualBoard one(*estimate);
+        estimate->ClearFlag();
+        for (const MapPos& pos : panels) {
+            one.Reset();
+            one.ApplyFlag(1, board.GetPanel(pos));
+            estimate->AddFlag(one);
+        }
+        ASSERT_EQ(estimate->GetCandidateCount(), panels.size());
+    }
+
+    // The hit points the computer's picture of the side gives the ship.
+    void EstimateHp(CUnit* unit, std::uint32_t shipId, std::int32_t hp)
+    {
+        const ShipProfile* profile = game->GetPlayer(unit->GetId())->FindShipProfile(shipId);
+        ASSERT_NE(profile, nullptr);
+        const_cast<ShipProfile*>(profile)->Hp = hp;
+    }
+
     void SinkAll(CUnit* unit)
     {
         for (const auto& [id, ship] : unit->GetShips()) {
@@ -267,11 +289,165 @@ TEST_F(DecisionStrategyTest, MainEvaluationAttacksALocatedEnemyNextToIt)
     ExpectAccepted();
 }
 
+TEST_F(DecisionStrategyTest, OfTwoAttackersNextToOneEnemyTheOneKeepingMoreFuelAttacks)
+{
+    // Both own ships stand next to (2,2), where Ann's battleship is pinned.
+    struct Case {
+        std::uint32_t battleshipSpare;
+        std::uint32_t destroyerSpare;
+        std::uint32_t attacker;
+    };
+    for (const Case& row : {Case{30, 10, 1u}, Case{10, 30, 2u}}) {
+        SCOPED_TRACE("attacker " + std::to_string(row.attacker));
+        TearDown();
+        SetUp();
+        Locate(ann, 1, 2, 2);
+        for (const auto& [id, spare] :
+             {std::pair{1u, row.battleshipSpare}, std::pair{2u, row.destroyerSpare}}) {
+            CShip* ship = com->GetShip(id);
+            ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
+        }
+        shared.DecisionKind = 2;
+        engine->Run();
+        const CommandInput& input = com->GetCommandInput();
+        ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
+        EXPECT_EQ(input.ShipId, row.attacker);
+        EXPECT_EQ(input.Target, MapPos(2, 2));
+        ExpectAccepted();
+    }
+}
+
+TEST_F(DecisionStrategyTest, AShipOneHitSinksIsAttackedBeforeTheBestScoringPair)
+{
+    // Ann's battleship may be on two panels next to the own battleship; Cid's
+    // destroyer, down to its last hit point, is pinned next to the destroyer.
+    LocateAmong(ann, 1, {MapPos(2, 1), MapPos(2, 2)});
+    Locate(cid, 2, 2, 3);
+    EstimateHp(cid, 2, 1);
+    shared.DecisionKind = 2;
+    engine->Run();
+    const CommandInput& input = com->GetCommandInput();
+    ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
+    EXPECT_EQ(input.ShipId, 2u);
+    EXPECT_EQ(input.Target, MapPos(2, 3));
+    ExpectAccepted();
+}
+
+TEST_F(DecisionStrategyTest, PursuitSendsTheShipKeepingMoreFuelUnlessAnotherIsReadyToStrike)
+{
+    // Ann's battleship is far off and not pinned: no pair, a pursuit. A ship
+    // whose plan has a target beside it and little damage ranks first from
+    // NORMAL on, whatever fuel it keeps.
+    struct Case {
+        std::int32_t mode;
+        std::uint32_t battleshipSpare;
+        std::uint32_t destroyerSpare;
+        bool destroyerReady;
+        std::uint32_t attacker;
+    };
+    for (const Case& row : {Case{ModeEasy, 30, 10, false, 1u}, Case{ModeEasy, 10, 30, false, 2u},
+                            Case{ModeNormal, 30, 10, false, 1u}, Case{ModeNormal, 10, 30, false, 2u},
+                            Case{ModeNormal, 30, 10, true, 2u}, Case{ModeEasy, 30, 10, true, 1u}}) {
+        SCOPED_TRACE("mode " + std::to_string(row.mode) + " attacker " + std::to_string(row.attacker));
+        TearDown();
+        SetUp();
+        UnitProfile profile = com->GetProfile();
+        profile.Level = static_cast<std::uint32_t>(row.mode);
+        com->SetProfile(profile);
+        LocateAmong(ann, 1, {MapPos(5, 4), MapPos(5, 5), MapPos(6, 5)});
+        for (const auto& [id, spare] :
+             {std::pair{1u, row.battleshipSpare}, std::pair{2u, row.destroyerSpare}}) {
+            CShip* ship = com->GetShip(id);
+            ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
+        }
+        Plan(ann->GetId(), 2).HasAdjacentTarget = row.destroyerReady;
+        if (row.destroyerReady) Plan(ann->GetId(), 2).HitPoints = 3;
+        // With a result in the log the choice is drawn no more.
+        Play(ann, Pass());
+        ASSERT_FALSE(engine->GetLog().empty());
+        shared.DecisionKind = 1;
+        engine->Run();
+        EXPECT_EQ(shared.DecisionKind, 1u);
+        const CommandInput& input = com->GetCommandInput();
+        ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
+        EXPECT_EQ(input.ShipId, row.attacker);
+        ExpectAccepted();
+    }
+}
+
+TEST_F(DecisionStrategyTest, PursuitDoesNotStrikeTheSamePanelTwiceRunning)
+{
+    // Only the destroyer can pay an attack; Ann may be on any of three
+    // panels south of it.
+    const std::vector<MapPos> around{MapPos(2, 1), MapPos(2, 2), MapPos(2, 3)};
+    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        TearDown();
+        SetUp();
+        SeedRandom(seed);
+        com->GetShip(1)->GetProfile().Fp = 0;
+        LocateAmong(ann, 1, around);
+        shared.DecisionKind = 1;
+        engine->Run();
+        const CommandInput first = com->GetCommandInput();
+        ASSERT_EQ(first.Command, static_cast<std::uint32_t>(CommandAttack));
+        const MessageCode code = com->ExecuteCommand(All());
+        ASSERT_FALSE(IsErrorCode(code));
+        results.Record(code, com, All());
+        results.Record(52, com, All());
+
+        com->OnMessage(51);
+        shared.DecisionKind = 1;
+        engine->Run();
+        const CommandInput second = com->GetCommandInput();
+        ASSERT_EQ(second.Command, static_cast<std::uint32_t>(CommandAttack));
+        EXPECT_NE(second.Target, first.Target);
+        EXPECT_NE(std::find(around.begin(), around.end(), second.Target), around.end());
+        ExpectAccepted();
+    }
+}
+
+TEST_F(DecisionStrategyTest, EscapeNeverMovesIntoTheReachOfAnEnemyThatIsNearlyFound)
+{
+    // Ann has all but found the battleship. Believed at (3,1) she reaches
+    // only part of the board; believed on four panels in the middle rows,
+    // with a move range of 5 she reaches all of it, and the escape falls
+    // back on another command.
+    struct Case {
+        std::vector<MapPos> ann;
+        bool moves;
+    };
+    const std::vector<Case> cases{{{MapPos(3, 1)}, true},
+                                  {{MapPos(3, 1), MapPos(3, 2), MapPos(4, 1), MapPos(4, 2)}, false}};
+    for (const Case& row : cases) {
+        SCOPED_TRACE("moves " + std::to_string(row.moves));
+        TearDown();
+        SetUp();
+        LocateAmong(ann, 1, row.ann);
+        PlanRecord& plan = Plan(ann->GetId(), 1);
+        plan.IsClose = true;
+        plan.CandidateCount = 1;
+        plan.Kind = 5;
+        shared.DecisionKind = 5;
+        engine->Run();
+        const CommandInput input = com->GetCommandInput();
+        EXPECT_EQ(input.Command == CommandMove, row.moves) << "command " << input.Command;
+        ExpectAccepted();
+        if (input.Command != CommandMove) continue;
+        const std::uint32_t reach = ann->GetShip(1)->GetConfig().MoveRange + 1;
+        for (const MapPos& pos : row.ann)
+            EXPECT_GT(com->GetShip(1)->GetCurrentPanel()->GetDistance(*board.GetPanel(pos)), reach);
+    }
+}
+
 TEST_F(DecisionStrategyTest, RangeChoiceTorpedoesAFarEnemyAndAttacksANearOne)
 {
     Locate(cid, 1, 5, 5);
     shared.DecisionKind = 13;
+    // A seed under which the aim is not refined (a 30 % draw at long range).
+    SeedRandom(1);
     engine->Run();
+    EXPECT_EQ(shared.DecisionKind, 13u);
     EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandTorpedo));
     EXPECT_EQ(com->GetCommandInput().Target, MapPos(5, 5));
     ExpectAccepted();
@@ -399,6 +575,37 @@ TEST_F(DecisionStrategyTest, VeryEasyNeverFiresTorpedoesAndSixInFlightIsTheLimit
     com->SetProfile(profile);
     EXPECT_TRUE(CDecisionEngine::CanFireTorpedo(*com, 2));
     ExpectMissingKey([&] { CDecisionEngine::CanFireTorpedo(*com, 9); }, "unknown ship");
+}
+
+class RefiningEngine : public CDecisionEngine {
+  public:
+    using CDecisionEngine::CDecisionEngine;
+    using CDecisionEngine::RefineRangeTarget;
+};
+using RangeRefinementTest = DecisionTestBase<RefiningEngine>;
+
+TEST_F(RangeRefinementTest, RefinedAimPrefersALinePanelAnotherEnemyMayBeOn)
+{
+    // The aim is (4,4), one of Ann's two possible panels; no torpedo runs.
+    LocateAmong(ann, 1, {MapPos(4, 4), MapPos(4, 5)});
+    const CVirtualBoard* chosen = game->GetPlayer(ann->GetId())->GetBoard(1);
+    const CPanel* aim = board.GetPanel(4, 4);
+    CDecisionEngine::ShipList list{com->GetShip(1), com->GetShip(2)};
+    for (std::uint32_t seed = 1; seed <= 8; ++seed) {
+        SeedRandom(seed);
+        CShip* ship = com->GetShip(2);
+        // Cid's battleship may be on (4,1), in line with the aim.
+        Locate(cid, 1, 4, 1);
+        std::vector<const CVirtualBoard*> candidates{chosen, game->GetPlayer(cid->GetId())->GetBoard(1)};
+        EXPECT_EQ(engine->RefineRangeTarget(list, candidates, chosen, ship, aim), board.GetPanel(4, 1));
+        EXPECT_EQ(ship, com->GetShip(2));
+
+        // Without another enemy in line, any panel in line with the aim.
+        candidates.pop_back();
+        const CPanel* p = engine->RefineRangeTarget(list, candidates, chosen, ship, aim);
+        EXPECT_NE(p, aim);
+        EXPECT_TRUE(p->GetX() == 4 || p->GetY() == 4) << p->GetX() << "," << p->GetY();
+    }
 }
 
 TEST(DecisionRangeTest, KeysClassesAndTable)
