@@ -4,6 +4,7 @@
 #include "audio/Log.h"
 #include "audio/System.h"
 
+#include "CountingAllocator.h"
 #include "LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -262,37 +263,21 @@ TEST_F(EngineTest, UpdateSuspendAndShutdownCarryOutQueuedCommands)
     EXPECT_EQ(1, Doomed::deleted);
 }
 
-struct CountingPair {
-    static int allocs;
-    static int frees;
-    static void* alloc(std::size_t bytes)
-    {
-        ++allocs;
-        return std::malloc(bytes);
-    }
-    static void free(void* memory)
-    {
-        ++frees;
-        std::free(memory);
-    }
-};
-int CountingPair::allocs = 0;
-int CountingPair::frees = 0;
 
 TEST_F(EngineTest, TheProgramsMemoryPairServesOnlyWhenBothAreGiven)
 {
-    CountingPair::allocs = CountingPair::frees = 0;
+    CountingAllocs::allocs = CountingAllocs::frees = 0;
     CkConfig config = capturedConfig();
-    config.allocFunc = &CountingPair::alloc;
+    config.allocFunc = &CountingAllocs::alloc;
     ASSERT_NE(0, CkInit(&config));
-    EXPECT_EQ(0, CountingPair::allocs);
+    EXPECT_EQ(0, CountingAllocs::allocs);
     CkShutdown();
 
-    config.freeFunc = &CountingPair::free;
+    config.freeFunc = &CountingAllocs::free;
     ASSERT_NE(0, CkInit(&config));
-    EXPECT_GT(CountingPair::allocs, 0); // the command ring
+    EXPECT_GT(CountingAllocs::allocs, 0); // the command ring
     CkShutdown();
-    EXPECT_EQ(CountingPair::allocs, CountingPair::frees);
+    EXPECT_EQ(CountingAllocs::allocs, CountingAllocs::frees);
 }
 
 TEST_F(EngineTest, NullConfigurationStartsWithDefaults)

@@ -1,6 +1,7 @@
 #include "audio/Log.h"
 #include "audio/Memory.h"
 
+#include "CountingAllocator.h"
 #include "LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -48,22 +49,6 @@ TEST(LogTest, LongMessagesAreCut)
     EXPECT_EQ(std::string(Log::kMaxMessage - 1, 'x'), log.lines()[0].text);
 }
 
-struct CountingAllocs {
-    static int allocs;
-    static int frees;
-    static void* alloc(std::size_t bytes)
-    {
-        ++allocs;
-        return std::malloc(bytes);
-    }
-    static void free(void* memory)
-    {
-        ++frees;
-        std::free(memory);
-    }
-};
-int CountingAllocs::allocs = 0;
-int CountingAllocs::frees = 0;
 
 TEST(MemoryTest, BlocksGoThroughTheInstalledPair)
 {
