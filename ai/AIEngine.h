@@ -4,7 +4,7 @@
 #pragma once
 
 #include "ai/VirtualPlayer.h"
-#include "net/Messages.h"
+#include "model/Messages.h"
 
 #include <cstdint>
 #include <map>

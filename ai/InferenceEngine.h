@@ -11,8 +11,8 @@
 
 #include "ai/AIEngine.h"
 #include "ai/VirtualBoard.h"
+#include "model/Messages.h"
 #include "model/Records.h"
-#include "net/Messages.h"
 
 #include <cstdint>
 #include <vector>

@@ -12,7 +12,7 @@
 
 #include "ai/InferenceRecord.h"
 #include "ai/VirtualPlayer.h"
-#include "net/Messages.h"
+#include "model/Messages.h"
 
 #include <cstdint>
 #include <memory>

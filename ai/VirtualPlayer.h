@@ -14,8 +14,8 @@
 
 #include "ai/InferenceRecord.h"
 #include "ai/VirtualBoard.h"
+#include "model/Messages.h"
 #include "model/Records.h"
-#include "net/Messages.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,9 +1,9 @@
 #include "model/Logger.h"
 
-#include "app/settings/SystemConfig.h"
-#include "gui/texts/NameTables.h"
-#include "gui/texts/StatisticsTexts.h"
 #include "model/Timer.h"
+#include "model/settings/SystemConfig.h"
+#include "model/texts/NameTables.h"
+#include "model/texts/StatisticsTexts.h"
 
 #include <QFile>
 

@@ -3,9 +3,9 @@
 // to a text file on request.
 #pragma once
 
+#include "model/Messages.h"
 #include "model/Records.h"
 #include "model/Types.h"
-#include "net/Messages.h"
 
 #include <QDateTime>
 #include <QObject>

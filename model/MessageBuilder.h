@@ -1,7 +1,7 @@
 // Network records built from the battle model's own objects.
 #pragma once
 
-#include "net/Messages.h"
+#include "model/Messages.h"
 
 #include <vector>
 

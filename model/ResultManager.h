@@ -2,8 +2,8 @@
 // turn under way and, once the battle is over, the end record.
 #pragma once
 
+#include "model/Messages.h"
 #include "model/Records.h"
-#include "net/Messages.h"
 
 #include <cstddef>
 #include <cstdint>

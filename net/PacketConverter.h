@@ -7,7 +7,7 @@
 // payload key and that IV).
 #pragma once
 
-#include "net/Messages.h"
+#include "model/Messages.h"
 #include "net/Serializer.h"
 
 #include <array>

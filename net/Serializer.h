@@ -4,7 +4,7 @@
 // type once, before the first object of that type.
 #pragma once
 
-#include "net/Messages.h"
+#include "model/Messages.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "net/Messages.h"
+#include "model/Messages.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "model/GameEdit.h"
 #include "model/TurnManager.h"
 #include "model/UnitFactory.h"
-#include "net/InMemoryTransport.h"
+#include "tests/net/InMemoryTransport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "net/InMemoryTransport.h"
+#include "tests/net/InMemoryTransport.h"
 
 #include <gtest/gtest.h>
 

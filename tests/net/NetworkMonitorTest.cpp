@@ -2,7 +2,7 @@
 #include "TcpLoopback.h"
 #include "model/Player.h"
 #include "model/TurnManager.h"
-#include "net/InMemoryTransport.h"
+#include "tests/net/InMemoryTransport.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -2,7 +2,7 @@
 // helpers to look at pieces byte by byte.
 #pragma once
 
-#include "net/Messages.h"
+#include "model/Messages.h"
 #include "net/Serializer.h"
 
 #include <cstdint>

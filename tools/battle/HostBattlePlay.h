@@ -5,8 +5,8 @@
 // headless driver and the console game both play their battles with it.
 #pragma once
 
-#include "model/GUITurnManager.h"
 #include "model/Types.h"
+#include "session/GUITurnManager.h"
 
 #include <cstdint>
 #include <deque>

@@ -2,21 +2,21 @@
 
 #include "HostBattlePlay.h"
 
-#include "gui/texts/MessageTexts.h"
 #include "model/Board.h"
 #include "model/CodeTables.h"
-#include "model/ConsoleInput.h"
 #include "model/Errors.h"
-#include "model/GUITurnManager.h"
 #include "model/GameEdit.h"
 #include "model/Logger.h"
 #include "model/MessageCodes.h"
 #include "model/Mission.h"
-#include "model/PlayerEdit.h"
-#include "model/PlayerEditConsole.h"
 #include "model/ShipFactory.h"
 #include "model/Unit.h"
 #include "model/UnitFactory.h"
+#include "model/texts/MessageTexts.h"
+#include "session/GUITurnManager.h"
+#include "session/PlayerEdit.h"
+#include "tools/console/ConsoleInput.h"
+#include "tools/console/PlayerEditConsole.h"
 
 #include <algorithm>
 #include <chrono>
@@ -153,8 +153,8 @@ CUnit* CConsoleGame::Prepare(CPlayerEdit& edit)
 void CConsoleGame::CreateSides()
 {
     {
-        CPlayerEdit edit(UnitManual, false, m_rules, m_board, m_unitFactory, m_shipFactory, nullptr,
-                         UnitProfile(), Pauses());
+        CPlayerEditConsole edit(UnitManual, false, m_rules, m_board, m_unitFactory, m_shipFactory, nullptr,
+                                UnitProfile(), Pauses());
         edit.SetConsole(m_in, m_out);
         m_local = Prepare(edit);
     }
