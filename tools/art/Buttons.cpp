@@ -20,9 +20,9 @@ QImage button(const QString& text, const QColor& accent)
     prepare(p);
     const QRectF plate(1.5, 1.5, w - 3, h - 3);
     QLinearGradient fill(plate.topLeft(), plate.bottomLeft());
-    fill.setColorAt(0.0, withAlpha(mix(palette::kPanel, accent, 0.25), 120));
-    fill.setColorAt(1.0, withAlpha(palette::kDeepPanel, 150));
-    p.setPen(QPen(withAlpha(palette::kText, 90), 1.0));
+    fill.setColorAt(0.0, withAlpha(mix(palette::kPanel, accent, 0.25), 70));
+    fill.setColorAt(1.0, withAlpha(palette::kDeepPanel, 100));
+    p.setPen(QPen(withAlpha(palette::kText, 110), 1.0));
     p.setBrush(fill);
     p.drawRoundedRect(plate, 6, 6);
     // Inner rim catching the light at the top.

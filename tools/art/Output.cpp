@@ -129,7 +129,7 @@ namespace {
 QImage forSheet(const QImage& image)
 {
     const int longest = std::max(image.width(), image.height());
-    if (longest > 400) {
+    if (longest > 640) {
         return image.scaled(image.width() / 2, image.height() / 2, Qt::KeepAspectRatio,
                             Qt::SmoothTransformation);
     }

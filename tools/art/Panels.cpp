@@ -224,7 +224,7 @@ QImage compass()
     QImage image = blank(size, size);
     QPainter p(&image);
     prepare(p);
-    const QPointF c(24, 24);
+    const QPointF c(24, 26);
     p.setPen(QPen(withAlpha(palette::kText, 200), 1.0));
     p.setBrush(withAlpha(palette::kDeepPanel, 150));
     p.drawEllipse(c, 17.5, 17.5);

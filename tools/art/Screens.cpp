@@ -18,40 +18,52 @@ constexpr int kTitleWidth = 720;
 constexpr int kTitleHeight = 600;
 constexpr double kHorizon = 318;
 
-// A warship seen from the side, bow to the left, standing on the base line y, `length` long.
+// A warship seen from the side, bow to the left, floating on the line y and `length` long: a battleship
+// with its turrets, tower and funnel, or a destroyer.
 QPainterPath sideView(double x, double y, double length, bool big)
 {
     const double u = length / 100.0;
-    QPainterPath hull;
-    hull.moveTo(x, y - 7 * u);
-    hull.lineTo(x + 6 * u, y);
-    hull.lineTo(x + 96 * u, y);
-    hull.lineTo(x + 100 * u, y - 5 * u);
-    hull.lineTo(x + 100 * u, y - 6 * u);
-    hull.lineTo(x, y - 7.5 * u);
-    hull.closeSubpath();
-    QPainterPath top;
-    auto box = [&](double l, double t, double r) {
-        top.addRect(QRectF(x + l * u, y - t * u, (r - l) * u, t * u));
+    QPainterPath out;
+    auto add = [&](std::initializer_list<QPointF> points) {
+        QPolygonF poly;
+        for (const QPointF& pt : points) poly << QPointF(x + pt.x() * u, y + pt.y() * u);
+        QPainterPath part;
+        part.addPolygon(poly);
+        part.closeSubpath();
+        out = out.united(part);
+    };
+    auto box = [&](double l, double r, double bottom, double top) {
+        add({{l, bottom}, {r, bottom}, {r, top}, {l, top}});
     };
     if (big) {
-        box(18, 10, 28);                                             // fore turrets
-        box(70, 10, 80);                                             // aft turret
-        box(34, 17, 60);                                             // superstructure
-        box(40, 24, 52);                                             // bridge
-        box(44, 34, 46.5);                                           // mast
-        box(55, 22, 59);                                             // funnel
-        top.addRect(QRectF(x + 8 * u, y - 12 * u, 12 * u, 1.2 * u)); // gun barrels
-        top.addRect(QRectF(x + 78 * u, y - 12 * u, 12 * u, 1.2 * u));
+        add({{0, -9}, {3, -3}, {7, 0}, {94, 0}, {98, -3}, {100, -6.5}, {60, -7}, {20, -8}});
+        add({{15, -7}, {25, -7}, {24, -11}, {17, -11}});        // A turret
+        add({{6, -10.4}, {17, -9.6}, {17, -10.4}, {6, -11.2}}); // its guns
+        add({{24, -8}, {33, -8}, {32, -14}, {26, -14}});        // B turret
+        add({{15, -13.4}, {26, -12.6}, {26, -13.4}, {15, -14.2}});
+        box(36, 56, -8, -15);
+        box(39, 53, -15, -21);
+        add({{42, -21}, {50, -21}, {49, -29}, {43, -29}});
+        box(45.4, 46.6, -29, -42);
+        box(41, 51, -36, -37.2);
+        add({{57, -7}, {64, -7}, {65, -25}, {59, -25}}); // funnel
+        box(66, 73, -7, -13);
+        box(69, 70, -13, -24);
+        add({{75, -7}, {85, -7}, {84, -11}, {77, -11}}); // C turret
+        add({{84, -9.6}, {95, -10.4}, {95, -11.2}, {84, -10.4}});
     } else {
-        box(16, 10, 22);
-        box(34, 16, 48);
-        box(38, 26, 40);
-        box(52, 18, 56);
-        box(60, 18, 64);
-        box(80, 10, 86);
+        add({{0, -10}, {4, -3}, {8, 0}, {95, 0}, {100, -5}, {60, -6}, {20, -7.5}});
+        add({{14, -6}, {21, -6}, {20, -10}, {15, -10}});
+        box(28, 40, -7, -14);
+        box(31, 38, -14, -19);
+        box(34, 35.2, -19, -32);
+        add({{44, -6}, {50, -6}, {51, -18}, {46, -18}});
+        add({{55, -6}, {61, -6}, {62, -17}, {57, -17}});
+        box(68, 76, -6, -10);
+        box(72, 73, -10, -22);
+        add({{82, -6}, {89, -6}, {88, -10}, {83, -10}});
     }
-    return hull.united(top);
+    return out;
 }
 
 void titleSky(QPainter& p)
@@ -88,20 +100,25 @@ void titleSky(QPainter& p)
     p.drawEllipse(sun, 24, 24);
     p.restore();
 
-    // Long thin clouds lit from below.
-    struct Streak {
-        double x, y, w, h;
-    };
-    for (const Streak& s : {Streak{40, 262, 280, 5}, Streak{150, 276, 200, 4}, Streak{420, 248, 260, 6},
-                            Streak{560, 284, 170, 3.5}, Streak{300, 292, 150, 3}}) {
-        QPainterPath cloud;
-        cloud.addRoundedRect(QRectF(s.x, s.y, s.w, s.h), s.h / 2, s.h / 2);
-        QLinearGradient g(QPointF(0, s.y), QPointF(0, s.y + s.h));
-        g.setColorAt(0.0, QColor(44, 44, 84, 200));
-        g.setColorAt(1.0, QColor(210, 130, 120, 200));
-        p.setBrush(g);
-        p.drawPath(cloud);
+    // Long soft clouds over the horizon, lit from below.
+    QImage clouds = blank(kTitleWidth, static_cast<int>(kHorizon));
+    {
+        QPainter c(&clouds);
+        prepare(c);
+        c.setPen(Qt::NoPen);
+        struct Streak {
+            double x, y, w, h;
+        };
+        for (const Streak& s : {Streak{20, 292, 280, 6}, Streak{140, 303, 190, 4}, Streak{390, 284, 250, 7},
+                                Streak{560, 300, 160, 4}, Streak{300, 309, 130, 3}}) {
+            QLinearGradient g(QPointF(0, s.y), QPointF(0, s.y + s.h));
+            g.setColorAt(0.0, QColor(60, 52, 96, 190));
+            g.setColorAt(1.0, QColor(226, 140, 118, 200));
+            c.setBrush(g);
+            c.drawRoundedRect(QRectF(s.x, s.y, s.w, s.h), s.h / 2, s.h / 2);
+        }
     }
+    p.drawImage(0, 0, blurred(clouds, 2));
 }
 
 void titleSea(QPainter& p)
@@ -146,7 +163,7 @@ void titleFleet(QPainter& p)
     p.setPen(Qt::NoPen);
     p.setBrush(kSilhouette);
     p.drawPath(sideView(96, kHorizon + 1, 190, true));
-    p.drawPath(sideView(318, kHorizon + 1, 92, false));
+    p.drawPath(sideView(322, kHorizon + 1, 92, false));
     p.setBrush(darker(kSilhouette, 0.0));
     p.drawPath(sideView(610, kHorizon + 0.5, 70, false));
     // Smoke drifting aft from the funnels.
@@ -154,7 +171,7 @@ void titleFleet(QPainter& p)
     for (int i = 0; i < 18; ++i) {
         const double t = i / 18.0;
         p.setBrush(QColor(30, 34, 60, static_cast<int>(120 * (1 - t))));
-        p.drawEllipse(QPointF(96 + 1.9 * 57 + t * 120, kHorizon - 44 - t * 22 + n.range(-2, 2)), 5 + t * 12,
+        p.drawEllipse(QPointF(96 + 1.9 * 62 + t * 120, kHorizon - 48 - t * 22 + n.range(-2, 2)), 4 + t * 12,
                       3 + t * 6);
     }
     // Wakes.
