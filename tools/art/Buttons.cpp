@@ -30,14 +30,7 @@ QImage button(const QString& text, const QColor& accent)
     p.setBrush(Qt::NoBrush);
     p.drawLine(QPointF(8, 3.5), QPointF(w - 8, 3.5));
     // Accent diamonds at both ends.
-    for (const double x : {16.0, w - 16.0}) {
-        const QPointF c(x, h / 2.0);
-        p.setPen(Qt::NoPen);
-        p.setBrush(lighter(accent, 0.35));
-        p.drawPolygon(polygon({c + QPointF(0, -5), c + QPointF(5, 0), c + QPointF(0, 5)}));
-        p.setBrush(accent);
-        p.drawPolygon(polygon({c + QPointF(0, -5), c + QPointF(-5, 0), c + QPointF(0, 5)}));
-    }
+    for (const double x : {16.0, w - 16.0}) diamond(p, QPointF(x, h / 2.0), 5, lighter(accent, 0.35), accent);
     const QFont f = font(20, QFont::Bold);
     const double tw = textWidth(text, f);
     const QPainterPath path = textPath(text, f, (w - tw) / 2, 27);

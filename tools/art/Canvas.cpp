@@ -144,6 +144,15 @@ void outlinedText(QPainter& p, const QPainterPath& path, const QBrush& fill, con
     p.restore();
 }
 
+void diamond(QPainter& p, QPointF c, double r, const QColor& lit, const QColor& shade)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(lit);
+    p.drawPolygon(polygon({c + QPointF(0, -r), c + QPointF(r, 0), c + QPointF(0, r)}));
+    p.setBrush(shade);
+    p.drawPolygon(polygon({c + QPointF(0, -r), c + QPointF(-r, 0), c + QPointF(0, r)}));
+}
+
 QImage blurred(const QImage& src, int radius)
 {
     // Two box passes per axis on premultiplied pixels: close to a Gaussian and exactly repeatable.

@@ -49,6 +49,9 @@ double textWidth(const QString& text, const QFont& f);
 void outlinedText(QPainter& p, const QPainterPath& path, const QBrush& fill, const QColor& outline,
                   double outlineWidth);
 
+// A compass diamond: its right half lit, its left half in shade.
+void diamond(QPainter& p, QPointF centre, double radius, const QColor& lit, const QColor& shade);
+
 // Drop shadow: the picture's alpha, blurred a little, offset and tinted, under the picture.
 QImage withShadow(const QImage& src, int dx, int dy, const QColor& colour, int blurRadius);
 QImage blurred(const QImage& src, int radius);

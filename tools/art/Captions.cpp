@@ -16,16 +16,6 @@ void requireFit(double needed, int available, const QString& what)
             QString("%1 needs %2 pixels, has %3").arg(what).arg(needed).arg(available).toStdString());
 }
 
-// A small compass diamond, the mark that opens every caption.
-void diamond(QPainter& p, QPointF c, double r, const QColor& lit, const QColor& shade)
-{
-    p.setPen(Qt::NoPen);
-    p.setBrush(lit);
-    p.drawPolygon(polygon({c + QPointF(0, -r), c + QPointF(r, 0), c + QPointF(0, r)}));
-    p.setBrush(shade);
-    p.drawPolygon(polygon({c + QPointF(0, -r), c + QPointF(-r, 0), c + QPointF(0, r)}));
-}
-
 constexpr int kCaptionHeight = 22;
 
 // Screen caption: diamond, bold text with a soft shadow, and a rule beneath that fades out to the right.

@@ -166,8 +166,8 @@ void drawBattleship(QPainter& p, const Tones& t)
     p.drawRect(QRectF(19.0, 15.0, 2.0, 2.0));
     p.setBrush(QColor(120, 190, 230));
     p.drawRect(QRectF(15.0, 15.0, 1.0, 2.0));
-    turret(p, QPointF(7.5, 16), 2.5, -5.5, true);
-    turret(p, QPointF(12.0, 16), 2.5, -4.0, true);
+    turret(p, QPointF(7.5, 16), 2.5, -4.0, true);
+    turret(p, QPointF(12.0, 16), 2.5, -3.5, true);
     turret(p, QPointF(26.0, 16), 2.5, 5.0, true);
 }
 
