@@ -3,6 +3,7 @@
 #include "audio/Deletable.h"
 #include "audio/Log.h"
 #include "audio/System.h"
+#include "audio/SystemLinux.h"
 
 #include "CountingAllocator.h"
 #include "LogCapture.h"
@@ -20,12 +21,20 @@ using namespace Daz;
 
 namespace {
 
-// Every test leaves the engine stopped and the log at its defaults.
+// Every test leaves the engine stopped and the log at its defaults. The
+// engine renders to a pumped output, never to the machine's sound card.
 class EngineTest : public ::testing::Test {
   protected:
+    void SetUp() override
+    {
+        OutputChoice pumped;
+        pumped.kind = OutputChoice::kPumped;
+        OutputChoice::setOverride(&pumped);
+    }
     void TearDown() override
     {
         CkShutdown();
+        OutputChoice::setOverride(nullptr);
         Log::set(kCkLog_All, nullptr);
     }
 
@@ -262,7 +271,6 @@ TEST_F(EngineTest, UpdateSuspendAndShutdownCarryOutQueuedCommands)
     EXPECT_EQ((std::vector<int>{1, 2, 3}), recorder.seen);
     EXPECT_EQ(1, Doomed::deleted);
 }
-
 
 TEST_F(EngineTest, TheProgramsMemoryPairServesOnlyWhenBothAreGiven)
 {

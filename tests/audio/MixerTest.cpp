@@ -3,6 +3,7 @@
 #include "audio/CkMixer.h"
 #include "audio/CommandQueue.h"
 #include "audio/Log.h"
+#include "audio/SystemLinux.h"
 
 #include "LogCapture.h"
 
@@ -88,6 +89,10 @@ class MixerTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
+        // No render thread: the test carries out the commands itself.
+        OutputChoice pumped;
+        pumped.kind = OutputChoice::kPumped;
+        OutputChoice::setOverride(&pumped);
         CkConfig config;
         config.logFunc = Log::getFunc();
         ASSERT_NE(0, CkInit(&config));
@@ -98,6 +103,7 @@ class MixerTest : public ::testing::Test {
     void TearDown() override
     {
         CkShutdown();
+        OutputChoice::setOverride(nullptr);
         Log::set(kCkLog_All, nullptr);
     }
 
