@@ -105,6 +105,10 @@ void SourceNode::execute(int command, CommandArg first, CommandArg second)
     case kDetach:
         if (m_attached) detach();
         break;
+    case kDetachAtEnd:
+        if (m_attached) detach();
+        --m_endDetaches;
+        break;
     case kSetNext:
         m_next = first.to<SourceNode>();
         break;
@@ -289,7 +293,11 @@ template <typename S> MixBuffer SourceNode::renderAs(int frames, bool followUp, 
         m_source->reset();
         // A sound chained to itself plays on from its start in the same block.
         if (next != this) {
-            if (CommandQueue* queue = CommandQueue::get()) queue->postCommand(this, kDetach);
+            // Counted before it is queued, so that the node never looks released with it pending.
+            if (CommandQueue* queue = CommandQueue::get()) {
+                ++m_endDetaches;
+                queue->postCommand(this, kDetachAtEnd);
+            }
             m_stoppedPlayId = m_playState.load();
             m_playState = 0;
             clearResampler();

@@ -30,6 +30,8 @@ class SourceNode : public AudioNode {
         kSetPaused = 13,    // bool
         kSeekFrames = 14,   // frame, at the next block
         kSeekMs = 15,       // float ms, at the next block
+        // The detach the node queues for itself when its sound has ended.
+        kDetachAtEnd = 16,
     };
 
     // The play state of a sound started as another sound's next sound.
@@ -46,7 +48,11 @@ class SourceNode : public AudioNode {
     AudioSource* getSource() const { return m_source; }
     Decoder* getDecoder() const { return m_decoder; }
     MixNode* getOutput() const { return m_output; }
-    bool isAttached() const { return m_attached; }
+    bool isAttached() const { return m_attached.load(); }
+    // Whether the render side is done with the node: it is detached and no
+    // command it queued for itself is still waiting. A sound may delete its
+    // node once this holds after its last command has run.
+    bool isReleased() const { return !m_attached.load() && m_endDetaches.load() == 0; }
     // Read by the sound on the program's thread: the node's play state and the
     // play id of the last play it ended by itself.
     int getPlayState() const { return m_playState.load(); }
@@ -71,7 +77,8 @@ class SourceNode : public AudioNode {
     Decoder* m_decoder = nullptr;
     SourceNode* m_next = nullptr;
     MixNode* m_output = nullptr;
-    bool m_attached = false;
+    std::atomic<bool> m_attached{false};
+    std::atomic<int> m_endDetaches{0};
     float m_current[4] = {1.0f, 0.0f, 0.0f, 1.0f};
     float m_target[4] = {1.0f, 0.0f, 0.0f, 1.0f};
     std::atomic<int> m_playState{0};

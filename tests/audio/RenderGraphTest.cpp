@@ -213,13 +213,19 @@ TEST_P(SourceNodeTest, AChainedNextSoundStartsInTheSameBlockRightAfterTheEnd)
     b->execute(SourceNode::kDetach, 0, 0);
     b->execute(SourceNode::kSetPlayState, 0, 0);
     a->execute(SourceNode::kSetNext, b, 0);
-    const std::vector<float> out = pump(2);
+    std::vector<float> out = pump(1);
+    // Ended, but its detach waits in the queue: the sound may not delete it yet.
+    EXPECT_FALSE(a->isReleased());
+    const std::vector<float> next = pump(1);
+    out.insert(out.end(), next.begin(), next.end());
     for (int j = 0; j < 100; ++j) ASSERT_NEAR(0.5f, out[2 * j], kTolerance) << j;
     for (int j = 100; j < 2 * kBlock; ++j) ASSERT_NEAR(0.25f, out[2 * j], kTolerance) << j;
     EXPECT_EQ(SourceNode::kStartedAsNext, b->getPlayState());
     EXPECT_EQ(0, a->getPlayState());
     EXPECT_EQ(1, a->getStoppedPlayId());
     EXPECT_FALSE(a->isAttached()); // its detach was queued and ran before the second block
+    EXPECT_TRUE(a->isReleased());
+    EXPECT_FALSE(b->isReleased());
     EXPECT_EQ(1, first.resets);
 }
 

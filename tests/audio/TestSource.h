@@ -4,6 +4,7 @@
 
 #include "audio/AudioSource.h"
 
+#include <atomic>
 #include <cmath>
 #include <functional>
 
@@ -70,19 +71,21 @@ class TestSource : public Daz::AudioSource, public Daz::Decoder {
   private:
     template <typename S> int produce(S* out, int frames, float scale)
     {
+        const int pos = m_pos.load();
         int n = frames;
-        if (m_frames >= 0 && m_pos + n > m_frames) n = m_frames - m_pos;
+        if (m_frames >= 0 && pos + n > m_frames) n = m_frames - pos;
         if (n < 0) n = 0;
         const int channels = m_info.channels;
         for (int f = 0; f < n; ++f)
             for (int c = 0; c < channels; ++c)
-                out[f * channels + c] = static_cast<S>(m_wave(m_pos + f, c) * scale);
-        m_pos += n;
+                out[f * channels + c] = static_cast<S>(m_wave(pos + f, c) * scale);
+        m_pos = pos + n;
         return n;
     }
 
     Daz::SampleInfo m_info;
     int m_frames;
-    int m_pos = 0;
+    // Read by tests while a render thread plays the source.
+    std::atomic<int> m_pos{0};
     Wave m_wave;
 };
