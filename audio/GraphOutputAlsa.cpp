@@ -162,7 +162,11 @@ void GraphOutputAlsa::run()
             std::lock_guard<std::mutex> lock(m_lock);
             if (m_stop) return;
         }
-        if (isRunning()) render(m_block, frames);
+        // Between a stop and the join the block goes out silent, never stale.
+        if (isRunning())
+            render(m_block, frames);
+        else
+            std::memset(m_block, 0, sizeof(float) * 2 * static_cast<std::size_t>(frames));
         write(frames);
         pace();
     }
@@ -181,6 +185,8 @@ void GraphOutputAlsa::write(int frames)
         frameBytes = 2 * static_cast<int>(sizeof(short));
     }
     const int waitMs = static_cast<int>(framesToMs(frames)) + 1;
+    // A device that stays full for this long takes nothing: the rest of the block is dropped.
+    int waitsLeft = kBufferBlocks + 1;
     for (int done = 0; done < frames;) {
         {
             std::lock_guard<std::mutex> lock(m_lock);
@@ -189,11 +195,13 @@ void GraphOutputAlsa::write(int frames)
         const snd_pcm_sframes_t result =
             snd_pcm_writei(handle, static_cast<const char*>(data) + done * frameBytes,
                            static_cast<snd_pcm_uframes_t>(frames - done));
-        if (result >= 0) {
+        if (result > 0) {
             done += static_cast<int>(result);
-        } else if (result == -EAGAIN) {
+            waitsLeft = kBufferBlocks + 1;
+        } else if (result == 0 || result == -EAGAIN) {
             // Full: the device keeps the pace. The wait is bounded, so a stop is seen.
             m_deviceWaited = true;
+            if (--waitsLeft < 0) return;
             snd_pcm_wait(handle, waitMs);
         } else if (snd_pcm_recover(handle, static_cast<int>(result), 1) < 0) {
             Log::error("Audio device failed (%s); rendering goes on without sound",

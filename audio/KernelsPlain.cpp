@@ -209,31 +209,9 @@ void stereoGainsFloat(float* buffer, int frames, const GainRamp& ramp)
     }
 }
 
-// Fixed-point gains step exactly, by whole 8.24 steps, so accumulating them
-// frame by frame gives the same value as multiplying.
-struct FixedRampWalk {
-    Fixed gain[4];
-    explicit FixedRampWalk(const GainRamp& ramp)
-    {
-        for (int i = 0; i < 4; ++i) gain[i] = ramp.currentFixed[i];
-    }
-    void next(const GainRamp& ramp, int frame)
-    {
-        for (int i = 0; i < 4; ++i)
-            gain[i] = frame + 1 < ramp.count[i] ? wrapAdd(gain[i], ramp.stepFixed[i]) : ramp.targetFixed[i];
-    }
-};
-
 void monoGainsFixed(const Fixed* in, Fixed* out, int frames, const GainRamp& ramp)
 {
-    int j = 0;
-    FixedRampWalk walk(ramp);
-    for (; j < ramp.frames && j < frames; ++j) {
-        walk.next(ramp, j);
-        const Fixed x = in[j];
-        out[2 * j] = mulShift<24>(x, walk.gain[0]);
-        out[2 * j + 1] = mulShift<24>(x, walk.gain[3]);
-    }
+    int j = monoRampFixed(in, out, frames, ramp);
     const Fixed left = ramp.targetFixed[0];
     const Fixed right = ramp.targetFixed[3];
     for (; j < frames; ++j) {
@@ -245,16 +223,7 @@ void monoGainsFixed(const Fixed* in, Fixed* out, int frames, const GainRamp& ram
 
 void stereoGainsFixed(Fixed* buffer, int frames, const GainRamp& ramp)
 {
-    int j = 0;
-    FixedRampWalk walk(ramp);
-    for (; j < ramp.frames && j < frames; ++j) {
-        walk.next(ramp, j);
-        const Fixed* g = walk.gain;
-        const Fixed l = buffer[2 * j];
-        const Fixed r = buffer[2 * j + 1];
-        buffer[2 * j] = wrapAdd(mulShift<24>(l, g[0]), mulShift<24>(r, g[1]));
-        buffer[2 * j + 1] = wrapAdd(mulShift<24>(l, g[2]), mulShift<24>(r, g[3]));
-    }
+    int j = stereoRampFixed(buffer, frames, ramp);
     const Fixed* m = ramp.targetFixed;
     for (; j < frames; ++j) {
         const Fixed l = buffer[2 * j];
@@ -286,25 +255,6 @@ void resampleFloat(const float* in, int inFrames, float* out, int outFrames, int
     for (int c = 0; c < channels; ++c) prev[c] = in[(inFrames - 1) * channels + c];
 }
 
-void resampleFixed(const Fixed* in, int inFrames, Fixed* out, int outFrames, int channels, Fixed* prev)
-{
-    if (inFrames <= 0 || outFrames <= 0) return;
-    const Fixed step = resampleStepFixed(inFrames, outFrames);
-    for (int j = 0; j < outFrames; ++j) {
-        const Fixed pos = j * step;
-        const int i = pos >> 16;
-        const bool past = i >= inFrames;
-        const Fixed fraction = past ? 0 : pos & 0xffff;
-        for (int c = 0; c < channels; ++c) {
-            const Fixed last = in[(inFrames - 1) * channels + c];
-            const Fixed a = past ? last : i == 0 ? prev[c] : in[(i - 1) * channels + c];
-            const Fixed b = past ? last : in[i * channels + c];
-            out[j * channels + c] = wrapAdd(a, mulShift<16>(wrapSub(b, a), fraction));
-        }
-    }
-    for (int c = 0; c < channels; ++c) prev[c] = in[(inFrames - 1) * channels + c];
-}
-
 const Kernels<float> g_plainFloat = {
     convertI8Float,   convertI16Float, convertF32Float,  clampFloat, toFloatFloat,   addFloat,
     weightedSumFloat, monoGainsFloat,  stereoGainsFloat, scaleFloat, copyAny<float>, resampleFloat,
@@ -312,7 +262,7 @@ const Kernels<float> g_plainFloat = {
 
 const Kernels<Fixed> g_plainFixed = {
     convertI8Fixed,   convertI16Fixed, convertF32Fixed,  clampFixed, toFloatFixed,   addFixed,
-    weightedSumFixed, monoGainsFixed,  stereoGainsFixed, scaleFixed, copyAny<Fixed>, resampleFixed,
+    weightedSumFixed, monoGainsFixed,  stereoGainsFixed, scaleFixed, copyAny<Fixed>, resampleFixedScalar,
 };
 
 } // namespace

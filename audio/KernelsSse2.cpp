@@ -66,36 +66,33 @@ inline __m128i loadI16x4(const unsigned char* bytes)
 
 // ---- conversions: the tail first, then blocks of four from the end
 
+// Widens `count` narrow samples in place: `one(i)` converts sample i, `four(i)`
+// samples i..i+3. Walking from the end keeps unread samples from being overwritten.
+template <typename One, typename Four> void convertBackwards(int count, One one, Four four)
+{
+    int i = count;
+    while (i % 4) one(--i);
+    while (i > 0) four(i -= 4);
+}
+
 void convertI8Float(float* buffer, int count)
 {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(buffer);
-    int i = count;
-    while (i % 4) {
-        --i;
-        buffer[i] = static_cast<float>(loadI8(bytes, i)) * Pcm::kFromI8;
-    }
     const __m128 factor = _mm_set1_ps(Pcm::kFromI8);
-    while (i > 0) {
-        i -= 4;
-        const __m128 v = _mm_cvtepi32_ps(loadI8x4(bytes + i));
-        _mm_storeu_ps(buffer + i, _mm_mul_ps(v, factor));
-    }
+    convertBackwards(
+        count, [&](int i) { buffer[i] = static_cast<float>(loadI8(bytes, i)) * Pcm::kFromI8; },
+        [&](int i) { _mm_storeu_ps(buffer + i, _mm_mul_ps(_mm_cvtepi32_ps(loadI8x4(bytes + i)), factor)); });
 }
 
 void convertI16Float(float* buffer, int count)
 {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(buffer);
-    int i = count;
-    while (i % 4) {
-        --i;
-        buffer[i] = static_cast<float>(loadI16(bytes, i)) * Pcm::kFromI16;
-    }
     const __m128 factor = _mm_set1_ps(Pcm::kFromI16);
-    while (i > 0) {
-        i -= 4;
-        const __m128 v = _mm_cvtepi32_ps(loadI16x4(bytes + 2 * i));
-        _mm_storeu_ps(buffer + i, _mm_mul_ps(v, factor));
-    }
+    convertBackwards(
+        count, [&](int i) { buffer[i] = static_cast<float>(loadI16(bytes, i)) * Pcm::kFromI16; },
+        [&](int i) {
+            _mm_storeu_ps(buffer + i, _mm_mul_ps(_mm_cvtepi32_ps(loadI16x4(bytes + 2 * i)), factor));
+        });
 }
 
 void convertF32Float(float*, int) {}
@@ -103,46 +100,38 @@ void convertF32Float(float*, int) {}
 void convertI8Fixed(Fixed* buffer, int count)
 {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(buffer);
-    int i = count;
-    while (i % 4) {
-        --i;
-        buffer[i] = loadI8(bytes, i) * (1 << 17);
-    }
-    while (i > 0) {
-        i -= 4;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i), _mm_slli_epi32(loadI8x4(bytes + i), 17));
-    }
+    convertBackwards(
+        count, [&](int i) { buffer[i] = loadI8(bytes, i) * (1 << 17); },
+        [&](int i) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i), _mm_slli_epi32(loadI8x4(bytes + i), 17));
+        });
 }
 
 void convertI16Fixed(Fixed* buffer, int count)
 {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(buffer);
-    int i = count;
-    while (i % 4) {
-        --i;
-        buffer[i] = loadI16(bytes, i) * (1 << 9);
-    }
-    while (i > 0) {
-        i -= 4;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i), _mm_slli_epi32(loadI16x4(bytes + 2 * i), 9));
-    }
+    convertBackwards(
+        count, [&](int i) { buffer[i] = loadI16(bytes, i) * (1 << 9); },
+        [&](int i) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i),
+                             _mm_slli_epi32(loadI16x4(bytes + 2 * i), 9));
+        });
 }
 
 void convertF32Fixed(Fixed* buffer, int count)
 {
-    int i = count;
-    while (i % 4) {
-        --i;
-        float value;
-        std::memcpy(&value, buffer + i, sizeof value);
-        buffer[i] = truncateToInt(value * 16777216.0f);
-    }
     const __m128 scale = _mm_set1_ps(16777216.0f);
-    while (i > 0) {
-        i -= 4;
-        const __m128 v = _mm_loadu_ps(reinterpret_cast<const float*>(buffer + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i), _mm_cvttps_epi32(_mm_mul_ps(v, scale)));
-    }
+    convertBackwards(
+        count,
+        [&](int i) {
+            float value;
+            std::memcpy(&value, buffer + i, sizeof value);
+            buffer[i] = truncateToInt(value * 16777216.0f);
+        },
+        [&](int i) {
+            const __m128 v = _mm_loadu_ps(reinterpret_cast<const float*>(buffer + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + i), _mm_cvttps_epi32(_mm_mul_ps(v, scale)));
+        });
 }
 
 // ---- clamp and conversion to float
@@ -319,22 +308,6 @@ struct FloatRampV {
     }
 };
 
-struct FixedRampV {
-    __m128i gain, target, step, count;
-    explicit FixedRampV(const GainRamp& ramp)
-        : gain(_mm_loadu_si128(reinterpret_cast<const __m128i*>(ramp.currentFixed))),
-          target(_mm_loadu_si128(reinterpret_cast<const __m128i*>(ramp.targetFixed))),
-          step(_mm_loadu_si128(reinterpret_cast<const __m128i*>(ramp.stepFixed))),
-          count(_mm_loadu_si128(reinterpret_cast<const __m128i*>(ramp.count)))
-    {
-    }
-    void next(int frame)
-    {
-        const __m128i ramping = _mm_cmplt_epi32(_mm_set1_epi32(frame + 1), count);
-        gain = select(ramping, _mm_add_epi32(gain, step), target);
-    }
-};
-
 void monoGainsFloat(const float* in, float* out, int frames, const GainRamp& ramp)
 {
     int j = 0;
@@ -401,13 +374,7 @@ inline void storeFrame(Fixed* p, __m128i v)
 
 void monoGainsFixed(const Fixed* in, Fixed* out, int frames, const GainRamp& ramp)
 {
-    int j = 0;
-    FixedRampV rv(ramp);
-    for (; j < ramp.frames && j < frames; ++j) {
-        rv.next(j);
-        const __m128i lr = _mm_shuffle_epi32(rv.gain, _MM_SHUFFLE(3, 0, 3, 0));
-        storeFrame(out + 2 * j, mulShiftV<24>(_mm_set1_epi32(in[j]), lr));
-    }
+    int j = monoRampFixed(in, out, frames, ramp);
     const Fixed* m = ramp.targetFixed;
     const __m128i lr = _mm_setr_epi32(m[0], m[3], m[0], m[3]);
     for (; j + 4 <= frames; j += 4) {
@@ -433,14 +400,7 @@ inline __m128i stereoFramesFixed(__m128i x, __m128i g13, __m128i g24)
 
 void stereoGainsFixed(Fixed* buffer, int frames, const GainRamp& ramp)
 {
-    int j = 0;
-    FixedRampV rv(ramp);
-    for (; j < ramp.frames && j < frames; ++j) {
-        rv.next(j);
-        const __m128i g13 = _mm_shuffle_epi32(rv.gain, _MM_SHUFFLE(2, 0, 2, 0));
-        const __m128i g24 = _mm_shuffle_epi32(rv.gain, _MM_SHUFFLE(3, 1, 3, 1));
-        storeFrame(buffer + 2 * j, stereoFramesFixed(loadFrame(buffer + 2 * j), g13, g24));
-    }
+    int j = stereoRampFixed(buffer, frames, ramp);
     const Fixed* m = ramp.targetFixed;
     const __m128i g13 = _mm_setr_epi32(m[0], m[2], m[0], m[2]);
     const __m128i g24 = _mm_setr_epi32(m[1], m[3], m[1], m[3]);
@@ -454,6 +414,20 @@ void stereoGainsFixed(Fixed* buffer, int frames, const GainRamp& ramp)
 
 // ---- resampling: the positions of four output frames at once, the
 // interpolation of their samples as vectors.
+
+// The samples, per channel, that input position `i` lies between: the frame
+// before it (the previous block's last at 0) and its own. Past the input
+// (only by rounding) both are the last frame; that case gives true.
+template <typename S>
+inline bool gatherPair(const S* in, int last, int channels, const S* prev, int i, S* a, S* b)
+{
+    const bool past = i > last;
+    for (int c = 0; c < channels; ++c) {
+        a[c] = past ? in[last * channels + c] : i == 0 ? prev[c] : in[(i - 1) * channels + c];
+        b[c] = past ? a[c] : in[i * channels + c];
+    }
+    return past;
+}
 
 void resampleFloat(const float* in, int inFrames, float* out, int outFrames, int channels, float* prev)
 {
@@ -472,22 +446,9 @@ void resampleFloat(const float* in, int inFrames, float* out, int outFrames, int
         _mm_store_si128(reinterpret_cast<__m128i*>(index), whole);
         _mm_store_ps(fraction, _mm_sub_ps(pos, _mm_cvtepi32_ps(whole)));
         const int n = outFrames - j < 4 ? outFrames - j : 4;
-        for (int k = 0; k < n; ++k) {
-            const int i = index[k];
-            for (int c = 0; c < channels; ++c) {
-                float& ak = a[k * channels + c];
-                float& bk = b[k * channels + c];
-                if (i > last) {
-                    // Past the input: the last frame, held.
-                    ak = in[last * channels + c];
-                    bk = ak;
-                } else {
-                    ak = i == 0 ? prev[c] : in[(i - 1) * channels + c];
-                    bk = in[i * channels + c];
-                }
-            }
-            if (i > last) fraction[k] = 0.0f;
-        }
+        for (int k = 0; k < n; ++k)
+            if (gatherPair(in, last, channels, prev, index[k], a + k * channels, b + k * channels))
+                fraction[k] = 0.0f;
         float* dest = out + j * channels;
         if (channels == 1) {
             const __m128 va = _mm_load_ps(a);
@@ -519,52 +480,6 @@ void resampleFloat(const float* in, int inFrames, float* out, int outFrames, int
     for (int c = 0; c < channels; ++c) prev[c] = in[last * channels + c];
 }
 
-void resampleFixed(const Fixed* in, int inFrames, Fixed* out, int outFrames, int channels, Fixed* prev)
-{
-    if (inFrames <= 0 || outFrames <= 0) return;
-    const Fixed step = resampleStepFixed(inFrames, outFrames);
-    const int last = inFrames - 1;
-    alignas(16) Fixed a[8] = {};
-    alignas(16) Fixed b[8] = {};
-    alignas(16) Fixed fraction[4] = {};
-    for (int j = 0; j < outFrames; j += 4) {
-        const int n = outFrames - j < 4 ? outFrames - j : 4;
-        for (int k = 0; k < n; ++k) {
-            const Fixed pos = (j + k) * step;
-            const int i = pos >> 16;
-            fraction[k] = i > last ? 0 : pos & 0xffff;
-            for (int c = 0; c < channels; ++c) {
-                Fixed& ak = a[k * channels + c];
-                Fixed& bk = b[k * channels + c];
-                if (i > last) {
-                    ak = in[last * channels + c];
-                    bk = ak;
-                } else {
-                    ak = i == 0 ? prev[c] : in[(i - 1) * channels + c];
-                    bk = in[i * channels + c];
-                }
-            }
-        }
-        Fixed* dest = out + j * channels;
-        const __m128i f = _mm_load_si128(reinterpret_cast<const __m128i*>(fraction));
-        const int groups = channels == 1 ? 1 : 2;
-        for (int g = 0; g < groups; ++g) {
-            const int samples = channels == 1 ? n : (n - 2 * g) * 2;
-            if (samples <= 0) break;
-            const __m128i va = _mm_load_si128(reinterpret_cast<const __m128i*>(a + 4 * g));
-            const __m128i vb = _mm_load_si128(reinterpret_cast<const __m128i*>(b + 4 * g));
-            const __m128i vf =
-                channels == 1 ? f : (g == 0 ? _mm_unpacklo_epi32(f, f) : _mm_unpackhi_epi32(f, f));
-            const __m128i v = _mm_add_epi32(va, mulShiftV<16>(_mm_sub_epi32(vb, va), vf));
-            alignas(16) Fixed tmp[4];
-            _mm_store_si128(reinterpret_cast<__m128i*>(tmp), v);
-            const int count = samples < 4 ? samples : 4;
-            for (int k = 0; k < count; ++k) dest[4 * g + k] = tmp[k];
-        }
-    }
-    for (int c = 0; c < channels; ++c) prev[c] = in[last * channels + c];
-}
-
 const Kernels<float> g_simdFloat = {
     convertI8Float,   convertI16Float, convertF32Float,  clampFloat, toFloatFloat,   addFloat,
     weightedSumFloat, monoGainsFloat,  stereoGainsFloat, scaleFloat, copyAny<float>, resampleFloat,
@@ -572,7 +487,7 @@ const Kernels<float> g_simdFloat = {
 
 const Kernels<Fixed> g_simdFixed = {
     convertI8Fixed,   convertI16Fixed, convertF32Fixed,  clampFixed, toFloatFixed,   addFixed,
-    weightedSumFixed, monoGainsFixed,  stereoGainsFixed, scaleFixed, copyAny<Fixed>, resampleFixed,
+    weightedSumFixed, monoGainsFixed,  stereoGainsFixed, scaleFixed, copyAny<Fixed>, resampleFixedScalar,
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "audio/GraphOutput.h"
 #include "audio/SystemLinux.h"
 
+#include "AudioTestSupport.h"
 #include "LogCapture.h"
 #include "RenderFixture.h"
 
@@ -130,19 +131,10 @@ class EffectBusTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        OutputChoice pumped;
-        pumped.kind = OutputChoice::kPumped;
-        OutputChoice::setOverride(&pumped);
-        CkConfig config;
-        config.logFunc = Log::getFunc();
-        ASSERT_NE(0, CkInit(&config));
+        ASSERT_TRUE(startPumpedEngine());
         log.lines().clear();
     }
-    void TearDown() override
-    {
-        CkShutdown();
-        OutputChoice::setOverride(nullptr);
-    }
+    void TearDown() override { stopPumpedEngine(); }
     // Carries out the queued commands as the next block would.
     void drain() { CommandQueue::get()->processAudioCommands(); }
     static EffectBus* bus(CkEffectBus* b) { return static_cast<EffectBus*>(b); }
@@ -239,18 +231,14 @@ TEST_F(EffectBusTest, ASoundOnABusIsHeardThroughItsEffects)
     a->addEffect(&effect);
     TestSource tone(1, 48000, -1, TestSource::constant(0.125f));
     SourceNode node(&tone);
-    CommandQueue* queue = CommandQueue::get();
-    queue->postCommand(&node, SourceNode::kSetDecoder, static_cast<Decoder*>(&tone));
-    queue->postCommand(&node, SourceNode::kSetOutput, static_cast<MixNode*>(a->getInputNode()));
-    queue->postCommand(&node, SourceNode::kSetPlayState, 1);
-    queue->postCommand(&node, SourceNode::kAttach);
+    postPlay(node, &tone, a->getInputNode());
     GraphOutputPumped* output = static_cast<GraphOutputPumped*>(EngineGraph::get()->getOutput());
     std::vector<float> out(2 * 240);
     ASSERT_TRUE(output->pump(out.data(), 240));
     EXPECT_EQ(0.25f, out[0]);
     EXPECT_EQ(0.25f, out[479]);
     // The node is left to the shutdown: detached first, as a sound would.
-    queue->postCommand(&node, SourceNode::kDetach);
+    CommandQueue::get()->postCommand(&node, SourceNode::kDetach);
     a->removeEffect(&effect);
     a->destroy();
     CkUpdate();

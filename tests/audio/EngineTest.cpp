@@ -3,8 +3,8 @@
 #include "audio/Deletable.h"
 #include "audio/Log.h"
 #include "audio/System.h"
-#include "audio/SystemLinux.h"
 
+#include "AudioTestSupport.h"
 #include "CountingAllocator.h"
 #include "LogCapture.h"
 
@@ -25,12 +25,7 @@ namespace {
 // engine renders to a pumped output, never to the machine's sound card.
 class EngineTest : public ::testing::Test {
   protected:
-    void SetUp() override
-    {
-        OutputChoice pumped;
-        pumped.kind = OutputChoice::kPumped;
-        OutputChoice::setOverride(&pumped);
-    }
+    void SetUp() override { usePumpedOutput(); }
     void TearDown() override
     {
         CkShutdown();

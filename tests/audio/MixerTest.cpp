@@ -3,8 +3,8 @@
 #include "audio/CkMixer.h"
 #include "audio/CommandQueue.h"
 #include "audio/Log.h"
-#include "audio/SystemLinux.h"
 
+#include "AudioTestSupport.h"
 #include "LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -90,20 +90,14 @@ class MixerTest : public ::testing::Test {
     void SetUp() override
     {
         // No render thread: the test carries out the commands itself.
-        OutputChoice pumped;
-        pumped.kind = OutputChoice::kPumped;
-        OutputChoice::setOverride(&pumped);
-        CkConfig config;
-        config.logFunc = Log::getFunc();
-        ASSERT_NE(0, CkInit(&config));
+        ASSERT_TRUE(startPumpedEngine());
         master = CkMixer::masterMixer();
         ASSERT_NE(nullptr, master);
         log.lines().clear();
     }
     void TearDown() override
     {
-        CkShutdown();
-        OutputChoice::setOverride(nullptr);
+        stopPumpedEngine();
         Log::set(kCkLog_All, nullptr);
     }
 

@@ -10,6 +10,7 @@
 #include "audio/SourceNode.h"
 #include "audio/SystemLinux.h"
 
+#include "AudioTestSupport.h"
 #include "LogCapture.h"
 #include "TestSource.h"
 
@@ -19,7 +20,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -28,32 +28,6 @@
 using namespace Daz;
 
 namespace {
-
-template <typename F> bool waitFor(F condition, double seconds = 5.0)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-std::vector<std::string> threadNames()
-{
-    std::vector<std::string> names;
-    DIR* dir = opendir("/proc/self/task");
-    if (!dir) return names;
-    while (dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] == '.') continue;
-        std::ifstream comm(std::string("/proc/self/task/") + entry->d_name + "/comm");
-        std::string name;
-        std::getline(comm, name);
-        names.push_back(name);
-    }
-    closedir(dir);
-    return names;
-}
 
 // Every test starts the engine itself and leaves it stopped, with the
 // environment and the output choice as it found them.
@@ -66,14 +40,6 @@ class OutputTest : public ::testing::Test {
         unsetenv("MAREVANE_AUDIO_OUTPUT");
         unsetenv("MAREVANE_AUDIO_CAPTURE");
         Log::set(kCkLog_All, nullptr);
-    }
-
-    void choose(OutputChoice::Kind kind, const char* device = "default")
-    {
-        OutputChoice choice;
-        choice.kind = kind;
-        std::snprintf(choice.device, sizeof choice.device, "%s", device);
-        OutputChoice::setOverride(&choice);
     }
 
     bool start(CkConfig config = CkConfig())
@@ -136,7 +102,7 @@ TEST_F(OutputTest, TheOutputIsChosenByItsName)
 
 TEST_F(OutputTest, StartUpBuildsTheEngineGraphAndShutdownTearsItDown)
 {
-    choose(OutputChoice::kPumped);
+    usePumpedOutput();
     ASSERT_TRUE(start());
     EngineGraph* graph = EngineGraph::get();
     ASSERT_NE(nullptr, graph);
@@ -169,7 +135,7 @@ TEST_F(OutputTest, APumpedToneComesOutAtItsLevelInBothPipelines)
 {
     for (const PipelineCase& c : {PipelineCase{2, false}, PipelineCase{1, true}}) {
         SCOPED_TRACE(c.pipeline);
-        choose(OutputChoice::kPumped);
+        usePumpedOutput();
         CkConfig config;
         config.pipeline = c.pipeline;
         ASSERT_TRUE(start(config));
@@ -179,13 +145,7 @@ TEST_F(OutputTest, APumpedToneComesOutAtItsLevelInBothPipelines)
         SourceNode node(&tone);
         float gains[4];
         Pan::toGains(0.0f, false, gains);
-        CommandQueue* queue = CommandQueue::get();
-        queue->postCommand(&node, SourceNode::kSetDecoder, static_cast<Decoder*>(&tone));
-        queue->postCommand(&node, SourceNode::kSetOutput, static_cast<MixNode*>(EngineGraph::get()));
-        queue->postCommand(&node, SourceNode::kSetGains12, gains[0], gains[1]);
-        queue->postCommand(&node, SourceNode::kSetGains34, gains[2], gains[3]);
-        queue->postCommand(&node, SourceNode::kSetPlayState, 1);
-        queue->postCommand(&node, SourceNode::kAttach);
+        postPlay(node, &tone, EngineGraph::get(), gains);
 
         // A second of tone, a block at a time, as an output device would ask.
         std::vector<float> out(2 * 48000);
@@ -202,14 +162,14 @@ TEST_F(OutputTest, APumpedToneComesOutAtItsLevelInBothPipelines)
         EXPECT_FALSE(pumped()->isClipped());
         EXPECT_EQ(200, pumped()->getBlockCount());
 
-        queue->postCommand(&node, SourceNode::kDetach);
+        CommandQueue::get()->postCommand(&node, SourceNode::kDetach);
         CkShutdown();
     }
 }
 
 TEST_F(OutputTest, ASuspendedEngineRendersNothingUntilResumed)
 {
-    choose(OutputChoice::kPumped);
+    usePumpedOutput();
     ASSERT_TRUE(start());
     std::vector<float> out(480, 5.0f);
     CkSuspend();
@@ -224,18 +184,14 @@ TEST_F(OutputTest, ACaptureHoldsEveryRenderedFrame)
 {
     const std::string path = ::testing::TempDir() + "marevane_capture.f32";
     setenv("MAREVANE_AUDIO_CAPTURE", path.c_str(), 1);
-    choose(OutputChoice::kPumped);
+    usePumpedOutput();
     ASSERT_TRUE(start());
     TestSource ramp(1, 48000, -1, [](int frame, int) { return (frame % 1000) * 0.0005f; });
     SourceNode node(&ramp);
-    CommandQueue* queue = CommandQueue::get();
-    queue->postCommand(&node, SourceNode::kSetDecoder, static_cast<Decoder*>(&ramp));
-    queue->postCommand(&node, SourceNode::kSetOutput, static_cast<MixNode*>(EngineGraph::get()));
-    queue->postCommand(&node, SourceNode::kSetPlayState, 1);
-    queue->postCommand(&node, SourceNode::kAttach);
+    postPlay(node, &ramp, EngineGraph::get());
     std::vector<float> rendered(2 * 240 * 10);
     for (int b = 0; b < 10; ++b) ASSERT_TRUE(pumped()->pump(rendered.data() + 2 * 240 * b, 240));
-    queue->postCommand(&node, SourceNode::kDetach);
+    CommandQueue::get()->postCommand(&node, SourceNode::kDetach);
     CkShutdown();
 
     std::ifstream file(path, std::ios::binary);
@@ -307,11 +263,7 @@ TEST_F(OutputTest, OnTheNullDeviceBlocksArePacedByTheClockAndShutdownIsPrompt)
     // Commands reach the render thread without an update.
     TestSource tone(1, 48000, -1, TestSource::constant(0.25f));
     SourceNode node(&tone);
-    CommandQueue* queue = CommandQueue::get();
-    queue->postCommand(&node, SourceNode::kSetDecoder, static_cast<Decoder*>(&tone));
-    queue->postCommand(&node, SourceNode::kSetOutput, static_cast<MixNode*>(EngineGraph::get()));
-    queue->postCommand(&node, SourceNode::kSetPlayState, 1);
-    queue->postCommand(&node, SourceNode::kAttach);
+    postPlay(node, &tone, EngineGraph::get());
     EXPECT_TRUE(waitFor([&] { return tone.getFramePos() > 0; }));
 
     const auto t0 = std::chrono::steady_clock::now();
@@ -324,7 +276,7 @@ TEST_F(OutputTest, OnTheNullDeviceBlocksArePacedByTheClockAndShutdownIsPrompt)
     EXPECT_GE(blocks, expected * 0.8) << ms << " ms";
     EXPECT_LE(blocks, expected * 1.2) << ms << " ms";
 
-    queue->postCommand(&node, SourceNode::kDetach);
+    CommandQueue::get()->postCommand(&node, SourceNode::kDetach);
     const auto s0 = std::chrono::steady_clock::now();
     CkShutdown();
     const double shutdownMs =

@@ -3,6 +3,7 @@
 #include "audio/Deletable.h"
 #include "audio/StreamFileThread.h"
 
+#include "AudioTestSupport.h"
 #include "LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <dirent.h>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,41 +18,6 @@
 using namespace Daz;
 
 namespace {
-
-// Waits for a condition, polling, for at most `seconds`.
-template <typename F> bool waitFor(F condition, double seconds = 5.0)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-// The names of this process's threads as the system shows them.
-std::vector<std::string> threadNames()
-{
-    std::vector<std::string> names;
-    DIR* dir = opendir("/proc/self/task");
-    if (!dir) return names;
-    while (dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] == '.') continue;
-        std::ifstream comm(std::string("/proc/self/task/") + entry->d_name + "/comm");
-        std::string name;
-        std::getline(comm, name);
-        names.push_back(name);
-    }
-    closedir(dir);
-    return names;
-}
-
-bool hasThread(const std::string& name)
-{
-    for (const std::string& n : threadNames())
-        if (n == name) return true;
-    return false;
-}
 
 std::atomic<bool> g_release{false};
 
