@@ -123,6 +123,8 @@ GraphOutputAlsa::~GraphOutputAlsa()
 
 bool GraphOutputAlsa::startDevice()
 {
+    // A device that failed is tried afresh at each start.
+    m_failed = false;
     int result = snd_pcm_prepare(m_pcm->getHandle());
     if (result < 0) Log::warning("Could not prepare the audio device (%s)", snd_strerror(result));
     {
