@@ -1,17 +1,21 @@
 #include "audio/Ck.h"
 
-#include "audio/CommandQueue.h"
+#include "audio/AsyncLoader.h"
+#include "audio/AudioNode.h"
 #include "audio/Deletable.h"
+#include "audio/EngineGraph.h"
+#include "audio/GraphOutput.h"
 #include "audio/Log.h"
 #include "audio/Memory.h"
+#include "audio/MixBuffer.h"
 #include "audio/Mixer.h"
+#include "audio/StreamFileThread.h"
 #include "audio/System.h"
 
 #include <atomic>
 #include <cstdio>
 #include <new>
 
-using Daz::CommandQueue;
 using Daz::Log;
 using Daz::System;
 
@@ -52,25 +56,70 @@ void validate(CkConfig& config)
     }
 }
 
+// The engine-wide parts that start-up brings up beside the system object.
+struct EngineParts {
+    Daz::StreamFileThread* streamThread = nullptr;
+    Daz::MixBufferPool* pool = nullptr;
+    Daz::AsyncLoader* loader = nullptr;
+};
+EngineParts g_parts;
+
+// Brings up, in order, the stream file thread, the mix buffer pool, the
+// render graph with its output, the master mixer and the asynchronous loader.
+bool startEngine(System& system, const CkConfig& config)
+{
+    g_parts.streamThread = new (std::nothrow) Daz::StreamFileThread(config.streamFileUpdateMs);
+    if (!g_parts.streamThread) return false;
+    g_parts.streamThread->start();
+
+    Daz::RenderContext& context = Daz::RenderContext::get();
+    context.fixedPoint = system.getFixedPoint() != 0;
+    context.useKernels(system.isSimdSupported());
+    context.budgetMs = config.renderLoadLimit * config.audioUpdateMs;
+    int poolFrames =
+        static_cast<int>(static_cast<float>(System::kSampleRate) * config.audioUpdateMs * 0.001f);
+    if (poolFrames < 1) poolFrames = 1;
+    g_parts.pool = new (std::nothrow) Daz::MixBufferPool(4 * poolFrames, 2);
+    if (!g_parts.pool) return false;
+    Daz::MixBufferPool::setInstance(g_parts.pool);
+    context.pool = g_parts.pool;
+
+    Daz::GraphOutput* output = system.createOutput(Daz::GraphOutput::blockFramesFor(config.audioUpdateMs));
+    if (!Daz::EngineGraph::create(config.maxAudioTasks, output)) return false;
+    Daz::Mixer::createMaster();
+
+    g_parts.loader = new Daz::AsyncLoader;
+    if (!g_parts.loader) return false;
+    g_parts.loader->start();
+    Daz::AsyncLoader::setInstance(g_parts.loader);
+    return true;
+}
+
 // Stops what start-up brought up, in reverse; safe on a half-started engine.
 void stopEngine()
 {
     System* system = System::get();
     if (!system) return;
     Log::info("audio engine shutting down");
+    Daz::AsyncLoader::setInstance(nullptr);
+    delete g_parts.loader;
+    g_parts.loader = nullptr;
     // Sounds moved off the master may still post; the drain below carries that out.
     Daz::Mixer::destroyMaster();
-    if (CommandQueue* queue = CommandQueue::get()) {
-        // The output is stopped first, so the last commands run here.
-        system->shutdown();
-        queue->processAudioCommands();
+    if (Daz::EngineGraph* graph = Daz::EngineGraph::get()) {
+        // The render thread is joined first, so the last commands run here.
+        graph->stop();
         Daz::DeletionList::drain();
-        CommandQueue::setInstance(nullptr);
-        delete queue;
-    } else {
-        system->shutdown();
+        Daz::EngineGraph::destroy();
     }
     Daz::DeletionList::drain();
+    Daz::RenderContext::get().pool = nullptr;
+    Daz::MixBufferPool::setInstance(nullptr);
+    delete g_parts.pool;
+    g_parts.pool = nullptr;
+    system->shutdown();
+    delete g_parts.streamThread;
+    g_parts.streamThread = nullptr;
     System::setInstance(nullptr);
     delete system;
     Daz::Memory::setAllocator(nullptr);
@@ -111,19 +160,7 @@ int CkInit(CkConfig* config)
     Log::info("SIMD %s", system->isSimdSupported() ? "enabled" : "not supported");
 
     system->setQuiet(false);
-    bool ok = system->startup();
-    if (ok) {
-        // The mix buffer pool and the render graph join the start-up once they exist;
-        // for now the command queue stands alone.
-        CommandQueue* queue = new (std::nothrow) CommandQueue(config->maxAudioTasks);
-        if (queue && queue->isValid()) {
-            CommandQueue::setInstance(queue);
-            Daz::Mixer::createMaster();
-        } else {
-            delete queue;
-            ok = false;
-        }
-    }
+    const bool ok = system->startup() && startEngine(*system, *config);
     if (!ok) {
         Log::error("CkInit FAILED!");
         stopEngine();

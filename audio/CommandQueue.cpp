@@ -100,6 +100,18 @@ void CommandQueue::processAudioCommands()
                      "CkUnlockAudio()?");
         return;
     }
+    runQueued();
+    m_audioLock.unlock();
+}
+
+void CommandQueue::processAudioCommandsWaiting()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_audioLock);
+    runQueued();
+}
+
+void CommandQueue::runQueued()
+{
     for (;;) {
         Entry entry;
         {
@@ -123,7 +135,6 @@ void CommandQueue::processAudioCommands()
             break;
         }
     }
-    m_audioLock.unlock();
 }
 
 int CommandQueue::getCapacity() const

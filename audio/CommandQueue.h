@@ -9,14 +9,18 @@ namespace Daz {
 
 class Deletable;
 
-// A command's 32-bit argument: an int or the bits of a float.
+// A command's argument: an int, a float or an object of the render side.
 union CommandArg {
-    std::int32_t i;
+    std::int64_t i;
     float f;
+    void* p;
 
     CommandArg() : i(0) {}
     CommandArg(int value) : i(value) {}
-    CommandArg(float value) : f(value) {}
+    CommandArg(float value) : i(0) { f = value; }
+    CommandArg(void* value) : i(0) { p = value; }
+
+    template <typename T> T* to() const { return static_cast<T*>(p); }
 };
 
 // The render-side half of an engine object.
@@ -52,6 +56,8 @@ class CommandQueue {
     // Carries out every queued command, also those queued meanwhile; skips
     // the pass with a warning while another thread holds the audio lock.
     void processAudioCommands();
+    // The same, waiting for the audio lock: for shutdown, once nothing renders any more.
+    void processAudioCommandsWaiting();
 
     // Held by the render side while it carries out commands.
     void lockAudio() { m_audioLock.lock(); }
@@ -65,19 +71,21 @@ class CommandQueue {
     static void setInstance(CommandQueue* queue) { s_instance = queue; }
 
   private:
+    // 32 bytes: room for a pointer and two 64-bit arguments.
     struct Entry {
         int kind;
+        int command;
         union {
             CommandObject* target;
             void* memory;
             Deletable* deletable;
         };
-        int command;
         CommandArg first;
         CommandArg second;
     };
 
     void post(const Entry& entry);
+    void runQueued();
 
     std::recursive_mutex m_audioLock;
     mutable std::mutex m_queueLock;

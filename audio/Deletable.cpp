@@ -1,5 +1,7 @@
 #include "audio/Deletable.h"
 
+#include "audio/Log.h"
+
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -45,11 +47,30 @@ void DeletionList::update()
     }
 }
 
-void DeletionList::drain()
+void DeletionList::drain(int limitMs)
 {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     for (;;) {
         update();
-        if (getCount() == 0) return;
+        const int left = getCount();
+        if (left == 0) return;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            // An object that never lets go must not hold up the program's exit.
+            Log::warning("%d engine objects were still in use at shutdown; deleting them", left);
+            Deletable* object;
+            {
+                std::lock_guard<std::mutex> lock(g_mutex);
+                object = g_first;
+                g_first = nullptr;
+            }
+            while (object) {
+                Deletable* next = object->m_nextDeleted;
+                delete object;
+                object = next;
+            }
+            // Their destructors may have listed more.
+            continue;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }
 }

@@ -22,8 +22,9 @@ class DeletionList {
     static void add(Deletable* object);
     // Deletes every listed object that is ready; the others stay listed.
     static void update();
-    // Walks the list until it is empty, pausing between rounds.
-    static void drain();
+    // Walks the list until it is empty, pausing between rounds; after
+    // `limitMs` whatever is left is deleted all the same, with a warning.
+    static void drain(int limitMs = 2000);
     static int getCount();
 };
 

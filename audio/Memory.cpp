@@ -13,6 +13,8 @@ namespace Daz {
 namespace {
 
 constexpr std::size_t kHeaderBytes = 8;
+constexpr std::size_t kMinAlign = 16;
+constexpr std::size_t kMaxAlign = std::size_t(1) << 20;
 
 SystemAllocator g_systemAllocator;
 std::atomic<Allocator*> g_allocator{&g_systemAllocator};
@@ -65,14 +67,17 @@ bool Memory::isMainThread()
 
 void* Memory::alloc(std::size_t bytes)
 {
-    return allocAligned(bytes, 4);
+    return allocAligned(bytes, kMinAlign);
 }
 
 void* Memory::allocAligned(std::size_t bytes, std::size_t align)
 {
-    // An alignment that is not a multiple of 4 would need more filler than the
-    // block leaves room for, so it is taken up to the next multiple of 4.
-    align = align < 4 ? 4 : (align + 3) / 4 * 4;
+    // Engine objects hold SSE members, so no block is aligned to less than 16;
+    // an alignment that is not a power of two is taken up to the next one.
+    if (align > kMaxAlign) return outOfMemory();
+    std::size_t used = kMinAlign;
+    while (used < align) used *= 2;
+    align = used;
     const std::size_t extra = (align / 4 + 1) * 4;
     if (bytes > std::numeric_limits<std::uint32_t>::max() - extra) return outOfMemory();
     const std::size_t rawBytes = (bytes + extra + 3) / 4 * 4;

@@ -38,8 +38,8 @@ class FuncAllocator : public Allocator {
 };
 
 // Each block carries two 32-bit words in front of it: the filler words before
-// the header, then the requested size. Without an installed allocator the
-// system allocator serves.
+// the header, then the requested size. Every block is aligned to at least 16
+// bytes. Without an installed allocator the system allocator serves.
 class Memory {
   public:
     // The calling thread becomes the engine's main thread; null goes back to the system allocator.

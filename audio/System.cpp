@@ -2,6 +2,7 @@
 
 #include "audio/CommandQueue.h"
 #include "audio/Deletable.h"
+#include "audio/EngineGraph.h"
 #include "audio/Log.h"
 
 namespace Daz {
@@ -42,10 +43,14 @@ System::~System() = default;
 void System::update()
 {
     // Sounds' per-frame steps join here once sounds exist.
-    if (!rendersOnThread()) {
-        if (CommandQueue* queue = CommandQueue::get()) queue->processAudioCommands();
-    }
+    if (EngineGraph* graph = EngineGraph::get()) graph->update();
     DeletionList::update();
+}
+
+bool System::rendersOnThread() const
+{
+    const EngineGraph* graph = EngineGraph::get();
+    return graph && graph->rendersOnThread();
 }
 
 void System::suspend()

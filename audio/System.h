@@ -7,6 +7,8 @@
 
 namespace Daz {
 
+class GraphOutput;
+
 class System {
   public:
     // The engine's output rate in frames per second.
@@ -27,11 +29,14 @@ class System {
     int getFixedPoint() const { return m_fixedPoint; }
     void setFixedPoint(int fixedPoint) { m_fixedPoint = fixedPoint; }
 
-    // Brings up the output and the engine threads; false when the output cannot start.
+    // Chooses and opens the output device; false when there is none to render to.
     virtual bool startup() = 0;
+    // The output over the device opened at start-up, for the engine graph to take.
+    virtual GraphOutput* createOutput(int blockFrames) = 0;
+    // Releases what the output did not take.
     virtual void shutdown() = 0;
     // Whether the output renders on a thread of its own; without one, update carries out the commands.
-    virtual bool rendersOnThread() const = 0;
+    bool rendersOnThread() const;
 
     // Made by the platform layer from the validated configuration.
     static System* create(const CkConfig& config);

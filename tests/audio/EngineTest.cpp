@@ -4,6 +4,7 @@
 #include "audio/Log.h"
 #include "audio/System.h"
 
+#include "AudioTestSupport.h"
 #include "CountingAllocator.h"
 #include "LogCapture.h"
 
@@ -20,12 +21,15 @@ using namespace Daz;
 
 namespace {
 
-// Every test leaves the engine stopped and the log at its defaults.
+// Every test leaves the engine stopped and the log at its defaults. The
+// engine renders to a pumped output, never to the machine's sound card.
 class EngineTest : public ::testing::Test {
   protected:
+    void SetUp() override { usePumpedOutput(); }
     void TearDown() override
     {
         CkShutdown();
+        OutputChoice::setOverride(nullptr);
         Log::set(kCkLog_All, nullptr);
     }
 
@@ -262,7 +266,6 @@ TEST_F(EngineTest, UpdateSuspendAndShutdownCarryOutQueuedCommands)
     EXPECT_EQ((std::vector<int>{1, 2, 3}), recorder.seen);
     EXPECT_EQ(1, Doomed::deleted);
 }
-
 
 TEST_F(EngineTest, TheProgramsMemoryPairServesOnlyWhenBothAreGiven)
 {

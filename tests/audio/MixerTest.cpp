@@ -4,6 +4,7 @@
 #include "audio/CommandQueue.h"
 #include "audio/Log.h"
 
+#include "AudioTestSupport.h"
 #include "LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -88,16 +89,15 @@ class MixerTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        CkConfig config;
-        config.logFunc = Log::getFunc();
-        ASSERT_NE(0, CkInit(&config));
+        // No render thread: the test carries out the commands itself.
+        ASSERT_TRUE(startPumpedEngine());
         master = CkMixer::masterMixer();
         ASSERT_NE(nullptr, master);
         log.lines().clear();
     }
     void TearDown() override
     {
-        CkShutdown();
+        stopPumpedEngine();
         Log::set(kCkLog_All, nullptr);
     }
 
