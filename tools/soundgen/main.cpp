@@ -1,12 +1,10 @@
 // marevane-soundgen: renders the game's sound effects and music from the
 // compositions in this folder and writes the banks and streams the sound
 // tables name.
-#include "Effects.h"
-#include "Music.h"
+#include "Generate.h"
 #include "SoundFiles.h"
 #include "WavFile.h"
 
-#include "audio/FileFormat.h"
 #include "sound/SoundTables.h"
 
 #include <chrono>
@@ -25,22 +23,16 @@ const char* const kUsage = "usage:\n"
                            "  marevane-soundgen bank system|battle OUT.ckb [--wav-dir DIR]\n"
                            "  marevane-soundgen silence OUT.wav\n";
 
-constexpr int kMusicRate = 44100;
-
 int track(const std::vector<std::string>& args)
 {
-    if (args.size() != 2 && !(args.size() == 4 && args[2] == "--wav"))
+    if (args.size() != 2 && !(args.size() == 4 && args[2] == "--wav")) {
         throw std::invalid_argument("bad arguments");
+    }
     const auto code = static_cast<Sound::BgmCode>(std::atoi(args[0].c_str()));
     const auto started = std::chrono::steady_clock::now();
-    const Sound::LoopPos loop = Sound::CBgmLoopSettings::GetInstance().Get(code);
     TrackReport report;
-    const SoundTool::Audio audio = renderTrack(compose(code), loop.start, loop.end, kMusicRate, &report);
-    SoundTool::Loop points;
-    points.start = loop.start;
-    points.end = loop.end;
-    points.count = -1;
-    SoundTool::writeFile(args[1], SoundTool::makeStream(audio, Daz::kFormat_Adpcm, points));
+    SoundTool::Audio audio;
+    SoundTool::writeFile(args[1], trackFile(code, &report, &audio));
     if (args.size() == 4) SoundTool::writeWav(args[3], audio, SoundTool::WavSamples::Float32);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf(
@@ -54,14 +46,15 @@ int track(const std::vector<std::string>& args)
 
 int bank(const std::vector<std::string>& args)
 {
-    if (args.size() != 2 && !(args.size() == 4 && args[2] == "--wav-dir"))
+    if (args.size() != 2 && !(args.size() == 4 && args[2] == "--wav-dir")) {
         throw std::invalid_argument("bad arguments");
+    }
     const Sound::SeType type = args[0] == "system" ? Sound::SeTypeSystem
                                : args[0] == "battle"
                                    ? Sound::SeTypeBattle
                                    : throw std::invalid_argument("no bank \"" + args[0] + "\"");
-    const std::vector<SoundTool::Cue> cues = effectCues(type);
-    SoundTool::writeFile(args[1], SoundTool::makeBank(bankName(type), cues, Daz::kFormat_PcmI16));
+    std::vector<SoundTool::Cue> cues;
+    SoundTool::writeFile(args[1], bankFile(type, &cues));
     for (const SoundTool::Cue& cue : cues) {
         if (args.size() == 4) {
             SoundTool::writeWav(args[3] + "/" + cue.name + ".wav", cue.audio, SoundTool::WavSamples::Float32);
@@ -72,14 +65,10 @@ int bank(const std::vector<std::string>& args)
     return 0;
 }
 
-int silence(const std::vector<std::string>& args)
+int writeSilence(const std::vector<std::string>& args)
 {
     if (args.size() != 1) throw std::invalid_argument("bad arguments");
-    SoundTool::Audio audio;
-    audio.channels = 2;
-    audio.sampleRate = kMusicRate;
-    audio.samples.assign(2 * kMusicRate, 0.0f);
-    SoundTool::writeWav(args[0], audio, SoundTool::WavSamples::Pcm16);
+    SoundTool::writeWav(args[0], silence(), SoundTool::WavSamples::Pcm16);
     return 0;
 }
 
@@ -96,7 +85,7 @@ int main(int argc, char** argv)
     try {
         if (command == "track") return track(args);
         if (command == "bank") return bank(args);
-        if (command == "silence") return silence(args);
+        if (command == "silence") return writeSilence(args);
         std::fprintf(stderr, "marevane-soundgen: unknown command \"%s\"\n%s", command.c_str(), kUsage);
         return 2;
     } catch (const std::exception& error) {
