@@ -58,8 +58,8 @@ Composition theme()
     in.bass(cello, call, "R---", 1.0, 2, 0.6f);
     phrase(in, horn, 0.0, 16.0, "a3:4. d4:8 e4:4 f#4:4 | a4:2. r:4 | g4:4. f#:8 e:4 d:4 | e4:2. r:4", 0,
            0.7f);
-    in.drums(timpani, 0.0, "x.......x.......", 0.25, 1, 38, 0.6f);
-    in.drums(timpani, 12.0, "x.x.xxxxxxxxXXXX", 0.25, 1, 33, 0.55f);
+    in.drums(timpani, 0.0, "x.......x.......", 0.25, 1, 50, 0.6f);
+    in.drums(timpani, 12.0, "x.x.xxxxxxxxXXXX", 0.25, 1, 45, 0.55f);
     const auto a1 = chords(16.0, chordsA);
     phrase(in, horn, 16.0, 32.0, themeA, 0, 0.75f);
     in.pads(strSoft, a1, 55, 69, 0.45f);
@@ -72,7 +72,7 @@ Composition theme()
     in.comp(horn, a2, "x--x----", 0.5, 50, 62, 0.4f);
     in.bass(bass, a2, "R-R-5-R-", 0.5, 2, 0.6f);
     in.drums(snare, 48.0, "x...x.x.x...xxx.", 0.25, 8, 60, 0.45f);
-    in.drums(timpani, 48.0, "x.......x.......", 0.25, 8, 38, 0.5f);
+    in.drums(timpani, 48.0, "x.......x.......", 0.25, 8, 50, 0.5f);
     in.note(crash, 48.0, 1.0, 60, 0.6f);
     const auto bridge = chords(80.0, "Bm:1 G:1 D:1 A:1 Bm:1 G:1 Em:1 A:1");
     phrase(in, str, 80.0, 32.0,
@@ -82,7 +82,7 @@ Composition theme()
     phrase(in, horn, 80.0, 32.0, "d4:1 | d4:1 | f#4:1 | e4:1 | f#4:1 | g4:1 | g4:1 | e4:1", 0, 0.5f);
     in.arpeggio(harp, bridge, "0 2 4 2", 0.5, 47, 2, 0.45f);
     in.bass(bass, bridge, "R---5---", 0.5, 2, 0.6f);
-    in.drums(timpani, 80.0, "x...............", 0.25, 8, 35, 0.45f);
+    in.drums(timpani, 80.0, "x...............", 0.25, 8, 47, 0.45f);
     in.note(crash, 80.0, 1.0, 60, 0.45f);
     const auto turnIn = chords(112.0, chordsTurn);
     phrase(in, brass, 112.0, 8.0, turn, 12, 0.75f);
@@ -102,21 +102,21 @@ Composition theme()
     s.bass(bass, l1, "R-R-5-R-", 0.5, 2, 0.7f);
     s.bass(cello, l1, "R-------", 0.5, 2, 0.5f);
     s.drums(snare, 0.0, "X...x.x.x...xxx.", 0.25, 8, 60, 0.5f);
-    s.drums(timpani, 0.0, "x.......x.......", 0.25, 8, 38, 0.55f);
+    s.drums(timpani, 0.0, "x.......x.......", 0.25, 8, 50, 0.55f);
     s.note(crash, 0.0, 1.0, 60, 0.7f);
     const auto l2 = chords(32.0, "Em:1 A:1 D:1 Bm:1 G:1 A:1 F#:1 Bm:1");
     phrase(s, flute, 32.0, 32.0,
            "b5:4 a:4 g:4 f#:4 | e5:2 a5:2 | f#5:4 e:4 d:4 c#:4 | d5:2 b4:2 |"
-           "g5:4 a:4 b:4 c#6:4 | d6:2 e6:2 | c#6:4. b5:8 a#5:4 c#6:4 | b5:1",
+           "g5:4 a:4 b:4 c#6:4 | c#6:2 e6:2 | c#6:4. b5:8 a#5:4 c#6:4 | b5:1",
            0, 0.6f);
     phrase(s, str, 32.0, 32.0,
            "b4:4 a:4 g:4 f#:4 | e4:2 a4:2 | f#4:4 e:4 d:4 c#:4 | d4:2 b3:2 |"
-           "g4:4 a:4 b:4 c#5:4 | d5:2 e5:2 | c#5:4. b4:8 a#4:4 c#5:4 | b4:1",
+           "g4:4 a:4 b:4 c#5:4 | c#5:2 e5:2 | c#5:4. b4:8 a#4:4 c#5:4 | b4:1",
            0, 0.6f);
     s.arpeggio(harp, l2, "0 1 2 3 4 3 2 1", 0.5, 47, 2, 0.45f);
     s.pads(horn, l2, 50, 62, 0.4f);
     s.bass(bass, l2, "R---5---", 0.5, 2, 0.65f);
-    s.drums(timpani, 32.0, "x...............", 0.25, 8, 35, 0.4f);
+    s.drums(timpani, 32.0, "x...............", 0.25, 8, 47, 0.4f);
     s.drums(snare, 56.0, "x.x.x.x.xxxxXXXX", 0.25, 2, 60, 0.4f);
     const auto l3 = chords(64.0, "D:1 A/C#:1 Bm:1 F#m:1 G:1 D/F#:1");
     phrase(s, brass, 64.0, 24.0,
@@ -131,7 +131,7 @@ Composition theme()
     s.pads(horn, l3, 50, 62, 0.45f);
     s.bass(bass, l3, "R-R-5-R-", 0.5, 2, 0.7f);
     s.drums(snare, 64.0, "X...x.x.x...xxx.", 0.25, 6, 60, 0.5f);
-    s.drums(timpani, 64.0, "x.......x.......", 0.25, 6, 38, 0.55f);
+    s.drums(timpani, 64.0, "x.......x.......", 0.25, 6, 50, 0.55f);
     s.note(crash, 64.0, 1.0, 60, 0.65f);
     const auto turnLoop = chords(88.0, chordsTurn);
     phrase(s, brass, 88.0, 8.0, turn, 12, 0.75f);
@@ -170,8 +170,8 @@ Composition relaxation()
     for (int part = 0; part < 4; ++part) {
         const double at = part * 32.0;
         const auto progression = chords(at, part == 2 ? bridge : verse);
-        s.comp(ep, progression, "x--.x-.x", 0.5, 53, 67, 0.5f);
-        s.pads(pad, progression, 57, 69, 0.4f);
+        s.comp(ep, progression, "x--.x-.x", 0.5, 53, 70, 0.5f);
+        s.pads(pad, progression, 53, 70, 0.35f);
         s.bass(bass, progression, "R--5R--5", 0.5, 2, 0.65f);
         s.drums(brush, at, "....x.......x...", 0.25, 8, 60, 0.6f);
         s.drums(shaker, at, "xoxoxoxoxoxoxoxo", 0.25, 8, 60, 0.5f);
@@ -329,7 +329,7 @@ Composition missingSea()
         const double at = part * 24.0;
         const auto progression = chords(at, parts[part]);
         s.arpeggio(harp, progression, "0 2 4 5 4 2", 0.5, 40, 2, 0.5f);
-        s.pads(pad, progression, 52, 66, 0.4f);
+        s.pads(pad, triads(progression), 52, 66, 0.4f);
         if (part >= 3) s.bass(cello, progression, "R--", 1.0, 2, 0.5f);
     }
     for (double beat = 0.0; beat < 120.0; beat += 12.0) s.note(waves, beat, 9.0, 60, 0.6f);
@@ -366,7 +366,7 @@ Composition deathMatch()
     const int crash = c.add(instrument("crash"));
     const int tom = c.add(instrument("tom"));
     const int clap = c.add(instrument("clap"));
-    c.patches[static_cast<std::size_t>(kick)].gain = 0.85f;
+    c.patches[static_cast<std::size_t>(kick)].gain = 0.7f;
     const std::string progA = "Dm:1 Bb:1 C:1 Dm:1 Dm:1 Bb:1 Gm:1 A:1";
     const std::string progB = "Bb:1 C:1 Am:1 Dm:1 Gm:1 C:1 F:1 A:1";
     const std::string progC = "Gm:1 Dm:1 Bb:1 A:1";
@@ -500,15 +500,15 @@ Composition blueAnthem()
     const auto fanfare = chords(0.0, "Bb:1 Eb/Bb:1 Bb:1 F/A:1 Gm:1 Cm7:1 Eb:1 F7:1");
     phrase(in, brass, 0.0, 24.0,
            "f4:8t f:8t f:8t bb4:4. f4:8 bb4:4 | g4:2 eb5:2 | d5:8t d:8t d:8t f5:4. d5:8 bb4:4 | c5:2. r:4 |"
-           "d5:4. c:8 bb4:4 g4:4 | c5:4. bb4:8 a4:4 g4:4",
+           "d5:4. c:8 bb4:4 g4:4 | c5:4. d5:8 eb5:4 g4:4",
            0, 0.8f);
     phrase(in, brass, 24.0, 8.0, closing, 0, 0.8f);
     in.pads(horn, fanfare, 46, 60, 0.5f);
     in.pads(str, fanfare, 58, 72, 0.4f);
     in.bass(cello, fanfare, "R---", 1.0, 2, 0.55f);
-    in.drums(timpani, 0.0, "x...............", 0.25, 4, 34, 0.7f);
-    in.drums(timpani, 16.0, "x.......x.......", 0.25, 3, 34, 0.6f);
-    in.drums(timpani, 28.0, "x.x.x.x.xxxxXXXX", 0.25, 1, 41, 0.6f);
+    in.drums(timpani, 0.0, "x...............", 0.25, 4, 46, 0.7f);
+    in.drums(timpani, 16.0, "x.......x.......", 0.25, 3, 46, 0.6f);
+    in.drums(timpani, 28.0, "x.x.x.x.xxxxXXXX", 0.25, 1, 53, 0.6f);
     in.note(crash, 0.0, 1.0, 60, 0.6f);
 
     Score& s = c.loop.score;
@@ -533,7 +533,7 @@ Composition blueAnthem()
         s.bass(cello, *part, "R-------", 0.5, 2, 0.45f);
     }
     s.drums(snare, 0.0, "X..x..x.x...x.x.", 0.25, 16, 60, 0.45f);
-    s.drums(timpani, 0.0, "x.......x.......", 0.25, 16, 34, 0.5f);
+    s.drums(timpani, 0.0, "x.......x.......", 0.25, 16, 46, 0.5f);
     s.drums(snare, 60.0, "x.x.x.x.xxxxXXXX", 0.25, 1, 60, 0.5f);
     for (double at : {0.0, 32.0}) s.note(crash, at, 1.0, 60, 0.55f);
     return c;
@@ -568,7 +568,7 @@ Composition finale()
     auto drive = [&](const std::vector<Chord>& progression, float level) {
         s.comp(spiccato, progression, "xoxoxoxo", 0.5, 50, 62, level);
         s.bass(cello, progression, "R.R.R.R.", 0.5, 2, level);
-        s.bass(timpani, progression, "R...R...", 0.5, 1, level * 0.8f);
+        s.bass(timpani, progression, "R...R...", 0.5, 2, level * 0.8f);
     };
     // Exposition: the theme, then again with brass and flute.
     const auto e1 = chords(0.0, mainChords);
@@ -587,8 +587,8 @@ Composition finale()
            "d5:4 f:4 bb5:4 a:4 | a5:2 f5:2 | g5:4 f:4 e:4 d:4 | c5:2 e5:2",
            0, 0.7f);
     phrase(s, horn, 64.0, 32.0, "f4:1 | e4:1 | f4:1 | e4:1 | d4:1 | c4:1 | d4:1 | e4:1", 0, 0.5f);
-    s.pads(violins, second, 57, 69, 0.35f);
-    s.arpeggio(spiccato, second, "0 1 2 1", 0.5, 48, 2, 0.45f);
+    s.pads(violins, second, 57, 69, 0.45f);
+    s.arpeggio(spiccato, second, "0 1 2 1", 0.5, 48, 2, 0.55f);
     s.bass(cello, second, "R---5---", 0.5, 2, 0.55f);
     // Development: the head of the theme climbs through the keys.
     const auto dev = chords(96.0, "Gm:1 A7:1 Dm:1 Bb:1 Gm:1 E7:1 A:1 A7:1");
@@ -600,7 +600,7 @@ Composition finale()
     }
     s.comp(brass, dev, "x...x...", 0.5, 50, 64, 0.6f);
     drive(dev, 0.7f);
-    s.drums(timpani, 124.0, "x.x.x.x.xxxxXXXX", 0.25, 1, 33, 0.7f);
+    s.drums(timpani, 124.0, "x.x.x.x.xxxxxxxx", 0.25, 1, 45, 0.5f);
     // Return of the theme, full.
     const auto recap = chords(128.0, mainChords);
     phrase(s, violins, 128.0, 32.0, main, 0, 0.9f);
@@ -617,7 +617,7 @@ Composition finale()
     phrase(s, brass, 160.0, 32.0, codaTune, -12, 0.7f);
     s.pads(horn, coda, 50, 62, 0.6f);
     drive(coda, 0.8f);
-    s.drums(timpani, 184.0, "x.x.x.x.XXXXXXXX", 0.25, 1, 38, 0.75f);
+    s.drums(timpani, 184.0, "x.x.x.x.xxxxxxxx", 0.25, 1, 45, 0.5f);
     for (double at : {160.0, 188.0}) s.note(crash, at, 1.0, 60, 0.6f);
     return c;
 }
@@ -655,7 +655,7 @@ Composition win()
     s.pads(str, harmony, 60, 74, 0.35f);
     s.bass(bass, harmony, "R-5-R-5-", 0.5, 2, 0.7f);
     for (double bar : {0.0, 8.0, 32.0, 44.0}) {
-        s.note(timpani, bar, 1.0, 36, 0.9f);
+        s.note(timpani, bar, 1.0, 48, 0.9f);
         s.note(crash, bar, 1.0, 60, 0.7f);
     }
     s.drums(timpani, 12.0, "x.x.X...", 0.5, 1, 43, 0.7f);
@@ -687,8 +687,8 @@ Composition loss()
     s.arpeggio(piano, harmony, "0 2 4 2", 0.5, 48, 2, 0.4f);
     s.pads(str, harmony, 55, 67, 0.45f);
     s.bass(cello, harmony, "R-------", 0.5, 2, 0.55f);
-    s.note(timpani, 0.0, 1.0, 36, 0.5f);
-    s.note(timpani, 28.0, 1.0, 36, 0.35f);
+    s.note(timpani, 0.0, 1.0, 48, 0.5f);
+    s.note(timpani, 28.0, 1.0, 48, 0.35f);
     return c;
 }
 

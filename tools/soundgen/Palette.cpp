@@ -373,7 +373,7 @@ Patch instrument(const std::string& name)
     if (name == "tom") return drum(Voice::Tom, 0.6f);
     if (name == "surdo") return drum(Voice::Tom, 0.75f, 0.3f, 2.0f);
     if (name == "timpani") {
-        p = drum(Voice::Timpani, 0.6f);
+        p = drum(Voice::Timpani, 0.4f);
         p.reverb = 0.4f;
         return p;
     }

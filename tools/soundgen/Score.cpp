@@ -116,9 +116,13 @@ std::vector<int> voicing(const Chord& chord, int low, int high, const std::vecto
                 ++at;
             }
             if (pitches.front() != bottom || pitches.back() > high) continue;
+            // A semitone inside a close chord grinds; spread such tones apart.
             double cost = 0.0;
+            for (std::size_t k = 1; k < pitches.size(); ++k) {
+                if (pitches[k] - pitches[k - 1] == 1) cost += 100.0;
+            }
             if (previous.empty()) {
-                cost = std::abs((pitches.front() + pitches.back()) * 0.5 - (low + high) * 0.5);
+                cost += std::abs((pitches.front() + pitches.back()) * 0.5 - (low + high) * 0.5);
             } else {
                 for (std::size_t k = 0; k < pitches.size(); ++k) {
                     cost += std::abs(pitches[k] - previous[std::min(k, previous.size() - 1)]);
@@ -401,6 +405,18 @@ std::vector<Chord> chords(double beat, const std::string& text)
         result.push_back(chord);
     }
     return result;
+}
+
+std::vector<Chord> triads(std::vector<Chord> progression)
+{
+    for (Chord& chord : progression) {
+        std::vector<int> kept;
+        for (int tone : chord.tones) {
+            if (tone <= 8) kept.push_back(tone);
+        }
+        chord.tones = kept;
+    }
+    return progression;
 }
 
 std::vector<Chord> transposed(std::vector<Chord> progression, int semitones)
