@@ -350,6 +350,11 @@ Samples drum(const Patch& patch, const NoteEvent& note, double rate)
         }
         out[i] = value * attack;
     }
+    // What is left of the decay when the hit's time is up fades away rather than stops.
+    const std::size_t fade = frames / 4;
+    for (std::size_t j = 0; j < fade; ++j) {
+        out[frames - fade + j] *= static_cast<float>(0.5 + 0.5 * std::cos(kPi * (j + 1.0) / fade));
+    }
     return out;
 }
 
