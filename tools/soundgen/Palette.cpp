@@ -63,9 +63,29 @@ Patch drum(Voice voice, float gain, float brightness = 0.5f, float length = 1.0f
     return p;
 }
 
-} // namespace
+Patch sound(const std::string& name);
 
-Patch instrument(const std::string& name)
+// Where each instrument sits on the stage, left negative.
+float stagePosition(const std::string& name)
+{
+    static const struct {
+        const char* name;
+        float pan;
+    } kSeats[] = {
+        {"strings", -0.25f}, {"strings.soft", -0.25f}, {"strings.short", -0.3f}, {"cello", 0.3f},
+        {"brass", 0.15f},    {"horn", -0.15f},         {"flute", 0.25f},         {"oboe", 0.2f},
+        {"epiano", -0.1f},   {"bell", 0.35f},          {"glock", 0.35f},         {"marimba", -0.35f},
+        {"harp", -0.35f},    {"guitar", -0.3f},        {"pizz", -0.2f},          {"lead", 0.1f},
+        {"hat", 0.3f},       {"hat.open", 0.3f},       {"shaker", -0.3f},        {"tamborim", 0.35f},
+        {"clap", 0.1f},      {"brush", 0.2f},          {"woodblock", -0.2f},     {"crash", 0.2f},
+        {"tom", -0.2f},      {"timpani", -0.1f},       {"surdo", -0.1f}};
+    for (const auto& seat : kSeats) {
+        if (name == seat.name) return seat.pan;
+    }
+    return 0.0f;
+}
+
+Patch sound(const std::string& name)
 {
     Patch p;
     if (name == "strings") return strings();
@@ -299,7 +319,7 @@ Patch instrument(const std::string& name)
         return p;
     }
     if (name == "pad.dark") {
-        p = instrument("pad");
+        p = sound("pad");
         p.cutoff = 450.0f;
         p.sawLevel = 0.6f;
         p.squareLevel = 0.4f;
@@ -383,6 +403,15 @@ Patch instrument(const std::string& name)
     if (name == "woodblock") return drum(Voice::Woodblock, 0.3f);
     if (name == "brush") return drum(Voice::Brush, 0.25f);
     throw std::invalid_argument("no instrument \"" + name + "\"");
+}
+
+} // namespace
+
+Patch instrument(const std::string& name)
+{
+    Patch p = sound(name);
+    p.pan = stagePosition(name);
+    return p;
 }
 
 } // namespace SoundGen
