@@ -384,7 +384,7 @@ Composition deathMatch()
         sc.drums(hat, at, full ? "x.xxx.xxx.xxx.xx" : "..x...x...x...x.", 0.25, bars, 60, 0.6f);
     };
     auto riff = [&](Score& sc, const std::vector<Chord>& progression) {
-        sc.comp(power, progression, "X.xxX.xxX.xxX.x.", 0.25, 38, 52, 0.7f);
+        sc.comp(power, fifths(progression), "X.xxX.xxX.xxX.x.", 0.25, 38, 57, 0.75f);
         sc.bass(bass, progression, "RRRRRRRR", 0.5, 1, 0.75f);
     };
 
@@ -466,7 +466,7 @@ Composition deathMatch()
     Score& out = c.outro.score;
     c.outro.beats = 8.0;
     const auto last = chords(0.0, "Dm:1 Dm:1");
-    out.comp(power, last, "X-------........", 0.25, 38, 52, 0.8f);
+    out.comp(power, fifths(last), "X-------........", 0.25, 38, 57, 0.8f);
     out.bass(bass, last, "R-------........", 0.5, 1, 0.8f);
     out.pads(str, chords(0.0, "Dm:1"), 50, 66, 0.6f);
     out.note(kick, 0.0, 1.0, 60, 1.0f);

@@ -419,6 +419,12 @@ std::vector<Chord> triads(std::vector<Chord> progression)
     return progression;
 }
 
+std::vector<Chord> fifths(std::vector<Chord> progression)
+{
+    for (Chord& chord : progression) chord.tones = {0, 7};
+    return progression;
+}
+
 std::vector<Chord> transposed(std::vector<Chord> progression, int semitones)
 {
     for (Chord& chord : progression) {

@@ -69,6 +69,8 @@ std::vector<Chord> chords(double beat, const std::string& text);
 // The same progression with only root, third (or suspension) and fifth:
 // sevenths in a sustained pad rub against the tunes above.
 std::vector<Chord> triads(std::vector<Chord> progression);
+// Root and fifth only, as a distorted guitar plays them.
+std::vector<Chord> fifths(std::vector<Chord> progression);
 // The same progression moved by semitones.
 std::vector<Chord> transposed(std::vector<Chord> progression, int semitones);
 
