@@ -243,20 +243,6 @@ void Score::note(int patch, double beat, double beats, double pitch, float veloc
     notes.push_back({beat, beats, pitch, velocity, patch, pan});
 }
 
-void Score::repeat(double from, double to, double at, int transpose)
-{
-    const std::size_t count = notes.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const Note note = notes[i];
-        if (note.beat >= from - 1e-9 && note.beat < to - 1e-9) {
-            Note copy = note;
-            copy.beat = note.beat - from + at;
-            copy.pitch += transpose;
-            notes.push_back(copy);
-        }
-    }
-}
-
 void Score::pads(int patch, const std::vector<Chord>& chords, int low, int high, float velocity)
 {
     std::vector<int> previous;
@@ -422,15 +408,6 @@ std::vector<Chord> triads(std::vector<Chord> progression)
 std::vector<Chord> fifths(std::vector<Chord> progression)
 {
     for (Chord& chord : progression) chord.tones = {0, 7};
-    return progression;
-}
-
-std::vector<Chord> transposed(std::vector<Chord> progression, int semitones)
-{
-    for (Chord& chord : progression) {
-        chord.root = ((chord.root + semitones) % 12 + 12) % 12;
-        chord.bass = ((chord.bass + semitones) % 12 + 12) % 12;
-    }
     return progression;
 }
 

@@ -41,8 +41,6 @@ class Score {
     // Gives the beat after the melody.
     double melody(int patch, double beat, const std::string& text, int transpose = 0, float velocity = 0.8f);
     void note(int patch, double beat, double beats, double pitch, float velocity = 0.8f, float pan = 0.0f);
-    // Copies notes of [from, to) to start at `at`, shifted by `transpose`.
-    void repeat(double from, double to, double at, int transpose = 0);
 
     // Close block chords between `low` and `high` that move little.
     void pads(int patch, const std::vector<Chord>& chords, int low, int high, float velocity = 0.6f);
@@ -71,8 +69,6 @@ std::vector<Chord> chords(double beat, const std::string& text);
 std::vector<Chord> triads(std::vector<Chord> progression);
 // Root and fifth only, as a distorted guitar plays them.
 std::vector<Chord> fifths(std::vector<Chord> progression);
-// The same progression moved by semitones.
-std::vector<Chord> transposed(std::vector<Chord> progression, int semitones);
 
 } // namespace SoundGen
 } // namespace Marevane
