@@ -180,8 +180,13 @@ TEST(GeneratedEffects, BanksHoldEveryCueOfTheTablesWithFittingLengths)
             std::vector<float> samples(static_cast<std::size_t>(entry->info.getFrames()));
             Daz::SampleCodec::decode(entry->info, entry->data, entry->info.blocks, samples.data());
             float peak = 0.0f;
-            for (float value : samples) peak = std::max(peak, std::fabs(value));
+            double sum = 0.0;
+            for (float value : samples) {
+                peak = std::max(peak, std::fabs(value));
+                sum += value;
+            }
             EXPECT_LE(peak, kCeiling) << cue;
+            EXPECT_LT(std::fabs(sum / samples.size()), 1e-3) << cue;
             EXPECT_GT(peak, 0.05f) << cue;
             EXPECT_LT(std::fabs(samples.back()), 0.01f) << cue << " ends in silence";
         }

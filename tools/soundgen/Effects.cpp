@@ -114,6 +114,12 @@ void room(Samples& out, float roomSize, float wet)
 // Brings the peak to `peakDb` and fades the last milliseconds to silence.
 SoundTool::Audio finish(Samples samples, float peakDb)
 {
+    // Thumps leave a slow swing below hearing; take it out before the level is set.
+    for (int pass = 0; pass < 2; ++pass) {
+        OnePole slow;
+        slow.setLowpass(25.0, kRate);
+        for (float& value : samples) value = slow.highpass(value);
+    }
     normalize(samples, 100.0f, peakDb);
     const std::size_t fade = std::min<std::size_t>(samples.size(), static_cast<std::size_t>(0.012 * kRate));
     for (std::size_t j = 0; j < fade; ++j) {
@@ -215,7 +221,7 @@ SoundTool::Audio alarm()
         const float gate = on ? static_cast<float>(std::min(1.0, std::min(edge, 0.07 - edge) / 0.004)) : 0.0f;
         s[i] = gate * soften.low;
     }
-    return finish(s, -8.0f);
+    return finish(s, -11.0f);
 }
 
 SoundTool::Audio attack()
@@ -339,7 +345,7 @@ SoundTool::Audio whistle()
         s[i] = envelope * (sine(phase) + 0.08f * sine(2.0 * phase) + 0.25f * breath.band);
     }
     room(s, 0.55f, 0.3f);
-    return finish(s, -5.0f);
+    return finish(s, -8.0f);
 }
 
 const std::map<std::string, std::function<SoundTool::Audio()>>& makers()
