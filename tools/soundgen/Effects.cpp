@@ -43,7 +43,12 @@ void blip(Samples& out, double at, double seconds, double from, double to, float
         const double hz = from + (to - from) * std::min(1.0, t / seconds);
         phase += hz / kRate;
         const float attack = static_cast<float>(std::min(1.0, t / 0.003));
-        out[start + i] += level * attack * decay(t, ring) * (sine(phase) + 0.18f * sine(2.0 * phase));
+        // The last quarter fades out, so a blip cut short does not click.
+        const double left = static_cast<double>(frames - i) / frames;
+        const float release =
+            left < 0.25 ? static_cast<float>(0.5 - 0.5 * std::cos(kPi * left / 0.25)) : 1.0f;
+        out[start + i] +=
+            level * attack * release * decay(t, ring) * (sine(phase) + 0.18f * sine(2.0 * phase));
     }
 }
 
