@@ -32,6 +32,13 @@ float decay(double t, double seconds)
     return static_cast<float>(std::exp(-t / seconds));
 }
 
+// The last quarter of a sound fades out, so one cut short does not click.
+float tailFade(std::size_t i, std::size_t frames)
+{
+    const double left = static_cast<double>(frames - i) / frames;
+    return left < 0.25 ? static_cast<float>(0.5 - 0.5 * std::cos(kPi * left / 0.25)) : 1.0f;
+}
+
 // A soft sine blip with a touch of second harmonic, gliding from `from` to `to` Hz.
 void blip(Samples& out, double at, double seconds, double from, double to, float level, double ring)
 {
@@ -43,12 +50,8 @@ void blip(Samples& out, double at, double seconds, double from, double to, float
         const double hz = from + (to - from) * std::min(1.0, t / seconds);
         phase += hz / kRate;
         const float attack = static_cast<float>(std::min(1.0, t / 0.003));
-        // The last quarter fades out, so a blip cut short does not click.
-        const double left = static_cast<double>(frames - i) / frames;
-        const float release =
-            left < 0.25 ? static_cast<float>(0.5 - 0.5 * std::cos(kPi * left / 0.25)) : 1.0f;
         out[start + i] +=
-            level * attack * release * decay(t, ring) * (sine(phase) + 0.18f * sine(2.0 * phase));
+            level * attack * tailFade(i, frames) * decay(t, ring) * (sine(phase) + 0.18f * sine(2.0 * phase));
     }
 }
 
@@ -78,7 +81,7 @@ void sweptNoise(Samples& out, double at, double seconds, double fromHz, double t
         if (i % 16 == 0) filter.set(fromHz * std::pow(toHz / fromHz, t / seconds), q, kRate);
         filter.process(noise.next());
         const float swell = static_cast<float>(std::min(1.0, t / attack));
-        out[start + i] += level * swell * decay(t, ring) * filter.band;
+        out[start + i] += level * swell * tailFade(i, frames) * decay(t, ring) * filter.band;
     }
 }
 
