@@ -64,8 +64,19 @@ CSequenceManager::~CSequenceManager()
     m_fade = nullptr;
     if (m_layout != nullptr) DeleteFrom(0);
     m_current = nullptr;
+    // Sequences whose change never ran belong to nobody else.
+    for (const QPointer<CGameSequence>& sequence : m_handed) {
+        if (sequence != nullptr && IndexOf(sequence) < 0) delete sequence.data();
+    }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     delete m_container.data();
+}
+
+void CSequenceManager::Hand(CGameSequence* pSequence)
+{
+    m_handed.erase(std::remove(m_handed.begin(), m_handed.end(), nullptr), m_handed.end());
+    if (std::find(m_handed.begin(), m_handed.end(), pSequence) == m_handed.end())
+        m_handed.emplace_back(pSequence);
 }
 
 QWidget* CSequenceManager::GetContainer() const
@@ -145,6 +156,7 @@ void CSequenceManager::RequestMove(const Resolver& target, bool isReturn, const 
 void CSequenceManager::RequestInsert(CGameSequence* pSequence, const Resolver& index)
 {
     if (pSequence == nullptr) return;
+    Hand(pSequence);
     const QPointer<CGameSequence> sequence(pSequence);
     m_fade->Request(
         [this, sequence, index] { return sequence ? InsertStep(sequence, index()) : GetCurrentIndex(); },
@@ -200,6 +212,7 @@ void CSequenceManager::ReturnTo(int index)
 void CSequenceManager::ReturnTo(CGameSequence* pSequence)
 {
     if (pSequence == nullptr) return;
+    if (IndexOf(pSequence) < 0) Hand(pSequence);
     const QPointer<CGameSequence> sequence(pSequence);
     m_fade->Request(
         [this, sequence] {
@@ -233,6 +246,7 @@ void CSequenceManager::ReturnBy(int num)
 void CSequenceManager::ReplaceWith(CGameSequence* pSequence)
 {
     if (pSequence == nullptr) return;
+    Hand(pSequence);
     const QPointer<CGameSequence> sequence(pSequence);
     m_fade->Request([this, sequence] { return sequence ? ReplaceStep(sequence) : GetCurrentIndex(); },
                     NewSequenceCode);
@@ -323,6 +337,7 @@ int CSequenceManager::InsertStep(CGameSequence* pSequence, int index)
     connect(pSequence, &CGameSequence::SequenceStopped, pSequence, &QObject::deleteLater,
             Qt::UniqueConnection);
     m_layout->insertWidget(std::clamp(index, 0, GetSequenceCount()), pSequence);
+    m_handed.erase(std::remove(m_handed.begin(), m_handed.end(), sequence), m_handed.end());
     m_current = pSequence;
     emit NewSequenceSet();
     return sequence ? IndexOf(sequence) : GetCurrentIndex();

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 namespace Marevane {
 
@@ -111,11 +112,15 @@ class CSequenceManager : public QObject {
     int MoveStep(int target, bool isReturn);
     int InsertStep(CGameSequence* pSequence, int index);
     int ReplaceStep(CGameSequence* pSequence);
+    // The manager owns a sequence from the request on; until its change
+    // runs, it is kept here.
+    void Hand(CGameSequence* pSequence);
 
     QPointer<QWidget> m_container;
     QPointer<QStackedLayout> m_layout;
     CScreenFadeAnimation* m_fade;
     QPointer<CGameSequence> m_current;
+    std::vector<QPointer<CGameSequence>> m_handed;
 };
 
 } // namespace Marevane

@@ -10,29 +10,29 @@ namespace Marevane::ScreenTiming {
 
 namespace {
 
-double FromEnvironment()
+std::atomic<double> g_override{0.0};
+
+} // namespace
+
+double ParseScale(const QByteArray& text)
 {
-    const QByteArray text = qgetenv("MAREVANE_TIME_SCALE").trimmed();
-    if (text.isEmpty()) return 1.0;
+    const QByteArray trimmed = text.trimmed();
+    if (trimmed.isEmpty()) return 1.0;
     bool ok = false;
-    const double value = text.toDouble(&ok);
+    const double value = trimmed.toDouble(&ok);
     if (!ok || !std::isfinite(value) || value <= 0.0) {
         qWarning("MAREVANE_TIME_SCALE=%s is not a positive number; the screens run at normal speed",
-                 text.constData());
+                 trimmed.constData());
         return 1.0;
     }
     return value;
 }
 
-std::atomic<double> g_override{0.0};
-
-} // namespace
-
 double Scale()
 {
     const double chosen = g_override.load();
     if (chosen > 0.0) return chosen;
-    static const double fromEnvironment = FromEnvironment();
+    static const double fromEnvironment = ParseScale(qgetenv("MAREVANE_TIME_SCALE"));
     return fromEnvironment;
 }
 

@@ -4,6 +4,8 @@
 // real screen flow quickly; Scaled() is what timers are given.
 #pragma once
 
+class QByteArray;
+
 namespace Marevane::ScreenTiming {
 
 // The screen change: to black, the black pause, back.
@@ -47,9 +49,10 @@ inline constexpr int TurnEndPrompt = 10000;
 // One page of the ending.
 inline constexpr int EndingPage = 11000;
 
-// The factor read from MAREVANE_TIME_SCALE on first use: a positive number,
-// else 1.
+// The factor read from MAREVANE_TIME_SCALE on first use.
 double Scale();
+// A factor as the environment gives it: a positive number, else 1.
+double ParseScale(const QByteArray& text);
 // Overrides the factor for the rest of the run; a value that is not
 // positive brings back the environment's.
 void SetScale(double scale);
