@@ -1,6 +1,9 @@
 #include "gui/ScreenFadeAnimation.h"
 #include "tests/gui/QtTestSupport.h"
 
+#include <QImage>
+#include <QPalette>
+#include <QPixmap>
 #include <QStackedLayout>
 #include <QWidget>
 
@@ -83,6 +86,31 @@ TEST_F(ScreenFadeTest, StepsRunOnTheBlackScreenAndTheirIndexShowsAfter)
         EXPECT_EQ(log, (std::vector<std::string>{"finished 34 showing 3",
                                                  "finished 34 showing " + std::to_string(target)}));
     }
+}
+
+TEST_F(ScreenFadeTest, TheScreenIsBlackWhileTheStepsRunAndShowsTheTargetAfter)
+{
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
+    for (int i = 0; i < 3; ++i) {
+        QWidget* page = layout->widget(i);
+        page->setAutoFillBackground(true);
+        QPalette palette = page->palette();
+        palette.setColor(QPalette::Window, colours[i]);
+        page->setPalette(palette);
+    }
+    container.show();
+    auto centre = [this] { return container.grab().toImage().pixelColor(360, 300); };
+    ASSERT_EQ(centre(), QColor(Qt::red));
+    QColor duringSteps;
+    fade->Request(
+        [&] {
+            duringSteps = centre();
+            return 2;
+        },
+        34);
+    ASSERT_TRUE(WaitForIdle());
+    EXPECT_EQ(duringSteps, QColor(Qt::black));
+    EXPECT_EQ(centre(), QColor(Qt::blue));
 }
 
 TEST_F(ScreenFadeTest, TwoRequestsGiveTwoFadesInOrderEachWithItsCode)
