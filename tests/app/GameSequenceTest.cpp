@@ -108,10 +108,15 @@ TEST_F(GameSequenceTest, DestroyingASequenceLeavesItsViewsAliveAndUnparented)
     ASSERT_FALSE(second.isNull());
     EXPECT_EQ(first->parent(), nullptr);
     EXPECT_EQ(second->parent(), nullptr);
-    // They can be laid into the next sequence.
-    CTestSequence next("next");
-    (new QVBoxLayout(&next))->addWidget(first);
-    EXPECT_EQ(first->parent(), &next);
+    {
+        // They can be laid into the next sequence, which gives them back too.
+        CTestSequence next("next");
+        (new QVBoxLayout(&next))->addWidget(first);
+        EXPECT_EQ(first->parent(), &next);
+    }
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first->parent(), nullptr);
+    delete first.data();
     delete second.data();
 }
 
