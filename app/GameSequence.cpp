@@ -7,12 +7,9 @@
 
 namespace Marevane {
 
-namespace {
-const int registered = qRegisterMetaType<Marevane::MessageCode>("Marevane::MessageCode");
-} // namespace
-
 CGameSequence::CGameSequence(int type) : QWidget(nullptr), m_type(type)
 {
+    static const int registered = qRegisterMetaType<Marevane::MessageCode>("Marevane::MessageCode");
     (void)registered;
 }
 

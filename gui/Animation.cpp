@@ -4,13 +4,10 @@
 
 namespace Marevane {
 
-namespace {
-const int registered = qRegisterMetaType<Marevane::MessageCode>("Marevane::MessageCode");
-} // namespace
-
 CAnimation::CAnimation(QObject* target, MessageCode code, QObject* parent)
     : QPropertyAnimation(parent), m_target(target), m_code(code)
 {
+    static const int registered = qRegisterMetaType<Marevane::MessageCode>("Marevane::MessageCode");
     (void)registered;
     connect(this, &QAbstractAnimation::finished, this, &CAnimation::SendCode);
 }
