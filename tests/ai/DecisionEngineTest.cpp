@@ -440,23 +440,28 @@ TEST_F(DecisionStrategyTest, EscapeNeverMovesIntoTheReachOfAnEnemyThatIsNearlyFo
     }
 }
 
-TEST_F(DecisionStrategyTest, RangeChoiceTorpedoesAFarEnemyAndAttacksANearOne)
+TEST_F(DecisionStrategyTest, RangeChoiceWithoutAnEnemyInRangeAimsAtOneTheGamePlacesSomewhere)
 {
+    // No own ship's plan lists an enemy in range: the aim of kind 12 goes
+    // for Cid's battleship, pinned far off, with a torpedo.
     Locate(cid, 1, 5, 5);
-    shared.DecisionKind = 13;
-    // A seed under which the aim is not refined (a 30 % draw at long range).
-    SeedRandom(1);
+    shared.DecisionKind = 12;
     engine->Run();
-    EXPECT_EQ(shared.DecisionKind, 13u);
+    EXPECT_EQ(shared.DecisionKind, 12u);
     EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandTorpedo));
+    EXPECT_EQ(com->GetCommandInput().ShipId, 2u) << "only the destroyer carries torpedoes";
     EXPECT_EQ(com->GetCommandInput().Target, MapPos(5, 5));
     ExpectAccepted();
+}
 
-    TearDown();
-    SetUp();
+TEST_F(DecisionStrategyTest, RangeChoiceWithAnEnemyInRangeAttacksItWhenNextToTheShip)
+{
+    // The battleship's plan lists Cid's battleship, pinned next to it.
     Locate(cid, 1, 2, 2);
+    Plan(cid->GetId(), 1).TargetCandidates[1] = 1;
     shared.DecisionKind = 13;
     engine->Run();
+    EXPECT_EQ(shared.DecisionKind, 13u);
     EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandAttack));
     EXPECT_EQ(com->GetCommandInput().Target, MapPos(2, 2));
     ExpectAccepted();
@@ -486,12 +491,21 @@ TEST_F(DecisionStrategyTest, FlagshipHandsTheFlagToAnotherShip)
     EXPECT_EQ(com->GetFlagship(), com->GetShip(2));
 }
 
-TEST_F(DecisionStrategyTest, EmptyRescueListLooksAgainInsteadOfResigning)
+TEST_F(DecisionStrategyTest, EmptySinkingListEndsInResignOrPassWithoutSearching)
 {
-    shared.DecisionKind = 17;
-    engine->Run();
-    EXPECT_NE(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandResign));
-    ExpectAccepted();
+    // No sunk ship: the sinking-ship strategies of kinds 16 to 18 hand the
+    // turn to the final resign or pass, which passes while ships can act.
+    for (std::uint32_t kind : {16u, 17u, 18u}) {
+        SCOPED_TRACE("kind " + std::to_string(kind));
+        shared.DecisionKind = kind;
+        engine->ClearTrace();
+        engine->Run();
+        const auto& trace = engine->GetTrace();
+        EXPECT_NE(std::find(trace.begin(), trace.end(), "ResignOrPass"), trace.end());
+        EXPECT_EQ(std::count(trace.begin(), trace.end(), "Reconsider"), 0);
+        EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandPass));
+        ExpectAccepted();
+    }
 }
 
 TEST_F(DecisionStrategyTest, SunkShipIsBroughtBackNextToAGuard)
@@ -530,13 +544,64 @@ TEST_F(DecisionStrategyTest, MineStrategiesLayAMine)
     }
 }
 
-TEST_F(DecisionStrategyTest, ResignOrPassAlwaysWrites)
+struct ResignCase {
+    const char* name;
+    bool mates;
+    std::int32_t stance;
+    bool rivalsAfloat;
+    bool beaten;
+    bool canAct;
+    std::uint32_t command;
+};
+
+class ResignOrPassTest : public DecisionTestBase<CDecisionEngine>,
+                         public ::testing::WithParamInterface<ResignCase> {
+  protected:
+    // The computer's picture of the side has every ship sunk.
+    void SinkInPicture(CUnit* unit)
+    {
+        for (const auto& [id, board] : game->GetPlayer(unit->GetId())->GetShipBoards()) {
+            auto* profile = const_cast<ShipProfile*>(board->GetTrackedProfile());
+            profile->Status = ShipStatusSinking;
+            profile->Condition = ShipStatusSinking;
+        }
+    }
+};
+
+// A side resigns only with nothing left to fight for: alone, far behind and
+// without a rival afloat; or, with a team mate, beaten and unable to act.
+// Otherwise it passes, able or not.
+TEST_P(ResignOrPassTest, ResignsOnlyWithNothingLeftToFightFor)
 {
+    const ResignCase& row = GetParam();
+    if (!row.mates) com->ClearTeam();
+    game->GetInferenceTable().GetRivals().Stance = row.stance;
+    if (!row.rivalsAfloat) {
+        SinkInPicture(ann);
+        SinkInPicture(cid);
+    }
+    if (row.beaten) SinkInPicture(com);
+    if (!row.canAct) {
+        com->SetReinforcementsLeft(0);
+        SinkAll(com);
+    }
+    ASSERT_EQ(com->CanAct(), row.canAct);
     engine->ResignOrPass();
-    EXPECT_TRUE(engine->HasWritten() || com->GetCommandInput().Command != CommandNone);
-    EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandResign));
+    EXPECT_TRUE(engine->HasWritten());
+    EXPECT_EQ(com->GetCommandInput().Command, row.command);
     ExpectAccepted();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ResignOrPassTest,
+    ::testing::Values(ResignCase{"AbleWithMate", true, 1, true, false, true, CommandPass},
+                      ResignCase{"AloneBehindNoRival", false, -6, false, false, true, CommandResign},
+                      ResignCase{"AloneBehindRivalAfloat", false, -6, true, false, true, CommandPass},
+                      ResignCase{"AloneEvenNoRival", false, 1, false, false, true, CommandPass},
+                      ResignCase{"MateBeatenUnable", true, 1, true, true, false, CommandResign},
+                      ResignCase{"MateBeatenInPictureButAble", true, 1, true, true, true, CommandPass},
+                      ResignCase{"MateUnableNotBeaten", true, 1, true, false, false, CommandPass}),
+    [](const ::testing::TestParamInfo<ResignCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DecisionStrategyTest, MoveWriterRefusesTheShipsOwnPanelAndStopsShortOfOwnShips)
 {

@@ -133,8 +133,8 @@ void CBattle::PlaceFleet(CUnit& unit)
             }
         }
     }
-    unit.ChooseFlagship();
-    if (!unit.HasFlagship() && !unit.GetShips().empty()) unit.SetFlagship(unit.GetShips().begin()->first);
+    // As the fleet set-up does: a flagship only where flagships decide.
+    if (HasAllBits(info.Mission, MissionFlagship)) unit.ChooseFlagship();
 }
 
 bool CBattle::IsLastTurnOfCap() const
