@@ -262,20 +262,28 @@ TEST_F(DecisionDispatchTest, UnitThatCannotActResignsOrPassesWithoutSearching)
 
 using DecisionStrategyTest = DecisionTestBase<CDecisionEngine>;
 
-TEST_F(DecisionStrategyTest, EveryKindEndsInACommandTheUnitAccepts)
+// A parameterised fixture: every case starts from a fresh battle.
+template <typename Param>
+class FreshDecisionTest : public DecisionTestBase<CDecisionEngine>,
+                          public ::testing::WithParamInterface<Param> {
+};
+
+using EveryKindTest = FreshDecisionTest<std::uint32_t>;
+
+TEST_P(EveryKindTest, EndsInACommandTheUnitAccepts)
 {
-    for (std::uint32_t kind = 1; kind <= 24; ++kind) {
-        SCOPED_TRACE("kind " + std::to_string(kind));
-        // Each kind on a fresh copy of the battle state.
-        TearDown();
-        SetUp();
-        for (auto& [shipId, plan] : game->GetPlayer(ann->GetId())->GetAssessments()) plan.Kind = kind;
-        shared.DecisionKind = kind;
-        engine->Run();
-        EXPECT_TRUE(engine->HasWritten());
-        ExpectAccepted();
-    }
+    const std::uint32_t kind = GetParam();
+    for (auto& [shipId, plan] : game->GetPlayer(ann->GetId())->GetAssessments()) plan.Kind = kind;
+    shared.DecisionKind = kind;
+    engine->Run();
+    EXPECT_TRUE(engine->HasWritten());
+    ExpectAccepted();
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, EveryKindTest, ::testing::Range(1u, 25u),
+                         [](const ::testing::TestParamInfo<std::uint32_t>& info) {
+                             return "Kind" + std::to_string(info.param);
+                         });
 
 TEST_F(DecisionStrategyTest, MainEvaluationAttacksALocatedEnemyNextToIt)
 {
@@ -289,33 +297,42 @@ TEST_F(DecisionStrategyTest, MainEvaluationAttacksALocatedEnemyNextToIt)
     ExpectAccepted();
 }
 
-TEST_F(DecisionStrategyTest, OfTwoAttackersNextToOneEnemyTheOneKeepingMoreFuelAttacks)
+struct SpareCase {
+    const char* Name;
+    std::uint32_t BattleshipSpare;
+    std::uint32_t DestroyerSpare;
+    std::uint32_t Attacker;
+};
+
+void PrintTo(const SpareCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+using TwoAttackersTest = FreshDecisionTest<SpareCase>;
+
+TEST_P(TwoAttackersTest, TheOneKeepingMoreFuelAttacksAnEnemyNextToBoth)
 {
     // Both own ships stand next to (2,2), where Ann's battleship is pinned.
-    struct Case {
-        std::uint32_t battleshipSpare;
-        std::uint32_t destroyerSpare;
-        std::uint32_t attacker;
-    };
-    for (const Case& row : {Case{30, 10, 1u}, Case{10, 30, 2u}}) {
-        SCOPED_TRACE("attacker " + std::to_string(row.attacker));
-        TearDown();
-        SetUp();
-        Locate(ann, 1, 2, 2);
-        for (const auto& [id, spare] :
-             {std::pair{1u, row.battleshipSpare}, std::pair{2u, row.destroyerSpare}}) {
-            CShip* ship = com->GetShip(id);
-            ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
-        }
-        shared.DecisionKind = 2;
-        engine->Run();
-        const CommandInput& input = com->GetCommandInput();
-        ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
-        EXPECT_EQ(input.ShipId, row.attacker);
-        EXPECT_EQ(input.Target, MapPos(2, 2));
-        ExpectAccepted();
+    const SpareCase& row = GetParam();
+    Locate(ann, 1, 2, 2);
+    for (const auto& [id, spare] : {std::pair{1u, row.BattleshipSpare}, std::pair{2u, row.DestroyerSpare}}) {
+        CShip* ship = com->GetShip(id);
+        ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
     }
+    shared.DecisionKind = 2;
+    engine->Run();
+    const CommandInput& input = com->GetCommandInput();
+    ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
+    EXPECT_EQ(input.ShipId, row.Attacker);
+    EXPECT_EQ(input.Target, MapPos(2, 2));
+    ExpectAccepted();
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, TwoAttackersTest,
+                         ::testing::Values(SpareCase{"BattleshipKeepsMore", 30, 10, 1u},
+                                           SpareCase{"DestroyerKeepsMore", 10, 30, 2u}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(DecisionStrategyTest, AShipOneHitSinksIsAttackedBeforeTheBestScoringPair)
 {
@@ -333,112 +350,136 @@ TEST_F(DecisionStrategyTest, AShipOneHitSinksIsAttackedBeforeTheBestScoringPair)
     ExpectAccepted();
 }
 
-TEST_F(DecisionStrategyTest, PursuitSendsTheShipKeepingMoreFuelUnlessAnotherIsReadyToStrike)
+struct PursuitCase {
+    const char* Name;
+    std::int32_t Mode;
+    std::uint32_t BattleshipSpare;
+    std::uint32_t DestroyerSpare;
+    bool DestroyerReady;
+    std::uint32_t Attacker;
+};
+
+void PrintTo(const PursuitCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+using PursuitTest = FreshDecisionTest<PursuitCase>;
+
+TEST_P(PursuitTest, SendsTheShipKeepingMoreFuelUnlessAnotherIsReadyToStrike)
 {
     // Ann's battleship is far off and not pinned: no pair, a pursuit. A ship
     // whose plan has a target beside it and little damage ranks first from
     // NORMAL on, whatever fuel it keeps.
-    struct Case {
-        std::int32_t mode;
-        std::uint32_t battleshipSpare;
-        std::uint32_t destroyerSpare;
-        bool destroyerReady;
-        std::uint32_t attacker;
-    };
-    for (const Case& row : {Case{ModeEasy, 30, 10, false, 1u}, Case{ModeEasy, 10, 30, false, 2u},
-                            Case{ModeNormal, 30, 10, false, 1u}, Case{ModeNormal, 10, 30, false, 2u},
-                            Case{ModeNormal, 30, 10, true, 2u}, Case{ModeEasy, 30, 10, true, 1u}}) {
-        SCOPED_TRACE("mode " + std::to_string(row.mode) + " attacker " + std::to_string(row.attacker));
-        TearDown();
-        SetUp();
-        UnitProfile profile = com->GetProfile();
-        profile.Level = static_cast<std::uint32_t>(row.mode);
-        com->SetProfile(profile);
-        LocateAmong(ann, 1, {MapPos(5, 4), MapPos(5, 5), MapPos(6, 5)});
-        for (const auto& [id, spare] :
-             {std::pair{1u, row.battleshipSpare}, std::pair{2u, row.destroyerSpare}}) {
-            CShip* ship = com->GetShip(id);
-            ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
-        }
-        Plan(ann->GetId(), 2).HasAdjacentTarget = row.destroyerReady;
-        if (row.destroyerReady) Plan(ann->GetId(), 2).HitPoints = 3;
-        // With a result in the log the choice is drawn no more.
-        Play(ann, Pass());
-        ASSERT_FALSE(engine->GetLog().empty());
-        shared.DecisionKind = 1;
-        engine->Run();
-        EXPECT_EQ(shared.DecisionKind, 1u);
-        const CommandInput& input = com->GetCommandInput();
-        ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
-        EXPECT_EQ(input.ShipId, row.attacker);
-        ExpectAccepted();
+    const PursuitCase& row = GetParam();
+    UnitProfile profile = com->GetProfile();
+    profile.Level = static_cast<std::uint32_t>(row.Mode);
+    com->SetProfile(profile);
+    LocateAmong(ann, 1, {MapPos(5, 4), MapPos(5, 5), MapPos(6, 5)});
+    for (const auto& [id, spare] : {std::pair{1u, row.BattleshipSpare}, std::pair{2u, row.DestroyerSpare}}) {
+        CShip* ship = com->GetShip(id);
+        ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
     }
+    Plan(ann->GetId(), 2).HasAdjacentTarget = row.DestroyerReady;
+    if (row.DestroyerReady) Plan(ann->GetId(), 2).HitPoints = 3;
+    // With a result in the log the choice is drawn no more.
+    Play(ann, Pass());
+    ASSERT_FALSE(engine->GetLog().empty());
+    shared.DecisionKind = 1;
+    engine->Run();
+    EXPECT_EQ(shared.DecisionKind, 1u);
+    const CommandInput& input = com->GetCommandInput();
+    ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
+    EXPECT_EQ(input.ShipId, row.Attacker);
+    ExpectAccepted();
 }
 
-TEST_F(DecisionStrategyTest, PursuitDoesNotStrikeTheSamePanelTwiceRunning)
+INSTANTIATE_TEST_SUITE_P(
+    Table, PursuitTest,
+    ::testing::Values(PursuitCase{"EasyBattleshipKeepsMore", ModeEasy, 30, 10, false, 1u},
+                      PursuitCase{"EasyDestroyerKeepsMore", ModeEasy, 10, 30, false, 2u},
+                      PursuitCase{"NormalBattleshipKeepsMore", ModeNormal, 30, 10, false, 1u},
+                      PursuitCase{"NormalDestroyerKeepsMore", ModeNormal, 10, 30, false, 2u},
+                      PursuitCase{"NormalDestroyerReady", ModeNormal, 30, 10, true, 2u},
+                      PursuitCase{"EasyIgnoresReadiness", ModeEasy, 30, 10, true, 1u}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+using PursuitSeedTest = FreshDecisionTest<std::uint32_t>;
+
+TEST_P(PursuitSeedTest, DoesNotStrikeTheSamePanelTwiceRunning)
 {
     // Only the destroyer can pay an attack; Ann may be on any of three
     // panels south of it.
     const std::vector<MapPos> around{MapPos(2, 1), MapPos(2, 2), MapPos(2, 3)};
-    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        TearDown();
-        SetUp();
-        SeedRandom(seed);
-        com->GetShip(1)->GetProfile().Fp = 0;
-        LocateAmong(ann, 1, around);
-        shared.DecisionKind = 1;
-        engine->Run();
-        const CommandInput first = com->GetCommandInput();
-        ASSERT_EQ(first.Command, static_cast<std::uint32_t>(CommandAttack));
-        const MessageCode code = com->ExecuteCommand(All());
-        ASSERT_FALSE(IsErrorCode(code));
-        results.Record(code, com, All());
-        results.Record(52, com, All());
+    SeedRandom(GetParam());
+    com->GetShip(1)->GetProfile().Fp = 0;
+    LocateAmong(ann, 1, around);
+    shared.DecisionKind = 1;
+    engine->Run();
+    const CommandInput first = com->GetCommandInput();
+    ASSERT_EQ(first.Command, static_cast<std::uint32_t>(CommandAttack));
+    const MessageCode code = com->ExecuteCommand(All());
+    ASSERT_FALSE(IsErrorCode(code));
+    results.Record(code, com, All());
+    results.Record(52, com, All());
 
-        com->OnMessage(51);
-        shared.DecisionKind = 1;
-        engine->Run();
-        const CommandInput second = com->GetCommandInput();
-        ASSERT_EQ(second.Command, static_cast<std::uint32_t>(CommandAttack));
-        EXPECT_NE(second.Target, first.Target);
-        EXPECT_NE(std::find(around.begin(), around.end(), second.Target), around.end());
-        ExpectAccepted();
-    }
+    com->OnMessage(51);
+    shared.DecisionKind = 1;
+    engine->Run();
+    const CommandInput second = com->GetCommandInput();
+    ASSERT_EQ(second.Command, static_cast<std::uint32_t>(CommandAttack));
+    EXPECT_NE(second.Target, first.Target);
+    EXPECT_NE(std::find(around.begin(), around.end(), second.Target), around.end());
+    ExpectAccepted();
 }
 
-TEST_F(DecisionStrategyTest, EscapeNeverMovesIntoTheReachOfAnEnemyThatIsNearlyFound)
+INSTANTIATE_TEST_SUITE_P(Seeds, PursuitSeedTest, ::testing::Range(1u, 7u),
+                         [](const ::testing::TestParamInfo<std::uint32_t>& info) {
+                             return "Seed" + std::to_string(info.param);
+                         });
+
+struct EscapeCase {
+    const char* Name;
+    std::vector<MapPos> Ann;
+    bool Moves;
+};
+
+void PrintTo(const EscapeCase& c, std::ostream* os)
 {
-    // Ann has all but found the battleship. Believed at (3,1) she reaches
-    // only part of the board; believed on four panels in the middle rows,
-    // with a move range of 5 she reaches all of it, and the escape falls
-    // back on another command.
-    struct Case {
-        std::vector<MapPos> ann;
-        bool moves;
-    };
-    const std::vector<Case> cases{{{MapPos(3, 1)}, true},
-                                  {{MapPos(3, 1), MapPos(3, 2), MapPos(4, 1), MapPos(4, 2)}, false}};
-    for (const Case& row : cases) {
-        SCOPED_TRACE("moves " + std::to_string(row.moves));
-        TearDown();
-        SetUp();
-        LocateAmong(ann, 1, row.ann);
-        PlanRecord& plan = Plan(ann->GetId(), 1);
-        plan.IsClose = true;
-        plan.CandidateCount = 1;
-        plan.Kind = 5;
-        shared.DecisionKind = 5;
-        engine->Run();
-        const CommandInput input = com->GetCommandInput();
-        EXPECT_EQ(input.Command == CommandMove, row.moves) << "command " << input.Command;
-        ExpectAccepted();
-        if (input.Command != CommandMove) continue;
-        const std::uint32_t reach = ann->GetShip(1)->GetConfig().MoveRange + 1;
-        for (const MapPos& pos : row.ann)
-            EXPECT_GT(com->GetShip(1)->GetCurrentPanel()->GetDistance(*board.GetPanel(pos)), reach);
-    }
+    *os << c.Name;
 }
+
+using EscapeTest = FreshDecisionTest<EscapeCase>;
+
+// Ann has all but found the battleship. Believed at (3,1) she reaches only
+// part of the board; believed on four panels in the middle rows, with a
+// move range of 5 she reaches all of it, and the escape falls back on
+// another command.
+TEST_P(EscapeTest, NeverMovesIntoTheReachOfAnEnemyThatIsNearlyFound)
+{
+    const EscapeCase& row = GetParam();
+    LocateAmong(ann, 1, row.Ann);
+    PlanRecord& plan = Plan(ann->GetId(), 1);
+    plan.IsClose = true;
+    plan.CandidateCount = 1;
+    plan.Kind = 5;
+    shared.DecisionKind = 5;
+    engine->Run();
+    const CommandInput input = com->GetCommandInput();
+    EXPECT_EQ(input.Command == CommandMove, row.Moves) << "command " << input.Command;
+    ExpectAccepted();
+    if (input.Command != CommandMove) return;
+    const std::uint32_t reach = ann->GetShip(1)->GetConfig().MoveRange + 1;
+    for (const MapPos& pos : row.Ann)
+        EXPECT_GT(com->GetShip(1)->GetCurrentPanel()->GetDistance(*board.GetPanel(pos)), reach);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, EscapeTest,
+    ::testing::Values(EscapeCase{"OnePanel", {MapPos(3, 1)}, true},
+                      EscapeCase{
+                          "FourPanels", {MapPos(3, 1), MapPos(3, 2), MapPos(4, 1), MapPos(4, 2)}, false}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(DecisionStrategyTest, RangeChoiceWithoutAnEnemyInRangeAimsAtOneTheGamePlacesSomewhere)
 {
@@ -531,18 +572,20 @@ TEST_F(DecisionStrategyTest, SunkShipIsBroughtBackNextToAGuard)
     ExpectAccepted();
 }
 
-TEST_F(DecisionStrategyTest, MineStrategiesLayAMine)
+using MineKindTest = FreshDecisionTest<std::uint32_t>;
+
+TEST_P(MineKindTest, LaysAMine)
 {
-    for (std::uint32_t kind : {9u, 10u, 11u}) {
-        SCOPED_TRACE("kind " + std::to_string(kind));
-        TearDown();
-        SetUp();
-        shared.DecisionKind = kind;
-        engine->Run();
-        EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandMine));
-        ExpectAccepted();
-    }
+    shared.DecisionKind = GetParam();
+    engine->Run();
+    EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandMine));
+    ExpectAccepted();
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, MineKindTest, ::testing::Values(9u, 10u, 11u),
+                         [](const ::testing::TestParamInfo<std::uint32_t>& info) {
+                             return "Kind" + std::to_string(info.param);
+                         });
 
 struct ResignCase {
     const char* name;
@@ -554,8 +597,12 @@ struct ResignCase {
     std::uint32_t command;
 };
 
-class ResignOrPassTest : public DecisionTestBase<CDecisionEngine>,
-                         public ::testing::WithParamInterface<ResignCase> {
+void PrintTo(const ResignCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ResignOrPassTest : public FreshDecisionTest<ResignCase> {
   protected:
     // The computer's picture of the side has every ship sunk.
     void SinkInPicture(CUnit* unit)
