@@ -502,11 +502,17 @@ void CDecisionEngine::Cover(ShipList& ships)
     // Of the coverers nobody has nearly found, a hidden one always takes the
     // place; else the strongest by hit points, then fuel.
     CShip* coverer = nullptr;
+    bool hidden = false;
     for (CShip* s : coverers) {
         if (!RecordOf(*s).Threats.empty()) continue;
-        if (s->IsStealthed() || coverer == nullptr || s->GetProfile().Hp > coverer->GetProfile().Hp ||
-            (s->GetProfile().Hp == coverer->GetProfile().Hp && s->GetProfile().Fp > coverer->GetProfile().Fp))
+        if (s->IsStealthed()) {
             coverer = s;
+            hidden = true;
+        } else if (!hidden && (coverer == nullptr || s->GetProfile().Hp > coverer->GetProfile().Hp ||
+                               (s->GetProfile().Hp == coverer->GetProfile().Hp &&
+                                s->GetProfile().Fp > coverer->GetProfile().Fp))) {
+            coverer = s;
+        }
     }
     if (ships.size() < 2 || coverer == nullptr) {
         Reconsider(ships);

@@ -593,6 +593,32 @@ TEST_F(DecisionStrategyTest, VeryEasyNeverFiresTorpedoesAndSixInFlightIsTheLimit
     ExpectMissingKey([&] { CDecisionEngine::CanFireTorpedo(*com, 9); }, "unknown ship");
 }
 
+class SafetyEngine : public CDecisionEngine {
+  public:
+    using CDecisionEngine::CDecisionEngine;
+    using CDecisionEngine::KeepsSafety;
+};
+using EscapeSafetyTest = DecisionTestBase<SafetyEngine>;
+
+TEST_F(EscapeSafetyTest, AMoveIsSafeWhenTheOthersKeepAsManyPanelsToFindTheShipOn)
+{
+    // The others believe the battleship is on one of four panels in the
+    // north-west corner. A move south keeps all four in their picture; a
+    // move north pushes two of them off the board.
+    LocateAmong(com, 1, {MapPos(1, 1), MapPos(1, 2), MapPos(2, 1), MapPos(2, 2)});
+    CShip& battleship = *com->GetShip(1);
+    CDecisionEngine::MovePlan south;
+    ASSERT_TRUE(engine->PlanMove(battleship, board.GetPanel(3, 1), south));
+    EXPECT_EQ(south.Way, DirectionSouth);
+    EXPECT_TRUE(engine->KeepsSafety(battleship, south));
+    CDecisionEngine::MovePlan north = south;
+    north.Way = DirectionNorth;
+    north.Distance = 1;
+    EXPECT_FALSE(engine->KeepsSafety(battleship, north));
+    // The simulation leaves the picture as it was.
+    EXPECT_EQ(game->GetOwnShipBoard(1)->GetCandidateCount(), 4u);
+}
+
 class RefiningEngine : public CDecisionEngine {
   public:
     using CDecisionEngine::CDecisionEngine;

@@ -239,6 +239,47 @@ INSTANTIATE_TEST_SUITE_P(
         ClassCase{"WeakerAtRest", 1, 1, 100, false, None, true, None, 12}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+// --- covering ---------------------------------------------------------------------
+
+struct CovererCase {
+    const char* Name;
+    bool BattleshipNearlyFound;
+    bool SubmarineHidden;
+    std::uint32_t Coverer;
+};
+
+void PrintTo(const CovererCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+class CovererTest : public RefuelTestBase, public ::testing::WithParamInterface<CovererCase> {};
+
+// The destroyer, on its last hit point at (2,3), is to be covered. Of the
+// other ships nobody has nearly found, a hidden one covers it; else the one
+// with the most hit points.
+TEST_P(CovererTest, NobodyNearlyFoundAndHiddenOrStrongest)
+{
+    const CovererCase& row = GetParam();
+    Destroyer()->SetPanel(board.GetPanel(2, 3));
+    Plan(ann->GetId(), 2).IsLastHitPoint = true;
+    // Cid, not the side aimed at, has nearly found the battleship.
+    Plan(cid->GetId(), 1).IsClose = row.BattleshipNearlyFound;
+    Submarine()->SetStatus(row.SubmarineHidden ? ShipStatusStealth : ShipStatusNormal);
+    CDecisionEngine::ShipList ships = engine->GetActiveShipsRanked();
+    engine->Cover(ships);
+    const CommandInput& input = com->GetCommandInput();
+    ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandMove));
+    EXPECT_EQ(input.ShipId, row.Coverer);
+    ExpectAccepted();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CovererTest,
+                         ::testing::Values(CovererCase{"Strongest", false, false, 1},
+                                           CovererCase{"StrongestNearlyFound", true, false, 4},
+                                           CovererCase{"Hidden", false, true, 3}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 // --- approach ---------------------------------------------------------------------
 
 struct GoalCase {
