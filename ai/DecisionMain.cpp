@@ -839,7 +839,9 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
         };
         Triple best;
         for (const auto& [s, e] : pairs) {
-            const std::int64_t word = ReadFacts(GetPlan(e->player->GetUnitId(), s->GetShipId())).StateWord;
+            const std::uint32_t side = e->player->GetUnitId();
+            const std::int64_t word =
+                HasPlan(side, s->GetShipId()) ? ReadFacts(GetPlan(side, s->GetShipId())).StateWord : 0;
             for (const CVirtualPanel* c : e->board->GetCandidates()) {
                 const CPanel* p = c->GetPanel();
                 if (!strikable(*s, *e, p)) continue;
