@@ -12,8 +12,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <mutex>
 #include <stdexcept>
 #include <string>
 
@@ -109,19 +107,12 @@ class CPacketConverter {
     std::uint64_t GetIvBlockSize(const Packet& packet);
 
   private:
-    struct Ciphers;
-
     CPacketConverter();
 
     template <class Record> Packet EncodeRecord(std::uint32_t kind, const Record& record);
-    Packet Seal(const std::string& plaintext);
-
-    // Encode and Decode re-key the shared ciphers and Encode draws a new IV:
-    // calls from other threads must not overlap.
-    std::mutex m_mutex;
-    std::unique_ptr<Ciphers> m_ciphers; // encryptor, decryptor, random pool
-    std::array<std::uint8_t, 16> m_payloadKey{};
-    std::array<std::uint8_t, 16> m_iv{}; // the last one drawn
+    // Seals a packet whose plaintext stands behind room for the head and the
+    // IV block. Keeps no state: each thread has its own cipher objects.
+    Packet Seal(Packet packet);
 };
 
 } // namespace Marevane

@@ -2,7 +2,6 @@
 
 #include "net/PosixSocket.h"
 
-
 namespace Marevane {
 
 namespace {

@@ -305,3 +305,33 @@ TEST(PacketConverter, LengthFieldsFlaggedBigEndianAreReadThatWay)
     EXPECT_EQ(data.Kind, KindResult);
     EXPECT_TRUE(Wire(data.Result) == Wire(MakeFullResult()));
 }
+
+TEST(PacketConverter, ASlotReadOverAndOverHoldsOnlyTheLastRecord)
+{
+    // A slot keeps its storage from one packet to the next: what the last
+    // packet carried is all it holds, and what the wire does not carry is
+    // back at its default.
+    ReceivedData data;
+    data.Entry.Rules.Teams = {{0, 1}};
+    data.Entry.Rules.Map.StageCode = 7;
+    data.FleetEdit.Value = 99;
+    ProgressMessage bigger = MakeFullProgress();
+    bigger.Ships[3] = {MakeShip(3, 1), MakeShip(3, 2), MakeShip(3, 3)};
+    bigger.Map.PanelTypes[MapPos(6, 6)] = PanelShallow;
+    bigger.Units.push_back(MakeUnit(7, L"seventh"));
+    ProgressMessage smaller = MakeFullProgress();
+    smaller.Ships.erase(0);
+    smaller.Map.CoordinateInfo.Positions.clear();
+    smaller.Units.resize(1);
+    smaller.BoardText = L"b";
+    for (const ProgressMessage* state : {&bigger, &smaller, &bigger, &smaller}) {
+        Converter().Decode(data, Converter().Encode(*state));
+        EXPECT_TRUE(Wire(data.Progress) == Wire(*state));
+    }
+    Converter().Decode(data, Converter().Encode(MakeFullEntry()));
+    EXPECT_TRUE(data.Entry.Rules.Teams.empty());
+    EXPECT_EQ(data.Entry.Rules.Map.StageCode, 0u);
+    Converter().Decode(data, Converter().Encode(MakeFullFleet()));
+    EXPECT_EQ(data.FleetEdit.Value, 0u);
+    EXPECT_TRUE(Wire(data.Entry) == Wire(MakeFullEntry()));
+}
