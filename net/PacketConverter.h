@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace Marevane {
 
@@ -49,6 +50,31 @@ struct ReceivedData {
     ResultMessage Result;
 
     void Clear() { *this = ReceivedData(); }
+
+    // Hands the code, the kind and the slot of the last packet to another
+    // block, whose other slots keep what they hold.
+    void MoveLastInto(ReceivedData& other)
+    {
+        other.Code = Code;
+        other.Kind = Kind;
+        switch (Kind) {
+        case KindProgress:
+            other.Progress = std::move(Progress);
+            break;
+        case KindEntry:
+            other.Entry = std::move(Entry);
+            break;
+        case KindFleetEdit:
+            other.FleetEdit = std::move(FleetEdit);
+            break;
+        case KindResult:
+            other.Result = std::move(Result);
+            break;
+        default:
+            other.Plain = std::move(Plain);
+            break;
+        }
+    }
 
     // The slot of the last packet's kind, as its common header.
     const Message& GetMessage() const

@@ -87,6 +87,8 @@ class CPieceWriter {
     }
     MAREVANE_HOT void Raw(const void* data, std::size_t size)
     {
+        // An empty container may have no storage at all.
+        if (size == 0) return;
         std::memcpy(Tail(size), data, size);
         m_pos += size;
     }
@@ -147,7 +149,12 @@ class CPieceReader {
         Raw(&value, sizeof value);
         if (m_swap) value = Swapped(value);
     }
-    MAREVANE_HOT void Raw(void* data, std::size_t size) { std::memcpy(data, Take(size), size); }
+    MAREVANE_HOT void Raw(void* data, std::size_t size)
+    {
+        const char* from = Take(size);
+        // An empty container may have no storage at all.
+        if (size != 0) std::memcpy(data, from, size);
+    }
     // The next `size` bytes, consumed.
     MAREVANE_HOT const char* Take(std::size_t size)
     {

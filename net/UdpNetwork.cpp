@@ -111,13 +111,16 @@ bool CUdpNetwork::TakeDatagram(const std::string& bytes, const std::string& send
 {
     // Decoded aside first: a stranger's datagram must not appear as a host,
     // and a broken one must not change what its sender announced before.
-    auto it = m_found.find(sender);
-    ReceivedData data = it == m_found.end() ? ReceivedData() : it->second;
     try {
-        CPacketConverter::GetInstance().Decode(data, bytes);
+        CPacketConverter::GetInstance().Decode(m_scratch, bytes);
     } catch (...) {
         ++m_ignored;
         return false;
+    }
+    auto it = m_found.find(sender);
+    if (it != m_found.end()) {
+        // The sender's other slots keep what it sent before.
+        m_scratch.MoveLastInto(it->second);
     }
     if (it == m_found.end() && m_found.size() >= MaxSenders) {
         // The sender heard from longest ago makes room; the last block is
@@ -127,7 +130,8 @@ bool CUdpNetwork::TakeDatagram(const std::string& bytes, const std::string& send
         m_heard.erase(oldest->second);
         m_byAge.erase(oldest);
     }
-    it = m_found.insert_or_assign(sender, std::move(data)).first;
+    if (it == m_found.end()) it = m_found.emplace(sender, std::move(m_scratch)).first;
+    m_scratch.Clear();
     auto heard = m_heard.find(sender);
     if (heard != m_heard.end()) m_byAge.erase(heard->second);
     m_heard[sender] = ++m_clock;

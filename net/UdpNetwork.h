@@ -105,6 +105,7 @@ class CUdpNetwork {
     std::map<std::uint64_t, std::string> m_byAge;
     std::uint64_t m_clock = 0;
     std::uint64_t m_ignored = 0;
+    ReceivedData m_scratch;
     const ReceivedData* m_last = nullptr;
     const std::string* m_lastSender = nullptr;
 };
