@@ -23,7 +23,8 @@ MessageCode CPacketReader::Poll(int handle, Packet& packet, std::chrono::millise
 {
     for (;;) {
         const std::size_t wanted = m_expected == 0 ? PacketHeadSize : static_cast<std::size_t>(m_expected);
-        if (m_bytes.size() < wanted) {
+        // Room for more only once what is there is full.
+        if (m_received == m_bytes.size() && m_bytes.size() < wanted) {
             m_bytes.resize(std::min(wanted, std::max(m_bytes.size() * 2, m_received + GrowthStep)));
         }
         const std::size_t before = m_received;
