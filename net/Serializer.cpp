@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <set>
@@ -516,32 +517,42 @@ template <class Ar, class K, class V> void Item(Ar& ar, std::map<K, V>& value)
         }
     } else {
         const std::uint64_t count = ReadCount(ar, MinWireSize<K>() + MinWireSize<V>());
-        // The entries held before lend their nodes to those read.
-        std::map<K, V> old;
-        old.swap(value);
+        // Our writers send the entries in key order, and a record read over
+        // mostly holds the same keys: those entries are read in place, the
+        // others inserted or dropped as the two orders meet. Entries out of
+        // order leave the walk; a repeated key keeps its first value.
+        auto cursor = value.begin();
+        bool ordered = true;
+        K last{};
         for (std::uint64_t i = 0; i < count; ++i) {
-            if (old.empty()) {
-                K key{};
-                Item(ar, key);
-                // Entries come in key order from our own writers, so the hint
-                // makes each insertion cheap; a repeated key keeps its first
-                // value.
-                const std::size_t before = value.size();
-                auto it = value.emplace_hint(value.end(), std::piecewise_construct,
-                                             std::forward_as_tuple(key), std::forward_as_tuple());
-                if (value.size() != before) {
-                    Item(ar, it->second);
-                } else {
-                    V ignored{};
-                    Item(ar, ignored);
+            K key{};
+            Item(ar, key);
+            if (ordered && i > 0 && !(last < key)) {
+                ordered = false;
+                cursor = value.erase(cursor, value.end());
+            }
+            last = key;
+            if (ordered) {
+                while (cursor != value.end() && cursor->first < key) cursor = value.erase(cursor);
+                if (cursor == value.end() || key < cursor->first) {
+                    cursor = value.emplace_hint(cursor, std::piecewise_construct, std::forward_as_tuple(key),
+                                                std::forward_as_tuple());
                 }
+                Item(ar, cursor->second);
+                ++cursor;
+                continue;
+            }
+            const std::size_t before = value.size();
+            auto it = value.emplace_hint(value.end(), std::piecewise_construct, std::forward_as_tuple(key),
+                                         std::forward_as_tuple());
+            if (value.size() != before) {
+                Item(ar, it->second);
             } else {
-                auto node = old.extract(old.begin());
-                Item(ar, node.key());
-                Item(ar, node.mapped());
-                value.insert(value.end(), std::move(node));
+                V ignored{};
+                Item(ar, ignored);
             }
         }
+        if (ordered) value.erase(cursor, value.end());
     }
 }
 
@@ -552,20 +563,25 @@ template <class Ar, class T> void Item(Ar& ar, std::set<T>& value)
         for (T element : value) Item(ar, element);
     } else {
         const std::uint64_t count = ReadCount(ar, MinWireSize<T>());
-        // The elements held before lend their nodes to those read.
-        std::set<T> old;
-        old.swap(value);
+        // As for maps: elements in order meet those held before.
+        auto cursor = value.begin();
+        bool ordered = true;
         for (std::uint64_t i = 0; i < count; ++i) {
-            if (old.empty()) {
-                T element{};
-                Item(ar, element);
-                value.emplace_hint(value.end(), std::move(element));
-            } else {
-                auto node = old.extract(old.begin());
-                Item(ar, node.value());
-                value.insert(value.end(), std::move(node));
+            T element{};
+            Item(ar, element);
+            if (ordered && cursor != value.begin() && !(*std::prev(cursor) < element)) {
+                ordered = false;
+                cursor = value.erase(cursor, value.end());
             }
+            if (ordered) {
+                while (cursor != value.end() && *cursor < element) cursor = value.erase(cursor);
+                if (cursor == value.end() || element < *cursor) cursor = value.emplace_hint(cursor, element);
+                ++cursor;
+                continue;
+            }
+            value.emplace_hint(value.end(), std::move(element));
         }
+        if (ordered) value.erase(cursor, value.end());
     }
 }
 
