@@ -4,7 +4,6 @@
 #include "gui/Style.h"
 #include "model/settings/SystemConfig.h"
 
-#include <QGLFormat>
 #include <QGLWidget>
 #include <QGuiApplication>
 #include <QOpenGLContext>
@@ -23,13 +22,14 @@ bool ProbeOpenGL(QString* reason)
         *reason = QStringLiteral("the %1 platform has no display").arg(platform);
         return false;
     }
-    // The version flags may only be read once a context can be made.
+    // The version may only be asked once a context can be made; the probe's
+    // own format tells it without a second context.
     QOpenGLContext probe;
     if (!probe.create()) {
         *reason = QStringLiteral("no OpenGL context could be created");
         return false;
     }
-    if ((QGLFormat::openGLVersionFlags() & QGLFormat::OpenGL_Version_1_3) == 0) {
+    if (probe.format().version() < qMakePair(1, 3)) {
         *reason = QStringLiteral("OpenGL 1.3 is not supported");
         return false;
     }

@@ -4,7 +4,10 @@
 // in an empty folder and reads what the program records on its first paint
 // of the title (MAREVANE_FIRST_PAINT_FILE).
 //
-//   marevane-bench-startup [--runs N] [--program PATH]
+//   marevane-bench-startup [--runs N] [--program PATH] [--no-opengl]
+//
+// --no-opengl starts it with the OpenGL setting off (a settings file in the
+// folder), for comparison.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -31,9 +34,14 @@ struct Run {
     double megabytes;
 };
 
-bool RunOnce(const std::string& program, const std::string& folder, Run* run)
+bool RunOnce(const std::string& program, const std::string& folder, bool isOpenGL, Run* run)
 {
     const std::string record = folder + "/first-paint";
+    if (!isOpenGL) {
+        std::ofstream settings(folder + "/Marevane.ini");
+        settings << "[SystemConfig]\nSound=100\nBGM=80\nSE=100\nMuteBGM=false\nMuteSE=false\nOpenGL=false\n"
+                    "Animation=true\nLogPath=\nLanguage=0\n";
+    }
     std::remove(record.c_str());
     std::vector<std::string> variables;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -85,13 +93,16 @@ int main(int argc, char** argv)
 {
     int runs = 10;
     std::string program = "bin/marevane";
+    bool isOpenGL = true;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
         } else if (std::strcmp(argv[i], "--program") == 0 && i + 1 < argc) {
             program = argv[++i];
+        } else if (std::strcmp(argv[i], "--no-opengl") == 0) {
+            isOpenGL = false;
         } else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--program PATH]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--runs N] [--program PATH] [--no-opengl]\n", argv[0]);
             return 2;
         }
     }
@@ -113,13 +124,14 @@ int main(int argc, char** argv)
     std::vector<double> megabytes;
     for (int i = 0; i < runs; ++i) {
         Run run{};
-        if (!RunOnce(program, folder, &run)) return 1;
+        if (!RunOnce(program, folder, isOpenGL, &run)) return 1;
         std::printf("run %2d: first paint of the title after %.3f s, %.1f MB resident\n", i + 1, run.seconds,
                     run.megabytes);
         seconds.push_back(run.seconds);
         megabytes.push_back(run.megabytes);
     }
     std::remove((std::string(folder) + "/first-paint").c_str());
+    std::remove((std::string(folder) + "/Marevane.ini").c_str());
     rmdir(folder);
     const double medianSeconds = Median(seconds);
     const double medianMegabytes = Median(megabytes);
