@@ -31,6 +31,14 @@ CUnit* CGameSequence::GetMyUnit() const
     return factory != nullptr ? factory->GetLocalUnit() : nullptr;
 }
 
+void CGameSequence::InstallScenes(std::unique_ptr<SceneSet> pScenes)
+{
+    if (pScenes == nullptr) return;
+    m_scenes = std::move(pScenes);
+    InstallModule<SceneSetModule>(m_scenes.get());
+    m_moduleFlags |= ModuleFlag::SceneSetUp;
+}
+
 void CGameSequence::Update()
 {
     Update(0);

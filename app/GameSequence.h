@@ -4,11 +4,13 @@
 // first start.
 #pragma once
 
+#include "app/SceneSet.h"
 #include "model/Types.h"
 
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <stdexcept>
 
 namespace Marevane {
@@ -58,6 +60,9 @@ template <> struct ModuleTypeOf<GameEditModule> {
 template <> struct ModuleTypeOf<GameMapModule> {
     using Type = CBoard;
 };
+template <> struct ModuleTypeOf<SceneSetModule> {
+    using Type = SceneSet;
+};
 template <> struct ModuleTypeOf<TcpServerModule> {
     using Type = CTcpServer;
 };
@@ -94,6 +99,10 @@ class CGameSequence : public QWidget {
         m_modules[Key] = static_cast<void*>(module);
     }
     bool HasModule(int key) const { return m_modules.count(key) != 0; }
+    // Takes the record of the sequence's scenes, stores it under key 8 and
+    // marks the scene set-up done; the previous record is deleted. A null
+    // record changes nothing.
+    void InstallScenes(std::unique_ptr<SceneSet> pScenes);
 
   signals:
     void SequenceStopped();
@@ -124,6 +133,8 @@ class CGameSequence : public QWidget {
     CBoard* GetGameMap() const { return GetModule<GameMapModule>(); }
     CTcpServer* GetTcpServer() const { return GetModule<TcpServerModule>(); }
     CShipFactory* GetShipFactory() const { return GetModule<ShipFactoryModule>(); }
+    SceneSet* GetSceneSet() const { return GetModule<SceneSetModule>(); }
+    UIComponent* GetUIComponent() const { return GetSceneSet(); }
     // The local player's side, or none when the unit factory is none.
     CUnit* GetMyUnit() const;
 
@@ -132,6 +143,7 @@ class CGameSequence : public QWidget {
 
   private:
     std::map<int, void*> m_modules;
+    std::unique_ptr<SceneSet> m_scenes;
     unsigned m_moduleFlags = 0;
     int m_type;
     bool m_isInstalled = false;

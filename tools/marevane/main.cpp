@@ -1,27 +1,82 @@
-// The game: the shell starts and shows the screen container in a plain
-// window until the main window and the title screen take its place.
-#include "app/SequenceManager.h"
+// The game: the main window with the screen flow, started with the title.
+//
+// MAREVANE_FIRST_PAINT_FILE=<path> makes the program write, once the title
+// has been painted for the first time, the monotonic clock in nanoseconds
+// and its resident memory in kB to that file, then end (the start-up
+// benchmark reads it).
+#include "app/GameControl.h"
+#include "app/GameView.h"
 #include "app/Startup.h"
-#include "gui/Style.h"
 
-#include <QVBoxLayout>
-#include <QWidget>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QPointer>
+#include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 
 namespace {
 
-std::unique_ptr<QObject> CreateWindow()
+long ResidentKilobytes()
 {
-    auto window = std::make_unique<QWidget>();
-    window->setWindowTitle(QString::fromLatin1(Marevane::ApplicationName));
-    window->setMinimumSize(720, 600);
-    auto* layout = new QVBoxLayout(window.get());
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Marevane::CSequenceManager::GetInstance()->GetContainer());
-    window->show();
-    return window;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+// Waits for the first paint of the title's view, then records it.
+class CFirstPaintProbe : public QObject {
+  public:
+    CFirstPaintProbe(Marevane::CGameControl* control, QString path)
+        : QObject(control), m_control(control), m_path(std::move(path))
+    {
+        qApp->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint || m_isDone) return false;
+        const Marevane::CGameView* title = m_control->GetScenePool()->GetView(Marevane::SceneSlot::Title);
+        if (title == nullptr || watched != title->viewport()) return false;
+        m_isDone = true;
+        // Recorded once the paint in progress is done.
+        QTimer::singleShot(0, this, [this] { Record(); });
+        return false;
+    }
+
+  private:
+    void Record()
+    {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        QFile file(m_path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            file.write(QByteArray::number(static_cast<qint64>(
+                           std::chrono::duration_cast<std::chrono::nanoseconds>(now).count())) +
+                       ' ' + QByteArray::number(static_cast<qint64>(ResidentKilobytes())) + '\n');
+        }
+        qApp->removeEventFilter(this);
+        m_control->End();
+    }
+
+    Marevane::CGameControl* m_control;
+    QString m_path;
+    bool m_isDone = false;
+};
+
+std::unique_ptr<QObject> CreateControl()
+{
+    auto control = std::make_unique<Marevane::CGameControl>();
+    const QString probe = qEnvironmentVariable("MAREVANE_FIRST_PAINT_FILE");
+    if (!probe.isEmpty()) new CFirstPaintProbe(control.get(), probe);
+    control->Init();
+    return control;
 }
 
 } // namespace
@@ -30,7 +85,7 @@ int main(int argc, char** argv)
 {
     try {
         Marevane::StartupHooks hooks;
-        hooks.createControl = CreateWindow;
+        hooks.createControl = CreateControl;
         return Marevane::RunApplication(argc, argv, hooks);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
