@@ -24,10 +24,12 @@ function(marevane_library name)
 endfunction()
 
 # Adds one GoogleTest executable from every test source in the calling folder.
+# Test names come from the tests' own name generators (or the case's index),
+# never from printed parameter values, which may hold addresses.
 function(marevane_test name)
   file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   add_executable(${name} ${_srcs})
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
                        PROPERTIES TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
