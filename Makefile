@@ -1,7 +1,12 @@
 # Two entry points for a fresh Debian 12 machine:
 #   make run   installs what is missing, builds and starts the game
 #   make test  installs what is missing, builds and runs every test
+# and two more runs of the tests that CI makes:
+#   make test-shuffle  every test program run whole, its tests shuffled
+#   make test-asan     every test under AddressSanitizer and UBSan, built
+#                      in a folder of its own
 BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -9,7 +14,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DMAREVANE_WERROR=ON
 endif
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test test-shuffle test-asan run clean
 
 all: build
 
@@ -34,8 +39,22 @@ test: build
 	@cd $(BUILD_DIR) && if ctest -N -L xvfb | grep -q 'Total Tests: [1-9]'; then \
 		xvfb-run -a ctest --output-on-failure -L xvfb; fi
 
+# CTest runs each test in a process of its own; run whole and shuffled, a
+# test that leans on another's leftovers fails.
+test-shuffle: build
+	@tools/run-shuffled $(BUILD_DIR)
+
+# The options are set for the build too: it runs the test programs to list
+# their tests.
+test-asan: deps
+	@options=$$(tools/sanitizer-options) && export ASAN_OPTIONS="$$options" \
+		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+		LSAN_OPTIONS="suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0" && \
+	echo "sanitizer options: $$ASAN_OPTIONS" && \
+	$(MAKE) --no-print-directory test BUILD_DIR=$(ASAN_DIR) CMAKE_FLAGS="$(CMAKE_FLAGS) -DMAREVANE_ASAN=ON"
+
 run: build
 	@tools/run-game $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR)
