@@ -15,6 +15,13 @@ if(MAREVANE_ASAN)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Sanitizer builds run the tests several times slower; test time-outs, which
+# only guard against hangs, grow with them.
+set(MAREVANE_TIMEOUT_SCALE 1)
+if(MAREVANE_ASAN OR MAREVANE_TSAN)
+  set(MAREVANE_TIMEOUT_SCALE 4)
+endif()
+
 # Adds a static library from every source in the calling folder.
 function(marevane_library name)
   file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS
@@ -30,6 +37,7 @@ function(marevane_test name)
   file(GLOB_RECURSE _srcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   add_executable(${name} ${_srcs})
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  math(EXPR _timeout "120 * ${MAREVANE_TIMEOUT_SCALE}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
-                       PROPERTIES TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+                       PROPERTIES TIMEOUT ${_timeout} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
