@@ -2,7 +2,8 @@
 #   make run   installs what is missing, builds and starts the game
 #   make test  installs what is missing, builds and runs every test
 # and two more runs of the tests that CI makes:
-#   make test-shuffle  every test program run whole, its tests shuffled
+#   make test-shuffle  every test program run whole, in its written order
+#                      and shuffled
 #   make test-asan     every test under AddressSanitizer and UBSan, built
 #                      in a folder of its own
 BUILD_DIR ?= build
@@ -39,8 +40,8 @@ test: build
 	@cd $(BUILD_DIR) && if ctest -N -L xvfb | grep -q 'Total Tests: [1-9]'; then \
 		xvfb-run -a ctest --output-on-failure -L xvfb; fi
 
-# CTest runs each test in a process of its own; run whole and shuffled, a
-# test that leans on another's leftovers fails.
+# CTest runs each test in a process of its own; run whole, in order and
+# shuffled, a test that leans on another's leftovers fails.
 test-shuffle: build
 	@tools/run-shuffled $(BUILD_DIR)
 
