@@ -4,7 +4,13 @@
 # and for the LAN layer's packet decoder:
 #   make fuzz  builds the packet fuzzer (clang, libFuzzer, ASan, UBSan) in
 #              FUZZ_DIR and runs it for FUZZ_SECONDS on FUZZ_JOBS workers
+# and two more runs of the tests that CI makes:
+#   make test-shuffle  every test program run whole, in its written order
+#                      and shuffled
+#   make test-asan     every test under AddressSanitizer and UBSan, built
+#                      in a folder of its own
 BUILD_DIR ?= build
+ASAN_DIR ?= build-asan
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -12,7 +18,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DMAREVANE_WERROR=ON
 endif
 
-.PHONY: all deps configure build test run clean fuzz
+.PHONY: all deps configure build test test-shuffle test-asan run clean fuzz
 
 all: build
 
@@ -37,6 +43,20 @@ test: build
 	@cd $(BUILD_DIR) && if ctest -N -L xvfb | grep -q 'Total Tests: [1-9]'; then \
 		xvfb-run -a ctest --output-on-failure -L xvfb; fi
 
+# CTest runs each test in a process of its own; run whole, in order and
+# shuffled, a test that leans on another's leftovers fails.
+test-shuffle: build
+	@tools/run-shuffled $(BUILD_DIR)
+
+# The options are set for the build too: it runs the test programs to list
+# their tests.
+test-asan: deps
+	@options=$$(tools/sanitizer-options) && export ASAN_OPTIONS="$$options" \
+		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+		LSAN_OPTIONS="suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0" && \
+	echo "sanitizer options: $$ASAN_OPTIONS" && \
+	$(MAKE) --no-print-directory test BUILD_DIR=$(ASAN_DIR) CMAKE_FLAGS="$(CMAKE_FLAGS) -DMAREVANE_ASAN=ON"
+
 run: build
 	@tools/run-game $(BUILD_DIR)
 
@@ -58,4 +78,4 @@ fuzz:
 		$(if $(filter-out 1,$(FUZZ_JOBS)),-jobs=$(FUZZ_JOBS) -workers=$(FUZZ_JOBS)) corpus $(CURDIR)/tests/fuzz/corpus
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR)

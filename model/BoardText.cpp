@@ -149,12 +149,18 @@ std::wstring CountMark(std::uint32_t count, CommandCode weapon)
     return ToHalfWidth(glyph) + (count <= 9 ? std::to_wstring(count) : std::wstring(L"+"));
 }
 
-// The pieces, in order of precedence, that fit in one cell.
+// The pieces, in order of precedence, that fit in one cell; a piece too
+// wide in its full-width form may fit in its half-width one.
 std::wstring FitCell(const std::vector<std::wstring>& pieces)
 {
     std::wstring cell;
     for (const std::wstring& piece : pieces) {
-        if (ConsoleWidth(cell) + ConsoleWidth(piece) <= CellWidth) cell += piece;
+        if (ConsoleWidth(cell) + ConsoleWidth(piece) <= CellWidth) {
+            cell += piece;
+            continue;
+        }
+        const std::wstring narrow = ToHalfWidth(piece);
+        if (ConsoleWidth(cell) + ConsoleWidth(narrow) <= CellWidth) cell += narrow;
     }
     return cell;
 }
@@ -204,26 +210,39 @@ std::wstring SetUpGlyph(const CUnit& unit, const CPanel* panel)
     return L" " + text + L" ";
 }
 
+std::wstring Joined(const std::vector<std::wstring>& texts)
+{
+    std::wstring joined;
+    for (const std::wstring& text : texts) joined += text;
+    return joined;
+}
+
 // The cell of the turn board: ships, then torpedoes, mines and the panel
-// effect, as much as fits.
+// effect, as much as fits. Ship numbers repeat across sides, so each ship
+// carries its side's number: "1D2" is ship D2 of Player1. Ships of two
+// sides on one panel keep side and letter ("0D1B"), of more the letters.
 std::wstring TurnGlyph(const std::vector<CUnit*>& units, const CPanel* panel)
 {
-    std::wstring shipTexts;
-    std::wstring shipCodes;
-    std::size_t sidesWithShip = 0;
+    std::vector<std::wstring> marks;
+    std::vector<std::wstring> sideLetters;
+    std::vector<std::wstring> letters;
     std::uint32_t torpedoes = 0;
     for (const CUnit* unit : units) {
         if (unit == nullptr) continue;
-        const std::wstring text = unit->GetShipTextOnPanel(panel);
+        std::wstring text = unit->GetShipTextOnPanel(panel);
         if (text != Nothing) {
-            ++sidesWithShip;
-            shipTexts += text;
-            shipCodes += unit->GetShipCodeOnPanel(panel);
+            const std::wstring side = std::to_wstring(unit->GetId());
+            const std::wstring letter = unit->GetShipCodeOnPanel(panel);
+            while (!text.empty() && text.back() == L' ') text.pop_back();
+            marks.push_back(side + text);
+            sideLetters.push_back(side + letter);
+            letters.push_back(letter);
         }
         torpedoes += unit->CountTorpedoesOnPanel(panel);
     }
-    std::wstring ships = sidesWithShip > 2 || ConsoleWidth(shipTexts) > CellWidth ? shipCodes : shipTexts;
-    ships = CutToWidth(ships, CellWidth);
+    std::wstring ships = Joined(marks);
+    if (ConsoleWidth(ships) > CellWidth) ships = Joined(sideLetters);
+    if (ConsoleWidth(ships) > CellWidth) ships = CutToWidth(Joined(letters), CellWidth);
 
     std::uint32_t mines = 0;
     for (const MineProfile* mine : panel->GetMines()) {

@@ -501,14 +501,18 @@ bool CLoggerImpl::SaveLogFile(const QString& prefix, const QString& folder)
     const QString stem = LogFolder(folder) + prefix + QStringLiteral("-") +
                          m_clock().toString(QStringLiteral("yyyyMMddhhmmss"));
     QFile file;
+    const auto failed = [&] {
+        m_saveError = file.fileName() + QStringLiteral(": ") + file.errorString();
+        return false;
+    };
     // A name already taken gets a suffix: a saved log is never replaced.
     for (int n = 1; n < 1000; ++n) {
         file.setFileName(n == 1 ? stem + QStringLiteral(".log")
                                 : stem + QStringLiteral("-") + QString::number(n) + QStringLiteral(".log"));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) break;
-        if (!file.exists()) return false;
+        if (!file.exists()) return failed();
     }
-    if (!file.isOpen()) return false;
+    if (!file.isOpen()) return failed();
 
     bool ok = true;
     auto write = [&](const QString& text) {
@@ -533,8 +537,9 @@ bool CLoggerImpl::SaveLogFile(const QString& prefix, const QString& folder)
     }
     for (const QString& text : m_statisticsTexts) write(text);
     ok = file.flush() && ok;
+    if (!ok) failed();
     file.close();
-    ok = ok && file.error() == QFileDevice::NoError;
+    if (ok && file.error() != QFileDevice::NoError) ok = failed();
     if (ok) m_savedPath = file.fileName();
     return ok;
 }

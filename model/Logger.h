@@ -70,6 +70,8 @@ class CLoggerImpl : public QObject {
     bool SaveLogFile(const QString& prefix, const QString& folder);
     // The path of the file the last successful save wrote.
     const QString& GetSavedPath() const { return m_savedPath; }
+    // The file the last failed save tried and why it failed.
+    const QString& GetSaveError() const { return m_saveError; }
     // The date and time that name the file; the local time unless a test
     // sets its own.
     void SetClock(Clock clock) { m_clock = std::move(clock); }
@@ -109,6 +111,7 @@ class CLoggerImpl : public QObject {
     // end block.
     std::optional<std::uint32_t> m_lastResigner;
     QString m_savedPath;
+    QString m_saveError;
     Clock m_clock;
 };
 

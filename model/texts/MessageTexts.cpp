@@ -158,6 +158,28 @@ const CTextTable& Errors()
     return table;
 }
 
+// What the refusals without words of their own mean, in the words of the
+// checks that give them.
+const CTextTable& RefusalMeanings()
+{
+    static const CTextTable table({
+        {107, QT_TRANSLATE_NOOP("Marevane::CGUICore", "Mine: no weapon stock left.")},
+        {110, QT_TRANSLATE_NOOP("Marevane::CGUICore", "Torpedo: no weapon stock left.")},
+        {111, QT_TRANSLATE_NOOP("Marevane::CGUICore", "Reinforce: the ship is not sunk.")},
+        {112, QT_TRANSLATE_NOOP("Marevane::CGUICore",
+                                "Reinforce: no reinforcements left, or the side is defeated.")},
+        {113, QT_TRANSLATE_NOOP("Marevane::CGUICore", "Reinforce: the round is above 20.")},
+        {114, QT_TRANSLATE_NOOP("Marevane::CGUICore",
+                                "Reinforce: another afloat ship of the side stands on the return panel.")},
+        {115,
+         QT_TRANSLATE_NOOP("Marevane::CGUICore", "Reinforce: the return panel is not known to the side.")},
+        {116, QT_TRANSLATE_NOOP("Marevane::CGUICore",
+                                "Reinforce: the return panel is a boundary panel or not passable.")},
+        {117, QT_TRANSLATE_NOOP("Marevane::CGUICore", "Refuel: the ship cannot refuel.")},
+    });
+    return table;
+}
+
 // One text per thread, rewritten on each request, as callers hold it only
 // until their next request.
 const QString& Undefined(MessageCode code)
@@ -175,6 +197,15 @@ const QString& CGUICore::GetMessage(MessageCode code)
     if (const QString* text = Messages().Find(code)) return *text;
     if (IsErrorCode(code))
         if (const QString* text = Errors().Find(code)) return *text;
+    return Undefined(code);
+}
+
+QString CGUICore::GetRefusalReason(MessageCode code)
+{
+    const QString* text = Errors().Find(code);
+    if (text == nullptr) text = Messages().Find(code);
+    if (text != nullptr && !text->isEmpty()) return *text;
+    if (const QString* meaning = RefusalMeanings().Find(code)) return *meaning;
     return Undefined(code);
 }
 

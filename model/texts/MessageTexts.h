@@ -13,6 +13,9 @@ class CGUICore {
     static const QString& GetMessage(MessageCode code);
     // Failures and refusals; other codes through GetMessage.
     static const QString& GetErrorMessage(MessageCode code);
+    // Why a command was refused, never empty: the code's failure text, else
+    // the meaning of a refusal whose text is empty or undefined.
+    static QString GetRefusalReason(MessageCode code);
 };
 
 } // namespace Marevane

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <limits>
 #include <list>
 #include <map>
@@ -128,7 +127,11 @@ TEST_P(BoardSizes, GridWithRing)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, BoardSizes,
                          ::testing::Values(SizeCase{5, 5, 25, 24}, SizeCase{9, 9, 81, 40},
-                                           SizeCase{3, 3, 9, 16}, SizeCase{3, 7, 21, 24}));
+                                           SizeCase{3, 3, 9, 16}, SizeCase{3, 7, 21, 24}),
+                         [](const ::testing::TestParamInfo<SizeCase>& info) {
+                             return "Map" + std::to_string(info.param.Rows) + "x" +
+                                    std::to_string(info.param.Columns);
+                         });
 
 TEST(Board, SizesBelowThreeAreRefusedAndChangeNothing)
 {
@@ -213,7 +216,13 @@ TEST_P(BoardEffects, CountOverManySeeds)
 INSTANTIATE_TEST_SUITE_P(Counts, BoardEffects,
                          ::testing::Values(EffectCase{3, -1, 2}, EffectCase{5, -1, 5}, EffectCase{6, -1, 7},
                                            EffectCase{7, -1, 10}, EffectCase{9, -1, 16}, EffectCase{5, 0, 0},
-                                           EffectCase{5, 3, 3}, EffectCase{3, 1000, 9}));
+                                           EffectCase{5, 3, 3}, EffectCase{3, 1000, 9}),
+                         [](const ::testing::TestParamInfo<EffectCase>& info) {
+                             const EffectCase& c = info.param;
+                             return "Map" + std::to_string(c.Side) + "x" + std::to_string(c.Side) +
+                                    (c.Count < 0 ? std::string("DefaultCount")
+                                                 : "Count" + std::to_string(c.Count));
+                         });
 
 TEST(Board, CapsLimitEachSpecialType)
 {
@@ -475,8 +484,8 @@ TEST(Board, HostStateReadBackByClient)
 }
 
 // A count received with a map may be anything; drawing it out one by one
-// would stall the game for a minute. The panels come out as many as there
-// are, no matter how large the count.
+// would stall the game for minutes (the test's time-out catches that). The
+// panels come out as many as there are, no matter how large the count.
 TEST(Board, HugeSpecialCountEndsAtOnce)
 {
     SeedRandom(7);
@@ -484,11 +493,8 @@ TEST(Board, HugeSpecialCountEndsAtOnce)
     MapData map(3, 3);
     map.SpecialPanelCount = std::numeric_limits<std::int32_t>::max();
     map.MaxReefs = 0;
-    const auto start = std::chrono::steady_clock::now();
     board.Build(map);
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(CountSpecial(board), 9u);
     EXPECT_TRUE(RingIntact(board));
     for (const CSeaPanel& panel : board.GetSeaPanels()) EXPECT_NE(panel.GetType(), PanelReef);
-    EXPECT_LT(elapsed, std::chrono::seconds(5));
 }

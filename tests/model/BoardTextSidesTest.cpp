@@ -181,6 +181,7 @@ TEST_F(BoardTextSides, TurnBoardShowsEverySideAndTheStatusBox)
     Place(first, ShipTypeDestroyer, 5, 5); // three sides share a panel
     PutTorpedo(submarine, 0, MapPos(2, 2));
     PutTorpedo(submarine, 1, MapPos(4, 5));
+    PutTorpedo(submarine, 2, MapPos(4, 1));
     MineProfile mines[3] = {MineProfile(2, 1, ShipTypeDestroyer), MineProfile(2, 1, ShipTypeDestroyer),
                             MineProfile(2, 1, ShipTypeDestroyer)};
     At(4, 5)->PlaceMine(&mines[0]);
@@ -191,10 +192,15 @@ TEST_F(BoardTextSides, TurnBoardShowsEverySideAndTheStatusBox)
     board.ToTurnText(text, All(), &first);
     const std::vector<std::wstring> lines = SplitLines(text);
 
-    EXPECT_EQ(RowCells(lines, 1, 5), (std::vector<std::wstring>{L"B1≡", L"　　", L"　　", L"　　", L"　　"}));
+    // Every ship carries its side's number, so numbers repeated across
+    // sides stay apart; the ship comes before the panel effect.
+    EXPECT_EQ(RowCells(lines, 1, 5),
+              (std::vector<std::wstring>{L"1B1 ", L"　　", L"　　", L"　　", L"　　"}));
     EXPECT_EQ(RowCells(lines, 2, 5), (std::vector<std::wstring>{L"　　", L"＄◎", L" △ ", L" *2 ", L"　　"}));
-    EXPECT_EQ(RowCells(lines, 3, 5)[2], L"S2D1");
-    EXPECT_EQ(RowCells(lines, 4, 5)[0], L" B2 ");
+    // Two sides on one panel: side and letter of each.
+    EXPECT_EQ(RowCells(lines, 3, 5)[2], L"1S2D");
+    // A torpedo beside a ship takes its half-width form.
+    EXPECT_EQ(RowCells(lines, 4, 5)[0], L"3B2$");
     EXPECT_EQ(RowCells(lines, 4, 5)[4], L"＄＊");
     EXPECT_EQ(RowCells(lines, 5, 5)[4], L"DSO ");
     for (std::uint32_t row = 1; row <= 5; ++row) {

@@ -29,7 +29,6 @@ TEST(CodeTables, CommandLetters)
     for (const auto& [key, value] : rows)
         EXPECT_EQ(table.Get(key), value) << std::string(key.begin(), key.end());
     EXPECT_EQ(table.GetMap().size(), 7u);
-    EXPECT_EQ(&table, &CCommandMap::GetInstance());
 }
 
 TEST(CodeTables, WeaponGlyphs)
@@ -117,14 +116,42 @@ TEST(CodeTables, ShipTables)
     }
 }
 
-TEST(CodeTables, ShipConfigSetComesFromTheTable)
+// Every row of the ship table, and its default for a type it lacks, as the
+// ship profiles get them.
+TEST(CodeTables, ShipConfigSetRows)
 {
-    for (std::uint32_t type = 0; type <= 5; ++type) {
-        const ShipType t = static_cast<ShipType>(type);
-        EXPECT_EQ(&GetShipConfigSet(t), &CShipConfigMap::GetInstance().Get(t)) << type;
+    struct Row {
+        ShipType type;
+        std::uint32_t hp, fp, attack, move, extraMove, torpedo, refuel, stock, range;
+        bool mine, fires, stealth, refuels;
+    };
+    const Row rows[] = {
+        {ShipTypeBattleship, 3, 100, 10, 16, 4, 0, 30, 0, 4, false, false, false, false},
+        {ShipTypeDestroyer, 2, 100, 12, 8, 2, 20, 30, 2, 4, true, true, false, false},
+        {ShipTypeSubmarine, 1, 100, 16, 10, 0, 20, 30, 3, 4, false, true, true, false},
+        {ShipTypeOiler, 2, 150, 50, 10, 0, 0, 30, 0, 4, false, false, false, true},
+        {ShipTypeNone, 3, 100, 12, 10, 0, 20, 30, 0, 4, false, false, false, false},
+        {static_cast<ShipType>(5), 3, 100, 12, 10, 0, 20, 30, 0, 4, false, false, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.type);
+        const ShipConfigSet& set = GetShipConfigSet(row.type);
+        EXPECT_EQ(set.Type, static_cast<std::uint32_t>(row.type <= ShipTypeOiler ? row.type : ShipTypeNone));
+        EXPECT_EQ(set.Hp, row.hp);
+        EXPECT_EQ(set.Fp, row.fp);
+        EXPECT_EQ(set.AttackFp, row.attack);
+        EXPECT_EQ(set.MoveFp, row.move);
+        EXPECT_EQ(set.ExtraMoveFp, row.extraMove);
+        EXPECT_EQ(set.TorpedoFp, row.torpedo);
+        EXPECT_EQ(set.RefuelFp, row.refuel);
+        EXPECT_EQ(set.WeaponStock, row.stock);
+        EXPECT_EQ(set.Reserved, 1u);
+        EXPECT_EQ(set.MoveRange, row.range);
+        EXPECT_EQ(set.CanLayMine, row.mine);
+        EXPECT_EQ(set.CanFireTorpedo, row.fires);
+        EXPECT_EQ(set.CanStealth, row.stealth);
+        EXPECT_EQ(set.CanRefuel, row.refuels);
     }
-    EXPECT_EQ(GetShipConfigSet(ShipTypeSubmarine).WeaponStock, 3u);
-    EXPECT_EQ(GetShipConfigSet(ShipTypeNone).AttackFp, 12u);
 }
 
 TEST(CodeTables, ErrorCodesAreExactlyTheFailures)

@@ -35,7 +35,6 @@ TEST(CommandableDirection, ListsInTheFixedOrder)
     for (CommandCode command :
          {CommandRefuel, CommandResign, CommandChangeFlagship, CommandPass, CommandNone})
         EXPECT_TRUE(table.Get(command).empty()) << command;
-    EXPECT_EQ(&table, &CCommandableDirection::GetInstance());
 }
 
 TEST(CommandableDistance, ReachPerCommand)

@@ -54,7 +54,11 @@ INSTANTIATE_TEST_SUITE_P(Maps, GameEditSizes,
                                            SizeCase{5, 5, 15, 100, 3, 2}, SizeCase{6, 6, 18, 105, 4, 3},
                                            SizeCase{7, 7, 21, 110, 4, 3}, SizeCase{8, 8, 24, 115, 5, 4},
                                            SizeCase{9, 9, 27, 120, 5, 4}, SizeCase{5, 6, 16, 102, 4, 3},
-                                           SizeCase{3, 9, 18, 105, 4, 3}));
+                                           SizeCase{3, 9, 18, 105, 4, 3}),
+                         [](const ::testing::TestParamInfo<SizeCase>& info) {
+                             return "Map" + std::to_string(info.param.Rows) + "x" +
+                                    std::to_string(info.param.Columns);
+                         });
 
 TEST(GameEdit, VersusDeathMatchForcesItsOwnMap)
 {
@@ -95,7 +99,12 @@ INSTANTIATE_TEST_SUITE_P(
     Levels, GameEditArcade,
     ::testing::Values(ArcadeCase{GameModeArcade, -6, 4}, ArcadeCase{GameModeArcade, -10, 6},
                       ArcadeCase{GameModeArcade, -1, 6}, ArcadeCase{GameModeArcade, 0, 1},
-                      ArcadeCase{GameModeArcade, 16, 1}, ArcadeCase{GameModeVersus, -6, 1}));
+                      ArcadeCase{GameModeArcade, 16, 1}, ArcadeCase{GameModeVersus, -6, 1}),
+    [](const ::testing::TestParamInfo<ArcadeCase>& info) {
+        const ArcadeCase& c = info.param;
+        return std::string(c.Rule == GameModeArcade ? "Arcade" : "Versus") + "Level" +
+               (c.Level < 0 ? "Minus" + std::to_string(-c.Level) : std::to_string(c.Level));
+    });
 
 TEST(GameEdit, PlayersSurviveSetRuleOnlyWhenListed)
 {

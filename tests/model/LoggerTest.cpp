@@ -468,12 +468,16 @@ TEST_F(LogFile, FolderSettingWithEitherSeparator)
     EXPECT_EQ(QFileInfo(m_logger.GetSavedPath()).absolutePath(), QFileInfo(m_dir.path()).absoluteFilePath());
 }
 
-TEST_F(LogFile, UnwritableFolderGivesFalse)
+TEST_F(LogFile, UnwritableFolderGivesFalseWithPathAndReason)
 {
     PlayTwoRounds({});
-    EXPECT_FALSE(
-        m_logger.SaveLogFile(QStringLiteral("Marevane"), m_dir.path() + QStringLiteral("/missing/deeper")));
+    const QString folder = m_dir.path() + QStringLiteral("/missing/deeper");
+    EXPECT_FALSE(m_logger.SaveLogFile(QStringLiteral("Marevane"), folder));
     EXPECT_TRUE(QDir(m_dir.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(m_logger.GetSavedPath().isEmpty());
+    const QString error = m_logger.GetSaveError();
+    EXPECT_TRUE(error.startsWith(folder + QStringLiteral("/Marevane-"))) << error.toStdString();
+    EXPECT_TRUE(error.endsWith(QStringLiteral(".log: No such file or directory"))) << error.toStdString();
 }
 
 TEST(Logger, ReceivedRecordsWithUnknownShipsAreLoggedWithoutCrashing)

@@ -57,33 +57,3 @@ TEST(Messages, FleetResetClearsEverythingAndTheCode)
     EXPECT_EQ(fleet.Value, 0u);
 }
 
-TEST(Messages, CopyAndMoveCarryTheHeader)
-{
-    ResultMessage result;
-    result.Code = 87;
-    result.SecondCode = 5;
-    result.Sender.Id = 2;
-    result.Units.resize(3);
-    result.Command.Text = L"farewell";
-    result.Time = 42000;
-    result.Order = {4, 2};
-    result.Actions.resize(2);
-
-    const ResultMessage copy = result;
-    EXPECT_EQ(copy.Code, 87u);
-    EXPECT_EQ(copy.SecondCode, 5u);
-    EXPECT_EQ(copy.Sender.Id, 2u);
-    EXPECT_EQ(copy.Units.size(), 3u);
-    EXPECT_EQ(copy.Command.Text, L"farewell");
-    EXPECT_EQ(copy.Time, 42000u);
-    EXPECT_EQ(copy.Order.Round, 4u);
-    EXPECT_EQ(copy.Actions.size(), 2u);
-
-    ResultMessage moved = std::move(result);
-    EXPECT_EQ(moved.Code, 87u);
-    EXPECT_EQ(moved.Units.size(), 3u);
-    EXPECT_EQ(moved.Command.Text, L"farewell");
-    EXPECT_EQ(moved.Actions.size(), 2u);
-    EXPECT_TRUE(result.Units.empty());   // NOLINT(bugprone-use-after-move)
-    EXPECT_TRUE(result.Actions.empty()); // NOLINT(bugprone-use-after-move)
-}

@@ -3,12 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using namespace Marevane;
 
 TEST(ShipConfig, TableRowsAndDefaultForMissingType)
 {
     const CShipConfigMap& table = CShipConfigMap::GetInstance();
-    EXPECT_EQ(&table, &CShipConfigMap::GetInstance());
 
     const ShipConfigSet& battleship = table.Get(ShipTypeBattleship);
     EXPECT_EQ(battleship.Hp, 3u);
@@ -43,6 +44,13 @@ struct AdjustCase {
     std::uint32_t ExpectedStock;
 };
 
+std::string AdjustCaseName(const ::testing::TestParamInfo<AdjustCase>& info)
+{
+    const AdjustCase& c = info.param;
+    const char* const types[] = {"None", "Battleship", "Destroyer", "Submarine", "Oiler"};
+    return types[c.Type] + ("Fp" + std::to_string(c.FpPercentage)) + (c.Stealth ? "Stealth" : "NoStealth");
+}
+
 class ShipConfigAdjust : public ::testing::TestWithParam<AdjustCase> {};
 
 TEST_P(ShipConfigAdjust, FollowsTheRules)
@@ -71,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(Rules, ShipConfigAdjust,
                                            AdjustCase{ShipTypeDestroyer, 120, true, 120, false, 5},
                                            AdjustCase{ShipTypeNone, 100, true, 100, false, 0},
                                            AdjustCase{ShipTypeBattleship, 0xFFFFFFFFu, true, 0xFFFFFFFFu,
-                                                      false, 0}));
+                                                      false, 0}),
+                         AdjustCaseName);
 
 TEST(ShipConfig, FreshProfileFromTheRules)
 {
@@ -96,12 +105,4 @@ TEST(ShipConfig, FreshProfileFromTheRules)
     info.IsStealthEnabled = false;
     EXPECT_EQ(MakeShipProfile(3, ShipTypeSubmarine, info).Status, ShipStatusNormal);
     EXPECT_EQ(MakeShipProfile(3, ShipTypeBattleship, info).Status, ShipStatusNormal);
-}
-
-TEST(ShipConfig, BattleshipLongestMoveCostGrowsWithTheMap)
-{
-    const ShipConfigSet config = CShipConfigMap::GetInstance().Get(ShipTypeBattleship);
-    auto cost = [&](std::uint32_t panels) { return config.MoveFp + (panels - 3) * config.ExtraMoveFp; };
-    EXPECT_EQ(cost(8), 36u); // 9 by 9: move range 8
-    EXPECT_EQ(cost(4), 20u); // 5 by 5: move range 4
 }

@@ -107,17 +107,19 @@ TEST_P(ShipMoveRange, FollowsTheFuel)
 }
 
 // A battleship: 16 FP for three panels, 4 for each panel beyond.
-INSTANTIATE_TEST_SUITE_P(Battleship, ShipMoveRange,
-                         ::testing::Values(MoveRangeCase{15, 8, 0}, MoveRangeCase{16, 8, 3},
-                                           MoveRangeCase{19, 8, 3}, MoveRangeCase{20, 8, 4},
-                                           MoveRangeCase{35, 8, 7}, MoveRangeCase{36, 8, 8},
-                                           MoveRangeCase{100, 8, 8},
-                                           // The 3 by 3 map reaches two panels only.
-                                           MoveRangeCase{100, 2, 2}, MoveRangeCase{16, 2, 2},
-                                           MoveRangeCase{15, 2, 0},
-                                           // A range received with a ship's state is
-                                           // answered at once, not counted down.
-                                           MoveRangeCase{100, 0xFFFFFFFFu, 24}));
+INSTANTIATE_TEST_SUITE_P(
+    Battleship, ShipMoveRange,
+    ::testing::Values(MoveRangeCase{15, 8, 0}, MoveRangeCase{16, 8, 3}, MoveRangeCase{19, 8, 3},
+                      MoveRangeCase{20, 8, 4}, MoveRangeCase{35, 8, 7}, MoveRangeCase{36, 8, 8},
+                      MoveRangeCase{100, 8, 8},
+                      // The 3 by 3 map reaches two panels only.
+                      MoveRangeCase{100, 2, 2}, MoveRangeCase{16, 2, 2}, MoveRangeCase{15, 2, 0},
+                      // A range received with a ship's state is
+                      // answered at once, not counted down.
+                      MoveRangeCase{100, 0xFFFFFFFFu, 24}),
+    [](const ::testing::TestParamInfo<MoveRangeCase>& info) {
+        return "Fp" + std::to_string(info.param.Fp) + "Range" + std::to_string(info.param.MoveRange);
+    });
 
 struct ReinforcementCase {
     std::uint32_t Round;
@@ -147,7 +149,11 @@ INSTANTIATE_TEST_SUITE_P(ByRound, ShipReinforcementCost,
                          ::testing::Values(ReinforcementCase{0, 100, 34}, ReinforcementCase{1, 100, 34},
                                            ReinforcementCase{5, 100, 34}, ReinforcementCase{6, 100, 40},
                                            ReinforcementCase{20, 100, 80}, ReinforcementCase{21, 100, 100},
-                                           ReinforcementCase{1, 30, 10}, ReinforcementCase{21, 0, 0}));
+                                           ReinforcementCase{1, 30, 10}, ReinforcementCase{21, 0, 0}),
+                         [](const ::testing::TestParamInfo<ReinforcementCase>& info) {
+                             return "Round" + std::to_string(info.param.Round) + "Fp" +
+                                    std::to_string(info.param.Fp);
+                         });
 
 TEST(Ship, CommandCosts)
 {

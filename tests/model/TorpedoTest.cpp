@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <vector>
 
 using namespace Marevane;
@@ -256,9 +255,9 @@ TEST(TorpedoSync, AProfileOffTheBoardIsRefusedAtOnce)
     profile.CurrentPos = MapPos(2, 2);
     profile.TargetPos = MapPos(4000000000u, 4000000000u);
 
-    const auto start = std::chrono::steady_clock::now();
+    // A walk towards the far target would never end: the test's time-out
+    // guards that.
     EXPECT_THROW(submarine.SyncTorpedo(profile), CPanelRangeError);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_TRUE(submarine.GetAllTorpedoes().empty());
 
     profile.TargetPos = MapPos(0, 3); // on the ring

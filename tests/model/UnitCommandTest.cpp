@@ -46,6 +46,11 @@ struct CommandCase {
     Act act = Act::Execute;
 };
 
+void PrintTo(const CommandCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class CommandTable : public CommandWorld, public ::testing::WithParamInterface<CommandCase> {
   public:
     using CommandWorld::Command;

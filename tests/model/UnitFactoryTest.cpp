@@ -36,6 +36,11 @@ struct LengthCase {
     int expected; // 0 accepted, 1 name refused, 2 password refused
 };
 
+void PrintTo(const LengthCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class ProfileLengths : public Factory, public ::testing::WithParamInterface<LengthCase> {};
 
 // U+1F6A2 (ship) lies outside the BMP: two UTF-16 units.

@@ -22,6 +22,11 @@ struct StateCase {
     bool canAct;
 };
 
+void PrintTo(const StateCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class UnitState : public UnitFixture, public ::testing::WithParamInterface<StateCase> {
   public:
     using UnitFixture::Place;

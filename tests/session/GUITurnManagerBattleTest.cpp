@@ -77,4 +77,9 @@ TEST_P(SeededNetworkBattle, ClientMirrorsTheHostAfterEveryTurn)
 INSTANTIATE_TEST_SUITE_P(Seeds, SeededNetworkBattle,
                          ::testing::Values(BattleCase{1, MapPos(5, 5)}, BattleCase{3, MapPos(5, 5)},
                                            BattleCase{27, MapPos(5, 5)}, BattleCase{2024, MapPos(5, 5)},
-                                           BattleCase{17, MapPos(7, 7)}, BattleCase{5, MapPos(8, 6)}));
+                                           BattleCase{17, MapPos(7, 7)}, BattleCase{5, MapPos(8, 6)}),
+                         [](const ::testing::TestParamInfo<BattleCase>& info) {
+                             const BattleCase& c = info.param;
+                             return "Seed" + std::to_string(c.Seed) + "Map" + std::to_string(c.Size.x) + "x" +
+                                    std::to_string(c.Size.y);
+                         });

@@ -340,14 +340,14 @@ TEST_F(PlayerEditTest, ClosingServerEndsTheWaitWithUnitDataError)
     }
 }
 
-TEST_F(PlayerEditTest, DestroyingAWaitingEditCancelsPromptly)
+// Pauses of an hour: a destructor that waited them out would run into the
+// test's time-out.
+TEST_F(PlayerEditTest, DestroyingAWaitingEditCancelsItsPauses)
 {
-    auto edit = MakeEdit(UnitManual, true, PlayerEditPauses{10000ms, 0ms, 10000ms});
+    auto edit = MakeEdit(UnitManual, true, PlayerEditPauses{3600s, 0ms, 3600s});
     edit->StartCreateUnit();
     EXPECT_FALSE(edit->IsUnitCreated(5));
-    const auto start = std::chrono::steady_clock::now();
     edit.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2000ms);
 }
 
 TEST_F(PlayerEditTest, NetworkFleetIsPlacedAndARefusedOneWaitsForTheNext)

@@ -125,4 +125,7 @@ TEST_P(TcpBattle, ClientMirrorsTheHostOverSockets)
     EXPECT_EQ(battle.client.logger->GetTurnStates().size(), battle.host.logger->GetTurnStates().size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, TcpBattle, ::testing::Values(1u, 27u, 2024u));
+INSTANTIATE_TEST_SUITE_P(Seeds, TcpBattle, ::testing::Values(1u, 27u, 2024u),
+                         [](const ::testing::TestParamInfo<std::uint32_t>& info) {
+                             return "Seed" + std::to_string(info.param);
+                         });

@@ -11,6 +11,8 @@ namespace {
 
 const std::wstring AnswerAgain = L"入力が正しくありません。再入力してください。（yes or no）\n";
 const std::wstring NameTooLong = L"文字数が超過しています。再入力してください。\n";
+const std::wstring NameRefused = L"この名前は使えません。再入力してください。\n";
+const std::wstring BadLine = L"UTF-8 の文字として読めない入力がありました（\uFFFD の所）: ";
 
 std::size_t CountOf(const std::wstring& text, const std::wstring& part)
 {
@@ -177,10 +179,10 @@ TEST(ConsoleInput, AskPlayerNameStopsAtTheEndOfInput)
 TEST(ConsoleInput, ReadLowerCaseLineFoldsAsciiLettersOnly)
 {
     std::wistringstream in(L"B 3 7\r\nÄＡ Xyz\nlast");
-    EXPECT_EQ(ReadLowerCaseLine(in), L"b 3 7");
-    EXPECT_EQ(ReadLowerCaseLine(in), L"ÄＡ xyz");
-    EXPECT_EQ(ReadLowerCaseLine(in), L"last");
-    EXPECT_THROW(ReadLowerCaseLine(in), CConsoleInputEnded);
+    EXPECT_EQ(ReadLowerCaseLine(in, std::wcout), L"b 3 7");
+    EXPECT_EQ(ReadLowerCaseLine(in, std::wcout), L"ÄＡ xyz");
+    EXPECT_EQ(ReadLowerCaseLine(in, std::wcout), L"last");
+    EXPECT_THROW(ReadLowerCaseLine(in, std::wcout), CConsoleInputEnded);
 }
 
 TEST(ConsoleInput, ReadCommandLineCutsLongLinesToTwentyThreeCharacters)
@@ -207,5 +209,42 @@ TEST(ConsoleInput, ReadCommandLineAsksForReentryAfterARefusedCommand)
         std::wostringstream out;
         EXPECT_EQ(ReadCommandLine(code, in, out), L"a 1 n 1");
         EXPECT_EQ(out.str(), prompt) << code;
+    }
+}
+
+// Bytes that were no UTF-8 reach these functions as BadInputMark: the line
+// is shown back and asked for again, and the input goes on.
+TEST(ConsoleInput, ALineThatWasNotUtf8IsShownAndAskedAgain)
+{
+    {
+        std::wistringstream in(L"y\uFFFDs\nyes\n");
+        std::wostringstream out;
+        EXPECT_TRUE(AskYesNo(L"Sure?", in, out));
+        EXPECT_EQ(out.str(), L"Sure?\n" + BadLine + L"y\uFFFDs\n再入力してください。\n");
+    }
+    {
+        std::wistringstream in(L"a 1 \uFFFD 1\nm 1 n 2\n");
+        std::wostringstream out;
+        EXPECT_EQ(ReadCommandLine(51, in, out), L"m 1 n 2");
+        EXPECT_EQ(out.str(), L"コマンドを入力してください。\n" + BadLine +
+                                 L"a 1 \uFFFD 1\n再入力してください。\nコマンドを入力してください。\n");
+    }
+    {
+        std::wistringstream in(L"2\uFFFD\n23\n");
+        std::wostringstream out;
+        EXPECT_EQ(ReadLowerCaseLine(in, out), L"23");
+        EXPECT_EQ(CountOf(out.str(), BadLine), 1u);
+    }
+}
+
+TEST(ConsoleInput, AskPlayerNameRefusesControlCharacters)
+{
+    const std::wstring names[] = {L"a\x01b", std::wstring(L"ab\0c", 4), L"a\x1b[2J", L"del\x7f", L"c1\x9b"};
+    for (const std::wstring& name : names) {
+        std::wistringstream in(name + L"\nBob\ny\n");
+        std::wostringstream out;
+        EXPECT_EQ(AskPlayerName(in, out), L"Bob") << name.size();
+        EXPECT_EQ(CountOf(out.str(), NameRefused), 1u);
+        EXPECT_EQ(out.str().find(name), std::wstring::npos) << "the name was shown back";
     }
 }

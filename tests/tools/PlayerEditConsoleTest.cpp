@@ -172,6 +172,21 @@ TEST_F(PlayerEditConsoleTest, TypedPositionsOffTheMapOrTakenAreAskedAgain)
     EXPECT_NE(text.find(L"No.3 "), std::wstring::npos);
 }
 
+// A reef the side has not found shows as sea while placing; a ship typed
+// onto it is refused with the reason, and the reef stays unnamed.
+TEST_F(PlayerEditConsoleTest, AShipOnAHiddenReefIsRefusedWithTheReason)
+{
+    board.GetPanel(2, 2)->SetType(PanelReef);
+    CUnit* unit = Play(L"yes\nAlice\ny\n22\n11\n12\n13\nyes\n");
+    ASSERT_NE(unit, nullptr);
+    EXPECT_EQ(PositionsOf(*unit), (std::vector<MapPos>{MapPos(1, 1), MapPos(1, 2), MapPos(1, 3)}));
+    const std::wstring text = out.str();
+    EXPECT_EQ(CountOf(text, L"その位置には艦を置けません（The target Panel is not movable.）。"
+                            L"別の位置を入力してください。\n"),
+              1u);
+    EXPECT_EQ(CountOf(text, L"◆"), CountOf(text, L"◆=Reef")) << "the hidden reef was drawn";
+}
+
 TEST_F(PlayerEditConsoleTest, AnsweringNoPlacesTheWholeFleetAgain)
 {
     CUnit* unit = Play(L"y\nBob\nyes\n11\n12\n13\nno\n31\n32\n33\nyes\n");

@@ -218,7 +218,11 @@ int CBattle::Run()
                   << " turns\n";
         status = 3;
     }
-    if (!saved || !named) {
+    if (!saved) {
+        std::cerr << "error: the battle log could not be saved: " << m_logger->GetSaveError().toStdString()
+                  << "\n";
+        status = 3;
+    } else if (!named) {
         std::cerr << "error: the log file was not written as Marevane-<14 digits>.log\n";
         status = 3;
     }

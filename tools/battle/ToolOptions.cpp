@@ -1,5 +1,14 @@
 #include "ToolOptions.h"
 
+#include <QDir>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace Marevane {
 
 std::uint64_t ParseToolNumber(const std::string& text, const char* what)
@@ -39,6 +48,22 @@ std::uint32_t ParseSeed(const std::string& text)
     const std::uint64_t seed = ParseToolNumber(text, "seed");
     if (seed > 0xFFFFFFFFu) throw ToolUsageError("--seed takes a 32-bit number");
     return static_cast<std::uint32_t>(seed);
+}
+
+std::string LogFolderProblem(const QString& folder)
+{
+    const QByteArray path = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    struct stat info {};
+    if (stat(path.constData(), &info) != 0) return std::strerror(errno);
+    if (!S_ISDIR(info.st_mode)) return std::strerror(ENOTDIR);
+    if (access(path.constData(), W_OK | X_OK) != 0) return std::strerror(errno);
+    return std::string();
+}
+
+std::string ShownFolder(const QString& folder)
+{
+    return QDir::cleanPath(QFileInfo(folder.isEmpty() ? QStringLiteral(".") : folder).absoluteFilePath())
+        .toStdString();
 }
 
 void ReadToolOptions(const std::vector<std::string>& args, const ToolOptionTaker& take)

@@ -3,6 +3,8 @@
 
 #include "model/Records.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -29,6 +31,14 @@ std::uint32_t ParseSideCount(const std::string& text);
 
 // A seed of the shared random engine: 32 bits, never cut down to them.
 std::uint32_t ParseSeed(const std::string& text);
+
+// Why no battle log can be written into the folder (the working directory
+// when empty), as the system words it; empty when one can. Checked before a
+// battle, so that a bad folder does not cost a whole battle's log.
+std::string LogFolderProblem(const QString& folder);
+
+// The folder as a full path, for messages.
+std::string ShownFolder(const QString& folder);
 
 // Fetches the value after the option at hand.
 using ToolOptionValue = std::function<std::string()>;

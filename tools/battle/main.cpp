@@ -34,7 +34,10 @@ const char* const Usage =
     "  --verbose          print every log text\n"
     "  --plain-computer   every side plays the plain brain instead of the computer opponent\n"
     "  --plain-sides A,.. only these sides (1-based) play the plain brain\n"
-    "  --stats            print decisions, their think time and the brain's fallbacks\n";
+    "  --stats            print decisions, their think time and the brain's fallbacks\n"
+    "Exit status: 0 after a whole battle with its log saved; 2 for bad options or a log folder that\n"
+    "is missing or cannot be written; 3 when the battle stopped without an end, its result records\n"
+    "do not match its turns, or its log could not be saved; 4 on an error.\n";
 
 using UsageError = ToolUsageError;
 
@@ -109,11 +112,20 @@ int main(int argc, char** argv)
 {
     try {
         const BattleOptions options = ParseOptions(argc, argv);
+        const std::string problem = LogFolderProblem(options.LogDir);
+        if (!problem.empty()) {
+            std::cerr << "marevane-battle: battle logs cannot be written to " << ShownFolder(options.LogDir)
+                      << ": " << problem << "\n";
+            return 2;
+        }
         if (options.Seed) SeedRandom(*options.Seed);
         return PlayBattle(options, std::cout);
     } catch (const UsageError& error) {
-        if (*error.what()) std::cerr << "marevane-battle: " << error.what() << "\n";
-        std::cerr << Usage;
+        if (!*error.what()) {
+            std::cout << Usage << std::flush;
+            return 0;
+        }
+        std::cerr << "marevane-battle: " << error.what() << "\n" << Usage;
         return 2;
     } catch (const std::exception& error) {
         std::cerr << "marevane-battle: error: " << error.what() << "\n";

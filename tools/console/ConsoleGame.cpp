@@ -9,14 +9,18 @@
 #include "model/Logger.h"
 #include "model/MessageCodes.h"
 #include "model/Mission.h"
+#include "model/ResultManager.h"
 #include "model/ShipFactory.h"
 #include "model/Unit.h"
 #include "model/UnitFactory.h"
+#include "model/settings/SystemConfig.h"
 #include "model/texts/MessageTexts.h"
 #include "session/GUITurnManager.h"
 #include "session/PlayerEdit.h"
 #include "tools/console/ConsoleInput.h"
 #include "tools/console/PlayerEditConsole.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -28,18 +32,27 @@ namespace Marevane {
 
 const char* const ConsoleUsage =
     "usage: marevane-console [--size RxC] [--sides N] [--mission CODE] [--level L] [--seed S]\n"
-    "                        [--log-dir DIR] [--countdown | --no-countdown]\n"
+    "                        [--think-time T] [--log-dir DIR] [--countdown | --no-countdown]\n"
+    "                        [--plain-computer]\n"
     "  --size RxC       map rows and columns, 3 to 9 each (default 5x5)\n"
     "  --sides N        2 to 4 sides: yours and N-1 computer sides (default 2)\n"
     "  --mission CODE   mission code, decimal or 0x-hex (default 0x10000001)\n"
     "  --level L        computer strength: very-easy, easy, normal, hard, very-hard, extreme\n"
     "                   or -10, -6, 0, 10, 16, 30 (default normal)\n"
     "  --seed S         seed of the shared random engine (else MAREVANE_SEED or random)\n"
-    "  --log-dir DIR    folder the battle log is written to (default: the settings' log folder)\n"
-    "  --countdown      show the remaining think time under the prompt (default: on a terminal)\n"
-    "  --no-countdown   never show it\n"
-    "Exit status: 0 after a whole battle, 2 for bad options, 3 when the input ended first\n"
-    "(the log so far is still written), 4 on an error.\n";
+    "  --think-time T   each side's think time for the whole battle, 1 to 86400 seconds\n"
+    "                   (default 1200)\n"
+    "  --log-dir DIR    folder the battle log is written to (default: the settings' log folder,\n"
+    "                   else the working directory); checked before the battle starts\n"
+    "  --countdown      draw the remaining think time above the prompt even when the input\n"
+    "                   is not a terminal (never into output that is not one)\n"
+    "  --no-countdown   never draw it; the time running out is still told\n"
+    "  --plain-computer computer sides play the plain brain that picks among the allowed\n"
+    "                   commands, for comparison with the computer opponent\n"
+    "Exit status: 0 after a whole battle with its log saved; 2 for bad options or a log folder\n"
+    "that is missing or cannot be written; 3 when the input ended first; 4 on an error; 5 when\n"
+    "the battle log could not be saved; 6 when Ctrl-C or SIGTERM stopped the program. With 3\n"
+    "and 6 the log of a battle that has begun is saved first.\n";
 
 namespace {
 
@@ -48,9 +61,21 @@ const wchar_t* const SideReadyText = L" の艦隊の配置が完了しました�
 const wchar_t* const BattleStartsText = L"対戦開始！";
 const wchar_t* const YourTurnText = L" の番です。";
 const wchar_t* const InputEndedText = L"入力が終わりました。対戦を終了します。";
+const wchar_t* const InterruptedText = L"中断の指示を受けました。対戦を終了します。";
 const wchar_t* const LogSavedText = L"ログファイル: ";
-const wchar_t* const LogFailedText = L"ログファイルを書き込めませんでした。";
+const wchar_t* const LogFailedText = L"ログファイルを書き込めませんでした: ";
 const wchar_t* const CountdownText = L"現在の残り時間: ";
+const wchar_t* const TimeUpText =
+    L"時間切れです。このターンは終わりました。入力中のコマンドは使われません。Enter を押してください。";
+
+// Terminal controls: save and restore the cursor, move it up two lines (from
+// the input line to the time's line above the prompt), clear to the line's end.
+const wchar_t* const SaveCursor = L"\x1b"
+                                  L"7";
+const wchar_t* const RestoreCursor = L"\x1b"
+                                     L"8";
+const wchar_t* const UpToTimeLine = L"\x1b[2A\r";
+const wchar_t* const ClearToEnd = L"\x1b[K";
 
 // Waits at most this long between two looks at a set-up task.
 constexpr unsigned TaskPollMs = 50;
@@ -75,9 +100,11 @@ std::wstring Wide(const QString& text)
 
 class CConsoleGame {
   public:
-    CConsoleGame(const ConsoleOptions& options, std::wistream& in, std::wostream& out)
-        : m_options(options), m_in(in), m_out(out), m_shipFactory(&m_board, &m_rules),
-          m_unitFactory(&m_board, &m_rules)
+    CConsoleGame(const ConsoleOptions& options, std::wistream& in, std::wostream& out,
+                 InterruptionCheck interrupted)
+        : m_options(options), m_in(in), m_out(out), m_interrupted(std::move(interrupted)),
+          m_countdown(out, m_outputLock, options.Countdown.value_or(false)),
+          m_shipFactory(&m_board, &m_rules), m_unitFactory(&m_board, &m_rules)
     {
     }
 
@@ -89,18 +116,22 @@ class CConsoleGame {
     // Runs a side's two set-up tasks: its unit, then its fleet.
     CUnit* Prepare(CPlayerEdit& edit);
     void CreateSides();
+    void ReadCommand(CUnit& unit);
     void Play();
     void Decide(CUnit& unit, MessageCode lastCode);
     void PrintTurn();
     void PrintEnd();
-    void SaveLog();
+    bool SaveLog();
     void Print(const std::wstring& text);
+    int Interruption() const { return m_interrupted ? m_interrupted() : 0; }
 
     ConsoleOptions m_options;
     std::wistream& m_in;
     std::wostream& m_out;
+    InterruptionCheck m_interrupted;
     // Kept by the countdown of the local side's timer: outlives the units.
     std::mutex m_outputLock;
+    CConsoleCountdown m_countdown;
     CGameEdit m_rules;
     CBoard m_board;
     CShipFactory m_shipFactory;
@@ -128,6 +159,7 @@ void CConsoleGame::SetUpRules()
     if (m_options.Mission) info.Mission = *m_options.Mission;
     if (m_options.Level) info.ComputerLevel = *m_options.Level;
     m_rules.UpdateDerivedSettings();
+    if (m_options.ThinkSeconds) info.TimeLimit = *m_options.ThinkSeconds * 1000u;
     m_board.Build(info.Map);
 }
 
@@ -158,16 +190,39 @@ void CConsoleGame::CreateSides()
         edit.SetConsole(m_in, m_out);
         m_local = Prepare(edit);
     }
-    m_local->SetCommandReader(MakeConsoleCommandReader([this] { return m_lastCode; }, m_in, m_out));
+    m_local->SetCommandReader([this](CUnit& unit) { ReadCommand(unit); });
 
     const std::uint32_t computers = m_options.Sides - 1;
     for (std::uint32_t i = 1; i <= computers; ++i) {
+        if (Interruption() != 0) throw CConsoleInputEnded();
         UnitProfile profile;
         profile.Name = computers == 1 ? L"COM" : L"COM" + std::to_wstring(i);
         CPlayerEdit edit(UnitAuto, false, m_rules, m_board, m_unitFactory, m_shipFactory, nullptr, profile,
                          Pauses());
         CUnit* unit = Prepare(edit);
         Print(unit->GetProfile().Name + SideReadyText + L"\n");
+    }
+}
+
+// One typed command; a line that was not UTF-8 is shown and asked again.
+void CConsoleGame::ReadCommand(CUnit& unit)
+{
+    for (;;) {
+        m_countdown.OpenPrompt(CommandPromptText(m_lastCode), unit.GetTimer());
+        std::wstring line;
+        bool typed = false;
+        try {
+            typed = ReadTypedLine(m_in, line);
+        } catch (...) {
+            m_countdown.ClosePrompt();
+            throw;
+        }
+        m_countdown.ClosePrompt();
+        if (typed) {
+            unit.SetCommandInput(ParseCommandText(CutCommandLine(line)));
+            return;
+        }
+        Print(BadInputText(line) + L"\n");
     }
 }
 
@@ -182,6 +237,9 @@ void CConsoleGame::PrintTurn()
 
 void CConsoleGame::Decide(CUnit& unit, MessageCode lastCode)
 {
+    // A computer side may think for a while; the stop asked for meanwhile
+    // is taken before the next decision.
+    if (Interruption() != 0) throw CConsoleInputEnded();
     if (&unit != m_local) {
         unit.DecideCommand();
         return;
@@ -192,11 +250,7 @@ void CConsoleGame::Decide(CUnit& unit, MessageCode lastCode)
         unit.DecideCommand();
         return;
     }
-    if (lastCode != TurnStarts) {
-        // Why the last command was refused, where there are words for it.
-        const std::wstring reason = Wide(CGUICore::GetErrorMessage(lastCode));
-        if (!reason.empty()) Print(reason + L"\n");
-    }
+    if (lastCode != TurnStarts) Print(Wide(CGUICore::GetRefusalReason(lastCode)) + L"\n");
     m_lastCode = lastCode;
     CTimer& timer = unit.GetTimer();
     // Only the turn's first command gets the grace of a short remainder.
@@ -212,8 +266,6 @@ void CConsoleGame::Decide(CUnit& unit, MessageCode lastCode)
         throw;
     }
     timer.Stop();
-    // The countdown wrote over the prompt's line; what follows starts afresh.
-    if (m_options.Countdown.value_or(false)) Print(L"\n");
 }
 
 void CConsoleGame::Play()
@@ -224,9 +276,9 @@ void CConsoleGame::Play()
     CHostBattlePlay::Hooks hooks;
     hooks.Started = [this] {
         m_started = true;
-        if (m_options.Countdown.value_or(false)) {
+        if (m_local->GetBrain() == nullptr) {
             CTimer& timer = m_local->GetTimer();
-            timer.LaunchWithCallback(MakeCountdownTick(timer, m_out, m_outputLock));
+            timer.LaunchWithCallback([this, &timer] { m_countdown.Tick(timer); });
         }
         Print(std::wstring(L"\n") + BattleStartsText + L"\n");
     };
@@ -236,13 +288,17 @@ void CConsoleGame::Play()
     m_play->Run();
 }
 
-void CConsoleGame::SaveLog()
+bool CConsoleGame::SaveLog()
 {
-    const bool saved = m_options.LogDir.isEmpty()
-                           ? m_logger->SaveLogFile(QStringLiteral("Marevane"))
-                           : m_logger->SaveLogFile(QStringLiteral("Marevane"), m_options.LogDir);
-    Print(saved ? LogSavedText + Wide(m_logger->GetSavedPath()) + L"\n"
-                : std::wstring(LogFailedText) + L"\n");
+    const QString folder = m_options.LogDir.isEmpty()
+                               ? QString::fromStdWString(CSystemConfig::GetInstance().LogPath)
+                               : m_options.LogDir;
+    if (!m_logger->SaveLogFile(QStringLiteral("Marevane"), folder)) {
+        Print(LogFailedText + Wide(m_logger->GetSaveError()) + L"\n");
+        return false;
+    }
+    Print(LogSavedText + Wide(QFileInfo(m_logger->GetSavedPath()).absoluteFilePath()) + L"\n");
+    return true;
 }
 
 void CConsoleGame::PrintEnd()
@@ -256,24 +312,73 @@ void CConsoleGame::PrintEnd()
 
 int CConsoleGame::Run()
 {
+    int status = 0;
+    // The records of an earlier battle in this process.
+    CResultManager::GetInstance().Clear();
     try {
         SetUpRules();
         Print(std::wstring(PreparingText) + L"\n");
         CreateSides();
         Play();
         PrintEnd();
-        SaveLog();
-        return 0;
     } catch (const CConsoleInputEnded&) {
         m_manager.StopTimers();
-        Print(std::wstring(L"\n") + InputEndedText + L"\n");
+        // An interruption ends the input too; it is told as what it is.
+        const bool interrupted = Interruption() != 0;
+        Print(std::wstring(L"\n") + (interrupted ? InterruptedText : InputEndedText) + L"\n");
+        status = interrupted ? ExitInterrupted : ExitInputEnded;
         // What was played so far is not lost.
-        if (m_started) SaveLog();
-        return ExitInputEnded;
+        if (!m_started) return status;
     }
+    return SaveLog() ? status : ExitLogNotSaved;
 }
 
 } // namespace
+
+CConsoleCountdown::CConsoleCountdown(std::wostream& out, std::mutex& outputLock, bool draw)
+    : m_out(out), m_lock(outputLock), m_draw(draw)
+{
+}
+
+void CConsoleCountdown::OpenPrompt(const std::wstring& prompt, const CTimer& timer)
+{
+    const std::wstring left = timer.GetTimeLimitText();
+    std::lock_guard<std::mutex> lock(m_lock);
+    if (m_draw) {
+        m_out << CountdownText << left << L"\n";
+        m_shown = left;
+    }
+    m_out << prompt << std::endl;
+    m_open = true;
+    m_timeUpTold = false;
+}
+
+void CConsoleCountdown::ClosePrompt()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_open = false;
+}
+
+void CConsoleCountdown::Tick(const CTimer& timer)
+{
+    const bool timeUp = timer.HasLimit() && timer.GetTimeLimit() <= 0;
+    const std::wstring left = timer.GetTimeLimitText();
+    std::lock_guard<std::mutex> lock(m_lock);
+    const bool onTimeLine = m_draw && m_open;
+    if (timeUp) {
+        if (m_timeUpTold) return;
+        m_timeUpTold = true;
+        if (onTimeLine) {
+            m_out << SaveCursor << UpToTimeLine << TimeUpText << ClearToEnd << RestoreCursor << std::flush;
+        } else {
+            m_out << L"\n" << TimeUpText << std::endl;
+        }
+        return;
+    }
+    if (!onTimeLine || left == m_shown) return;
+    m_shown = left;
+    m_out << SaveCursor << UpToTimeLine << CountdownText << left << ClearToEnd << RestoreCursor << std::flush;
+}
 
 ConsoleOptions ParseConsoleOptions(const std::vector<std::string>& args)
 {
@@ -296,12 +401,20 @@ ConsoleOptions ParseConsoleOptions(const std::vector<std::string>& args)
             options.Level = ParseLevel(value());
         } else if (arg == "--seed") {
             options.Seed = ParseSeed(value());
+        } else if (arg == "--think-time") {
+            const std::string text = value();
+            const std::uint64_t seconds = ParseToolNumber(text, "think time");
+            if (seconds < 1 || seconds > 86400)
+                throw ConsoleUsageError("--think-time takes 1 to 86400 seconds");
+            options.ThinkSeconds = static_cast<std::uint32_t>(seconds);
         } else if (arg == "--log-dir") {
             options.LogDir = QString::fromStdString(value());
         } else if (arg == "--countdown") {
             options.Countdown = true;
         } else if (arg == "--no-countdown") {
             options.Countdown = false;
+        } else if (arg == "--plain-computer") {
+            options.PlainComputer = true;
         } else {
             return false;
         }
@@ -310,21 +423,10 @@ ConsoleOptions ParseConsoleOptions(const std::vector<std::string>& args)
     return options;
 }
 
-CTimer::TickAction MakeCountdownTick(const CTimer& timer, std::wostream& out, std::mutex& outputLock)
+int RunConsoleGame(const ConsoleOptions& options, std::wistream& in, std::wostream& out,
+                   InterruptionCheck interrupted)
 {
-    auto shown = std::make_shared<std::wstring>();
-    return [&timer, &out, &outputLock, shown] {
-        const std::wstring text = timer.GetTimeLimitText();
-        if (text == *shown) return;
-        *shown = text;
-        std::lock_guard<std::mutex> lock(outputLock);
-        out << L"\r" << CountdownText << text << L"\u3000" << std::flush;
-    };
-}
-
-int RunConsoleGame(const ConsoleOptions& options, std::wistream& in, std::wostream& out)
-{
-    CConsoleGame game(options, in, out);
+    CConsoleGame game(options, in, out, std::move(interrupted));
     return game.Run();
 }
 

@@ -2,7 +2,9 @@
 
 #include "model/CodeTables.h"
 
+#include <algorithm>
 #include <limits>
+#include <locale>
 #include <vector>
 
 namespace Marevane {
@@ -15,8 +17,11 @@ const wchar_t* const NameTooLongText = L"文字数が超過しています。再
 const wchar_t* const NameConfirmHead = L"プレイヤー名は「";
 const wchar_t* const NameConfirmTail = L"」でよろしいでしょうか？（yes or no）\n";
 const wchar_t* const NameNoticeText = L"（Notice: 以後タイトル画面に戻るまで変更はできません！）\n";
-const wchar_t* const CommandPromptText = L"コマンドを入力してください。";
-const wchar_t* const CommandAgainText = L"コマンドを再入力してください。";
+const wchar_t* const NameRefused = L"この名前は使えません。再入力してください。";
+const wchar_t* const CommandPrompt = L"コマンドを入力してください。";
+const wchar_t* const CommandAgain = L"コマンドを再入力してください。";
+const wchar_t* const BadInputHead = L"UTF-8 の文字として読めない入力がありました（\uFFFD の所）: ";
+const wchar_t* const BadInputTail = L"\n再入力してください。";
 
 // towlower is undefined beyond the C locale's range on some libraries and
 // folds more than the typed words need; only ASCII letters are folded.
@@ -45,25 +50,37 @@ void PrepareRead(std::wistream& in)
     }
 }
 
-// One blank-delimited word; the rest of its line is dropped, so words typed
-// ahead never answer the next question.
-std::wstring ReadWord(std::wistream& in)
+std::wstring ReadLine(std::wistream& in, std::wostream& out)
 {
-    PrepareRead(in);
-    std::wstring word;
-    if (!(in >> word)) throw CConsoleInputEnded();
-    if (!in.eof()) DiscardRestOfLine(in);
-    return word;
+    for (;;) {
+        std::wstring line;
+        if (ReadTypedLine(in, line)) return line;
+        out << BadInputText(line) << std::endl;
+    }
 }
 
-std::wstring ReadLine(std::wistream& in)
+// The first blank-delimited word of the next line that has one; the rest of
+// its line is dropped, so words typed ahead never answer the next question.
+std::wstring ReadWord(std::wistream& in, std::wostream& out)
 {
-    PrepareRead(in);
-    std::wstring line;
-    if (!std::getline(in, line)) throw CConsoleInputEnded();
-    // Lines piped from files written on other systems may end in CR LF.
-    if (!line.empty() && line.back() == L'\r') line.pop_back();
-    return line;
+    const std::locale locale = in.getloc();
+    const auto blank = [&locale](wchar_t c) { return std::isspace(c, locale); };
+    for (;;) {
+        const std::wstring line = ReadLine(in, out);
+        const auto first = std::find_if_not(line.begin(), line.end(), blank);
+        if (first == line.end()) continue;
+        return std::wstring(first, std::find_if(first, line.end(), blank));
+    }
+}
+
+// C0 and C1 controls, DEL and NUL among them: no name shows them, and the
+// battle log must never hold them.
+bool HasControlCharacter(const std::wstring& text)
+{
+    return std::any_of(text.begin(), text.end(), [](wchar_t c) {
+        const auto u = static_cast<std::uint32_t>(c);
+        return u < 0x20 || (u >= 0x7F && u < 0xA0);
+    });
 }
 
 // The leading digits of a number word, cut to MaxTypedNumber so that no
@@ -118,7 +135,7 @@ bool AskYesNo(const std::wstring& prompt, std::wistream& in, std::wostream& out)
     for (;;) {
         out.flush();
         if (!prompt.empty()) out << prompt << std::endl;
-        const std::wstring answer = ToLowerAscii(ReadWord(in));
+        const std::wstring answer = ToLowerAscii(ReadWord(in, out));
         if (answer == L"yes" || answer == L"y") return true;
         if (answer == L"no" || answer == L"n") return false;
         out << AnswerAgainText << std::endl;
@@ -129,9 +146,13 @@ std::wstring AskPlayerName(std::wistream& in, std::wostream& out)
 {
     for (;;) {
         out << NamePromptText << std::endl;
-        const std::wstring name = ReadWord(in);
+        const std::wstring name = ReadWord(in, out);
         if (name.size() > MaxPlayerNameLength) {
             out << NameTooLongText << std::endl;
+            continue;
+        }
+        if (HasControlCharacter(name)) {
+            out << NameRefused << std::endl;
             continue;
         }
         out << NameConfirmHead << name << NameConfirmTail << NameNoticeText;
@@ -139,15 +160,47 @@ std::wstring AskPlayerName(std::wistream& in, std::wostream& out)
     }
 }
 
-std::wstring ReadLowerCaseLine(std::wistream& in)
+const wchar_t* NameRefusedText()
 {
-    return ToLowerAscii(ReadLine(in));
+    return NameRefused;
+}
+
+std::wstring ReadLowerCaseLine(std::wistream& in, std::wostream& out)
+{
+    return ToLowerAscii(ReadLine(in, out));
 }
 
 std::wstring ReadCommandLine(MessageCode lastCode, std::wistream& in, std::wostream& out)
 {
-    out << (IsErrorCode(lastCode) ? CommandAgainText : CommandPromptText) << std::endl;
-    std::wstring line = ReadLine(in);
+    for (;;) {
+        out << CommandPromptText(lastCode) << std::endl;
+        std::wstring line;
+        if (ReadTypedLine(in, line)) return CutCommandLine(std::move(line));
+        out << BadInputText(line) << std::endl;
+    }
+}
+
+std::wstring CommandPromptText(MessageCode lastCode)
+{
+    return IsErrorCode(lastCode) ? CommandAgain : CommandPrompt;
+}
+
+bool ReadTypedLine(std::wistream& in, std::wstring& line)
+{
+    PrepareRead(in);
+    if (!std::getline(in, line)) throw CConsoleInputEnded();
+    // Lines piped from files written on other systems may end in CR LF.
+    if (!line.empty() && line.back() == L'\r') line.pop_back();
+    return line.find(BadInputMark) == std::wstring::npos;
+}
+
+std::wstring BadInputText(const std::wstring& line)
+{
+    return BadInputHead + line + BadInputTail;
+}
+
+std::wstring CutCommandLine(std::wstring line)
+{
     if (line.size() > MaxCommandLineLength) line.resize(MaxCommandLineLength);
     return line;
 }

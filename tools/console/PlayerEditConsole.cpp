@@ -13,6 +13,9 @@
 #include "session/PlayerEdit.h"
 #include "tools/console/ConsoleInput.h"
 
+#include <QString>
+
+#include <exception>
 #include <iostream>
 #include <string>
 
@@ -23,9 +26,9 @@ namespace {
 const wchar_t* const ModePromptText =
     L"プレイヤー操作モードを選択してください(yes=手動モード or no=COMモード)";
 const wchar_t* const FleetConfirmText = L"艦の配置は以上でよろしいですか？（yes or no）";
-const wchar_t* const NameRefusedText = L"この名前は使えません。再入力してください。";
 const wchar_t* const PanelTakenText = L"その位置には既に艦があります。別の位置を入力してください。";
-const wchar_t* const PanelBlockedText = L"その位置には艦を置けません。別の位置を入力してください。";
+const wchar_t* const PanelBlockedHead = L"その位置には艦を置けません（";
+const wchar_t* const PanelBlockedTail = L"）。別の位置を入力してください。";
 const wchar_t* const FlagshipPromptText = L"旗艦にする艦の番号を入力してください。";
 const wchar_t* const FlagshipAgainText = L"その番号の艦はありません。再入力してください。";
 constexpr MissionType MissionFlagship = 0x10000004;
@@ -36,6 +39,14 @@ std::wstring Trim(const std::wstring& text)
     if (first == std::wstring::npos) return std::wstring();
     const auto last = text.find_last_not_of(L" \t");
     return text.substr(first, last - first + 1);
+}
+
+// The reason of an error whose text reads "Where(): Error - Reason.".
+std::wstring Reason(const std::exception& error)
+{
+    const std::string text = error.what();
+    const auto dash = text.rfind(" - ");
+    return QString::fromStdString(dash == std::string::npos ? text : text.substr(dash + 3)).toStdWString();
 }
 
 // A line of digits only, at most three of them; anything else is no number.
@@ -86,7 +97,7 @@ void ChooseLocalFlagship(CUnit& unit, std::wistream& in, std::wostream& out)
     out << FlagshipPromptText << L"（1〜" << unit.ShipCount() << L"）" << std::endl;
     for (;;) {
         std::uint32_t id = 0;
-        if (ParseSmallNumber(ReadLowerCaseLine(in), id) && unit.HasShip(id)) {
+        if (ParseSmallNumber(ReadLowerCaseLine(in, out), id) && unit.HasShip(id)) {
             unit.SetFlagship(id);
             return;
         }
@@ -100,7 +111,7 @@ std::uint32_t ReadPlacementNumber(const CBoard& board, std::wistream& in, std::w
 {
     for (;;) {
         std::uint32_t number = 0;
-        if (ParseSmallNumber(ReadLowerCaseLine(in), number) && IsPanelOf(board, number)) return number;
+        if (ParseSmallNumber(ReadLowerCaseLine(in, out), number) && IsPanelOf(board, number)) return number;
         out << PlacementAgainText(board) << std::endl;
     }
 }
@@ -148,7 +159,7 @@ CUnit* CPlayerEditConsole::CreateLocalPlayer()
             unit = m_units.CreateLocalUnit(manual ? UnitManual : UnitAuto, 0, name, L"");
         } catch (const CNameLengthError&) {
             // A name of 17 characters can still exceed 17 UTF-16 units.
-            out << NameRefusedText << std::endl;
+            out << NameRefusedText() << std::endl;
         }
     }
     unit->SetNumberReader(MakeConsoleNumberReader(in, out));
@@ -184,8 +195,10 @@ CUnit* CPlayerEditConsole::SetUpLocalShips(CUnit& unit)
                         break;
                     } catch (const CPanelOnOtherShipError&) {
                         out << PanelTakenText << std::endl;
-                    } catch (const CPanelRangeError&) {
-                        out << PanelBlockedText << std::endl;
+                    } catch (const CPanelRangeError& error) {
+                        // A reef the side has not found yet: the reason the
+                        // ship gives, which names no panel type.
+                        out << PanelBlockedHead << Reason(error) << PanelBlockedTail << std::endl;
                     }
                 }
                 Pause(m_pauses.Placed);

@@ -69,6 +69,33 @@ TEST(MessageTexts, EveryFailureCodeHasAFailureText)
     }
 }
 
+// A refused command always gets a reason: its text where it has one, else
+// what the check that gave it means.
+TEST(MessageTexts, EveryRefusalHasAReason)
+{
+    const std::pair<MessageCode, const char*> cases[] = {
+        {99, "Input of direction is invalid."},
+        {80, "You cannot reinforce this ship because it does not have enough fuel."},
+        {107, "Mine: no weapon stock left."},
+        {110, "Torpedo: no weapon stock left."},
+        {111, "Reinforce: the ship is not sunk."},
+        {112, "Reinforce: no reinforcements left, or the side is defeated."},
+        {113, "Reinforce: the round is above 20."},
+        {114, "Reinforce: another afloat ship of the side stands on the return panel."},
+        {115, "Reinforce: the return panel is not known to the side."},
+        {116, "Reinforce: the return panel is a boundary panel or not passable."},
+        {117, "Refuel: the ship cannot refuel."},
+        {118, "ID118: Undefined Message Code"}, // no check gives it
+        {119, "ID119: Undefined Message Code"},
+    };
+    for (const auto& [code, reason] : cases)
+        EXPECT_EQ(CGUICore::GetRefusalReason(code).toStdString(), reason) << code;
+    for (MessageCode code = 0; code <= 130; ++code) {
+        if (!IsErrorCode(code)) continue;
+        EXPECT_FALSE(CGUICore::GetRefusalReason(code).isEmpty()) << code;
+    }
+}
+
 TEST(MessageTexts, KnownTextsAreKeptAndSafeFromAnyThread)
 {
     EXPECT_EQ(&CGUICore::GetMessage(87), &CGUICore::GetMessage(87));
