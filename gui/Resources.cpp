@@ -17,6 +17,11 @@ static void InitFontBundle()
     Q_INIT_RESOURCE(marevane_fonts);
 }
 
+static void InitLanguageBundle()
+{
+    Q_INIT_RESOURCE(marevane_languages);
+}
+
 namespace Marevane {
 
 void InitResources()
@@ -24,6 +29,7 @@ void InitResources()
     static const bool done = [] {
         InitImageBundle();
         InitFontBundle();
+        InitLanguageBundle();
         return true;
     }();
     (void)done;

@@ -6,7 +6,7 @@
 
 namespace Marevane {
 
-// Registers every compiled-in bundle (pictures, icon, fonts). Static
+// Registers every compiled-in bundle (pictures, icon, fonts, translation). Static
 // libraries would drop their registration otherwise. Safe to call again.
 void InitResources();
 

@@ -184,7 +184,8 @@ const CTextTable& RefusalMeanings()
 // until their next request.
 const QString& Undefined(MessageCode code)
 {
-    static const QString suffix = QCoreApplication::translate(Context, ": Undefined Message Code");
+    static const QString suffix = QCoreApplication::translate(
+        Context, QT_TRANSLATE_NOOP("Marevane::CGUICore", ": Undefined Message Code"));
     thread_local QString text;
     text = QStringLiteral("ID") + QString::number(code) + suffix;
     return text;

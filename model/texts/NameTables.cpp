@@ -23,7 +23,7 @@ std::vector<std::pair<K, QString>> Translate(std::initializer_list<std::pair<K, 
 
 QString Undefined()
 {
-    return QCoreApplication::translate(Context, "Undefined");
+    return QCoreApplication::translate(Context, QT_TRANSLATE_NOOP("QObject", "Undefined"));
 }
 
 } // namespace

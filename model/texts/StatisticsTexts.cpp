@@ -28,11 +28,11 @@ QString Words(const TimeSpan& span)
 {
     QString text;
     if (span.Hours == 1)
-        text += QStringLiteral("1") + Tr(" hour");
+        text += QStringLiteral("1") + Tr(QT_TRANSLATE_NOOP("QObject", " hour"));
     else if (span.Hours != 0)
-        text += QString::number(span.Hours) + Tr(" hours");
-    if (span.Minutes != 0) text += QString::number(span.Minutes) + Tr(" min");
-    text += QString::number(span.Seconds) + Tr(" sec");
+        text += QString::number(span.Hours) + Tr(QT_TRANSLATE_NOOP("QObject", " hours"));
+    if (span.Minutes != 0) text += QString::number(span.Minutes) + Tr(QT_TRANSLATE_NOOP("QObject", " min"));
+    text += QString::number(span.Seconds) + Tr(QT_TRANSLATE_NOOP("QObject", " sec"));
     return text;
 }
 
@@ -74,13 +74,18 @@ class CLines {
     void AddAttacks(std::uint32_t attacks, std::uint32_t hits, std::uint32_t splashes, std::uint32_t sunk,
                     std::uint32_t torpedoes)
     {
-        Add(QT_TRANSLATE_NOOP("QObject", "Attack Count"), QString::number(attacks) + Tr(" times"));
-        Add(QT_TRANSLATE_NOOP("QObject", "Attack Hit Count"), QString::number(hits) + Tr(" times"));
-        Add(QT_TRANSLATE_NOOP("QObject", "(Hit Rate"), Rate(hits, attacks) + Tr("%)"));
+        Add(QT_TRANSLATE_NOOP("QObject", "Attack Count"),
+            QString::number(attacks) + Tr(QT_TRANSLATE_NOOP("QObject", " times")));
+        Add(QT_TRANSLATE_NOOP("QObject", "Attack Hit Count"),
+            QString::number(hits) + Tr(QT_TRANSLATE_NOOP("QObject", " times")));
+        Add(QT_TRANSLATE_NOOP("QObject", "(Hit Rate"),
+            Rate(hits, attacks) + Tr(QT_TRANSLATE_NOOP("QObject", "%)")));
         Add(QT_TRANSLATE_NOOP("QObject", "Splash Frequency"),
-            Decimal(Ratio(splashes, attacks)) + Tr(" times per attack"));
-        Add(QT_TRANSLATE_NOOP("QObject", "Defeating Count"), QString::number(sunk) + Tr(" ships"));
-        Add(QT_TRANSLATE_NOOP("QObject", "Torpedo Use Count"), QString::number(torpedoes) + Tr(" torpedoes"));
+            Decimal(Ratio(splashes, attacks)) + Tr(QT_TRANSLATE_NOOP("QObject", " times per attack")));
+        Add(QT_TRANSLATE_NOOP("QObject", "Defeating Count"),
+            QString::number(sunk) + Tr(QT_TRANSLATE_NOOP("QObject", " ships")));
+        Add(QT_TRANSLATE_NOOP("QObject", "Torpedo Use Count"),
+            QString::number(torpedoes) + Tr(QT_TRANSLATE_NOOP("QObject", " torpedoes")));
     }
 
     // From the mine hits to the flagship changes; ten counters in a row.
@@ -114,7 +119,9 @@ class CLines {
 
 QString GetTimeSpanText(const CTimer* timer, bool words)
 {
-    if (timer == nullptr || !timer->HasLimit()) return words ? Tr("none") : Tr("- : - : - ");
+    if (timer == nullptr || !timer->HasLimit())
+        return words ? Tr(QT_TRANSLATE_NOOP("QObject", "none"))
+                     : Tr(QT_TRANSLATE_NOOP("QObject", "- : - : - "));
     const TimeSpan span = timer->GetTimeLimitHms();
     return words ? Words(span) : Clock(span);
 }
@@ -135,29 +142,37 @@ StatisticsTexts GetStatisticsText(const ActionStatistics& s)
     CLines lines;
     lines.AddAttacks(s[StatAttacks], s[StatHits], s[StatNearMisses], s[StatSunk], s[StatTorpedoes]);
     lines.Add(QT_TRANSLATE_NOOP("QObject", "Mine Use Count"),
-              Of(s[StatMinesLaid], s[StatMinesHeld]) + Tr(" mines"));
+              Of(s[StatMinesLaid], s[StatMinesHeld]) + Tr(QT_TRANSLATE_NOOP("QObject", " mines")));
     lines.AddMinesToFlagship(s, StatOwnMineHits);
-    lines.Add(QT_TRANSLATE_NOOP("QObject", "Rest of HP"), Of(s[StatHp], s[StatMaxHp]) + Tr(" HP"));
-    lines.Add(QT_TRANSLATE_NOOP("QObject", "(Remaining Rate"), Rate(s[StatHp], s[StatMaxHp]) + Tr("%)"));
-    lines.Add(QT_TRANSLATE_NOOP("QObject", "Rest of FP"), Of(s[StatFp], s[StatMaxFp]) + Tr(" FP"));
-    lines.Add(QT_TRANSLATE_NOOP("QObject", "(Remaining Rate"), Rate(s[StatFp], s[StatMaxFp]) + Tr("%)"));
+    lines.Add(QT_TRANSLATE_NOOP("QObject", "Rest of HP"),
+              Of(s[StatHp], s[StatMaxHp]) + Tr(QT_TRANSLATE_NOOP("QObject", " HP")));
+    lines.Add(QT_TRANSLATE_NOOP("QObject", "(Remaining Rate"),
+              Rate(s[StatHp], s[StatMaxHp]) + Tr(QT_TRANSLATE_NOOP("QObject", "%)")));
+    lines.Add(QT_TRANSLATE_NOOP("QObject", "Rest of FP"),
+              Of(s[StatFp], s[StatMaxFp]) + Tr(QT_TRANSLATE_NOOP("QObject", " FP")));
+    lines.Add(QT_TRANSLATE_NOOP("QObject", "(Remaining Rate"),
+              Rate(s[StatFp], s[StatMaxFp]) + Tr(QT_TRANSLATE_NOOP("QObject", "%)")));
     lines.Add(QT_TRANSLATE_NOOP("QObject", "Exploration Rate"),
-              Rate(s[StatPanelsExplored], s[StatPanelCount]) + Tr("% (") +
-                  Of(s[StatPanelsExplored], s[StatPanelCount]) + Tr(" panels)"));
+              Rate(s[StatPanelsExplored], s[StatPanelCount]) + Tr(QT_TRANSLATE_NOOP("QObject", "% (")) +
+                  Of(s[StatPanelsExplored], s[StatPanelCount]) +
+                  Tr(QT_TRANSLATE_NOOP("QObject", " panels)")));
     const std::uint32_t battles = s[StatBattles];
     if (battles != 0)
         lines.Add(QT_TRANSLATE_NOOP("QObject", "Total Round Count"),
-                  QString::number(s[StatRound]) + Tr(" rounds"));
+                  QString::number(s[StatRound]) + Tr(QT_TRANSLATE_NOOP("QObject", " rounds")));
     lines.Add(QT_TRANSLATE_NOOP("QObject", "Expended Time"), GetSecondsText(s.Time));
     if (battles != 0) {
-        lines.Add(QT_TRANSLATE_NOOP("QObject", "Battle Count"), QString::number(battles) + Tr(" battles"));
-        lines.Add(QT_TRANSLATE_NOOP("QObject", "Win Count"), QString::number(s[StatVictory]) + Tr(" wins"));
+        lines.Add(QT_TRANSLATE_NOOP("QObject", "Battle Count"),
+                  QString::number(battles) + Tr(QT_TRANSLATE_NOOP("QObject", " battles")));
+        lines.Add(QT_TRANSLATE_NOOP("QObject", "Win Count"),
+                  QString::number(s[StatVictory]) + Tr(QT_TRANSLATE_NOOP("QObject", " wins")));
         lines.Add(QT_TRANSLATE_NOOP("QObject", "(Winning Percentage"),
-                  Rate(s[StatVictory], battles) + Tr("%)"));
+                  Rate(s[StatVictory], battles) + Tr(QT_TRANSLATE_NOOP("QObject", "%)")));
     }
     // Summed records hold the score total of their battles; one battle's is computed.
     const double score = battles != 0 ? s.Score / battles : CalculateScore(s);
-    lines.Add(QT_TRANSLATE_NOOP("QObject", "Score"), Decimal(score) + Tr(" points"));
+    lines.Add(QT_TRANSLATE_NOOP("QObject", "Score"),
+              Decimal(score) + Tr(QT_TRANSLATE_NOOP("QObject", " points")));
     return lines.Take();
 }
 
@@ -167,10 +182,10 @@ StatisticsTexts GetStatisticsTextLists(const ShipStatistics& s)
     lines.AddAttacks(s[ShipStatAttacks], s[ShipStatHits], s[ShipStatNearMisses], s[ShipStatSunk],
                      s[ShipStatTorpedoes]);
     lines.Add(QT_TRANSLATE_NOOP("QObject", "Mine Use Count"),
-              QString::number(s[ShipStatMinesLaid]) + Tr(" mines"));
+              QString::number(s[ShipStatMinesLaid]) + Tr(QT_TRANSLATE_NOOP("QObject", " mines")));
     lines.AddMinesToFlagship(s, ShipStatOwnMineHits);
     lines.Add(QT_TRANSLATE_NOOP("QObject", "Exploration Count"),
-              QString::number(s[ShipStatPanelsExplored]) + Tr(" panels"));
+              QString::number(s[ShipStatPanelsExplored]) + Tr(QT_TRANSLATE_NOOP("QObject", " panels")));
     return lines.Take();
 }
 

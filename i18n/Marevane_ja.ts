@@ -1,0 +1,850 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja" sourcelanguage="en">
+<context>
+    <name>CConfirmationItem</name>
+    <message>
+        <source>Yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>いいえ</translation>
+    </message>
+</context>
+<context>
+    <name>CSelectionListItem</name>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CGUICore</name>
+    <message>
+        <source>Network Connection is Success.</source>
+        <translation>ネットワークに接続しました。</translation>
+    </message>
+    <message>
+        <source>Network Connection is Closed.</source>
+        <translation>ネットワーク接続を終了しました。</translation>
+    </message>
+    <message>
+        <source>Your Entry is Accepted.</source>
+        <translation>エントリーが受理されました。</translation>
+    </message>
+    <message>
+        <source>Your Entry is Accepted. You will join as an Audience.</source>
+        <translation>エントリーが受理されました。観戦者として参加します。</translation>
+    </message>
+    <message>
+        <source>Request is Accepted.</source>
+        <translation>リクエストが受理されました。</translation>
+    </message>
+    <message>
+        <source>Request is Rejected.</source>
+        <translation>リクエストが拒否されました。</translation>
+    </message>
+    <message>
+        <source>The Configuration of Player Data is Completed.</source>
+        <translation>プレイヤーデータの設定が完了しました。</translation>
+    </message>
+    <message>
+        <source>The Battle Starts.</source>
+        <translation>戦闘を開始します。</translation>
+    </message>
+    <message>
+        <source>The Battle Ends.</source>
+        <translation>戦闘が終了しました。</translation>
+    </message>
+    <message>
+        <source>The Current Turn Starts.</source>
+        <translation>ターンを開始します。</translation>
+    </message>
+    <message>
+        <source>The Current Turn Ends.</source>
+        <translation>ターンを終了します。</translation>
+    </message>
+    <message>
+        <source>Sends a Command.</source>
+        <translation>コマンドを送信します。</translation>
+    </message>
+    <message>
+        <source>Refreshes a Display Status.</source>
+        <translation>表示を更新します。</translation>
+    </message>
+    <message>
+        <source>Loading is canceled.</source>
+        <translation>読み込みを中止しました。</translation>
+    </message>
+    <message>
+        <source>Requests the Result of the current Turn.</source>
+        <translation>現在のターンの結果を要求します。</translation>
+    </message>
+    <message>
+        <source>Checks the End of the current Turn.</source>
+        <translation>現在のターンの終了を確認します。</translation>
+    </message>
+    <message>
+        <source>A Process Before Action.</source>
+        <translation>行動前の処理です。</translation>
+    </message>
+    <message>
+        <source>A Process After Action.</source>
+        <translation>行動後の処理です。</translation>
+    </message>
+    <message>
+        <source>There is no target to refuel.</source>
+        <translation>補給できる艦がありません。</translation>
+    </message>
+    <message>
+        <source>Poem Not So Bad.</source>
+        <translation>まずまずの辞世の句だ。</translation>
+    </message>
+    <message>
+        <source>Fine Poem.</source>
+        <translation>見事な辞世の句だ。</translation>
+    </message>
+    <message>
+        <source>Miserable Poem.</source>
+        <translation>無様な辞世の句だ。</translation>
+    </message>
+    <message>
+        <source>Command is Success.</source>
+        <translation>コマンドが成功しました。</translation>
+    </message>
+    <message>
+        <source>You have nothing to be able to command.</source>
+        <translation>指揮できる艦がありません。</translation>
+    </message>
+    <message>
+        <source>Input is valid.</source>
+        <translation>入力は有効です。</translation>
+    </message>
+    <message>
+        <source>Network Connection is Failed.
+Please confirm your settings and retry to connect.
+(Notice: Server has to be ready before client connects)</source>
+        <translation>ネットワーク接続に失敗しました。
+設定を確認して、もう一度接続してください。
+（注意：クライアントが接続する前に、サーバーの準備を済ませておく必要があります）</translation>
+    </message>
+    <message>
+        <source>Network Connection is Refused.
+You are refused to connect by this server.
+Please confirm your settings and retry to connect.</source>
+        <translation>ネットワーク接続が拒否されました。
+このサーバーへの接続は認められていません。
+設定を確認して、もう一度接続してください。</translation>
+    </message>
+    <message>
+        <source>Your Entry is Failed.
+This server refused a request for battle with you.</source>
+        <translation>エントリーに失敗しました。
+このサーバーに対戦の申し込みを断られました。</translation>
+    </message>
+    <message>
+        <source>The capacity of players is over on this battle.
+The server might have selected the other rival.
+Connection with the server will be closed...</source>
+        <translation>この対戦のプレイヤー数が上限に達しています。
+サーバーは別の対戦相手を選んだようです。
+サーバーとの接続を終了します…</translation>
+    </message>
+    <message>
+        <source>The capacity of connections is over.</source>
+        <translation>接続数が上限に達しています。</translation>
+    </message>
+    <message>
+        <source>Multi-Connection is Refused to prevent illegal action,
+when this program has already connected to the same server.Please connect to other server.</source>
+        <translation>不正防止のため、同じサーバーへの多重接続はできません。
+このプログラムは既にこのサーバーに接続しています。別のサーバーに接続してください。</translation>
+    </message>
+    <message>
+        <source>Watching this battle is prohibited. Audience Mode is disabled.
+Connection will be closed.</source>
+        <translation>この対戦の観戦は禁止されています。観戦モードは使えません。
+接続を終了します。</translation>
+    </message>
+    <message>
+        <source>Conditions of Battle Rule is mismatched.</source>
+        <translation>対戦ルールの条件が一致しません。</translation>
+    </message>
+    <message>
+        <source>Configuration of your player data is failed.</source>
+        <translation>プレイヤーデータの設定に失敗しました。</translation>
+    </message>
+    <message>
+        <source>This ship cannot move because it does not have enough fuel.</source>
+        <translation>燃料が足りないため、この艦は移動できません。</translation>
+    </message>
+    <message>
+        <source>This ship does not have enough fuel to pay additional cost when it moves for the distance you input.</source>
+        <translation>入力した距離を移動するための追加コストを払えるだけの燃料が、この艦にはありません。</translation>
+    </message>
+    <message>
+        <source>This ship cannot attack because it does not have enough fuel.</source>
+        <translation>燃料が足りないため、この艦は攻撃できません。</translation>
+    </message>
+    <message>
+        <source>This ship cannot fire a torpedo because it does not have enough fuel.</source>
+        <translation>燃料が足りないため、この艦は魚雷を発射できません。</translation>
+    </message>
+    <message>
+        <source>This ship cannot fire a torpedo because torpedoes on battle map amount to limitation.</source>
+        <translation>戦場の魚雷が上限に達しているため、この艦は魚雷を発射できません。</translation>
+    </message>
+    <message>
+        <source>You cannot reinforce this ship because it does not have enough fuel.</source>
+        <translation>燃料が足りないため、この艦を増援できません。</translation>
+    </message>
+    <message>
+        <source>This ship cannot refuel because it does not have enough fuel.</source>
+        <translation>燃料が足りないため、この艦は補給できません。</translation>
+    </message>
+    <message>
+        <source>Command is failed. Please retry to input it.</source>
+        <translation>コマンドに失敗しました。もう一度入力してください。</translation>
+    </message>
+    <message>
+        <source>Input is invalid.</source>
+        <translation>入力が正しくありません。</translation>
+    </message>
+    <message>
+        <source>Input of command type is invalid.</source>
+        <translation>コマンドの種類が正しくありません。</translation>
+    </message>
+    <message>
+        <source>Input of ship number is invalid.</source>
+        <translation>艦の番号が正しくありません。</translation>
+    </message>
+    <message>
+        <source>This ship you select has been already sunk.</source>
+        <translation>選んだ艦は既に沈没しています。</translation>
+    </message>
+    <message>
+        <source>Input of direction is invalid.</source>
+        <translation>方向が正しくありません。</translation>
+    </message>
+    <message>
+        <source>Input of distance is invalid.</source>
+        <translation>距離が正しくありません。</translation>
+    </message>
+    <message>
+        <source>Ships cannot move to this panel.</source>
+        <translation>このパネルには移動できません。</translation>
+    </message>
+    <message>
+        <source>Other ship has been already placed on this panel.</source>
+        <translation>このパネルには既に他の艦が配置されています。</translation>
+    </message>
+    <message>
+        <source>This ship you select cannot attack.</source>
+        <translation>選んだ艦は攻撃できません。</translation>
+    </message>
+    <message>
+        <source>You command to attack on invalid panel.</source>
+        <translation>攻撃できないパネルが指定されました。</translation>
+    </message>
+    <message>
+        <source>This ship you select cannot lay a mine.</source>
+        <translation>選んだ艦は機雷を敷設できません。</translation>
+    </message>
+    <message>
+        <source>You command to lay a mine on invalid panel.</source>
+        <translation>機雷を敷設できないパネルが指定されました。</translation>
+    </message>
+    <message>
+        <source>This ship you select cannot fire a torpedo.</source>
+        <translation>選んだ艦は魚雷を発射できません。</translation>
+    </message>
+    <message>
+        <source>You command to fire a torpedo into invalid panel.</source>
+        <translation>魚雷を発射できないパネルが指定されました。</translation>
+    </message>
+    <message>
+        <source>The length of your player name is invalid.</source>
+        <translation>プレイヤー名の長さが正しくありません。</translation>
+    </message>
+    <message>
+        <source>Your player name is the same as the other player who has already registered.</source>
+        <translation>そのプレイヤー名は、既に登録された他のプレイヤーと同じです。</translation>
+    </message>
+    <message>
+        <source>An Invalid Packet is received.</source>
+        <translation>不正なパケットを受信しました。</translation>
+    </message>
+    <message>
+        <source>Invalid Disconnection.
+Either host may have operated this program incorrectly.</source>
+        <translation>不正な切断です。
+どちらかのホストでプログラムが正しく操作されなかった可能性があります。</translation>
+    </message>
+    <message>
+        <source>An Incompatible Packet is received.
+Please check that versions of softwares are correct.</source>
+        <translation>互換性のないパケットを受信しました。
+ソフトウェアのバージョンが正しいか確認してください。</translation>
+    </message>
+    <message>
+        <source>Incompatible Data Format.</source>
+        <translation>データ形式に互換性がありません。</translation>
+    </message>
+    <message>
+        <source>: Undefined Message Code</source>
+        <translation>: 未定義のメッセージコード</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Attack Command</source>
+        <translation>攻撃コマンド</translation>
+    </message>
+    <message>
+        <source>Attacks a panel which is next to this ship. A rival&apos;s ship can be damaged if it is on the panel you attacked, or you can be informed that rival&apos;s ships find a splash if it is around there.</source>
+        <translation>この艦に隣接するパネルを攻撃します。攻撃したパネルに敵艦がいれば損害を与えられます。その周りに敵艦がいれば、水柱が上がったことを知らされる場合もあります。</translation>
+    </message>
+    <message>
+        <source>Move Command</source>
+        <translation>移動コマンド</translation>
+    </message>
+    <message>
+        <source>Moves on the game map. According to distance and a ship type, moving ship requires additional FP cost.</source>
+        <translation>マップ上を移動します。移動する艦には、距離と艦種に応じて追加のFPコストがかかります。</translation>
+    </message>
+    <message>
+        <source>Mine Command</source>
+        <translation>機雷コマンド</translation>
+    </message>
+    <message>
+        <source>Lays a mine, which can be damaged when a ship(including yours) moves to. it is laid on adjacent and central panels, it is invisible to both a rival and yourself.</source>
+        <translation>機雷を敷設します。機雷のあるパネルに艦（自軍の艦も含む）が移動すると損害を受けます。隣接するパネルと中央のパネルに敷設でき、敵からも自分からも見えません。</translation>
+    </message>
+    <message>
+        <source>Torpedo Command</source>
+        <translation>魚雷コマンド</translation>
+    </message>
+    <message>
+        <source>Fires a torpedo, which can attack at long range. After firing, it moves by one panel each end of your turn, then it will explode and attack on a target panel when it reaches there.</source>
+        <translation>魚雷を発射します。遠くのパネルを攻撃できます。発射後はターンが終わるたびに1パネルずつ進み、目標のパネルに届くと爆発してそのパネルを攻撃します。</translation>
+    </message>
+    <message>
+        <source>Reinforcement</source>
+        <translation>増援</translation>
+    </message>
+    <message>
+        <source>Reinforces a ship if it is now sunk and leaves required FP. The round you can reinforce is limited, and required FP increases as rounds pass.</source>
+        <translation>沈没した艦を、必要なFPを払って補充します。増援できるラウンドには限りがあり、ラウンドが進むにつれて必要なFPが増えます。</translation>
+    </message>
+    <message>
+        <source>Resignation</source>
+        <translation>降伏</translation>
+    </message>
+    <message>
+        <source>You give up the game for lost.</source>
+        <translation>負けを認めてゲームを放棄します。</translation>
+    </message>
+    <message>
+        <source>Change of Flagship</source>
+        <translation>旗艦変更</translation>
+    </message>
+    <message>
+        <source>Changes your flagship. But up to 3 times.</source>
+        <translation>旗艦を変更します。ただし3回までです。</translation>
+    </message>
+    <message>
+        <source>Pass your turn.</source>
+        <translation>ターンをパスします。</translation>
+    </message>
+    <message>
+        <source>Unknown Panel</source>
+        <translation>未知のパネル</translation>
+    </message>
+    <message>
+        <source>Unexplored panel. A player doesn&apos;t still know what type it is.</source>
+        <translation>未探索のパネルです。プレイヤーはまだ種類を知りません。</translation>
+    </message>
+    <message>
+        <source>Sea Panel</source>
+        <translation>海パネル</translation>
+    </message>
+    <message>
+        <source>Normal panel. This panel has no effect on ships.</source>
+        <translation>通常のパネルです。艦に何の影響も与えません。</translation>
+    </message>
+    <message>
+        <source>Reef Panel</source>
+        <translation>岩礁パネル</translation>
+    </message>
+    <message>
+        <source>Obstacle panel. A ship cannot pass, or be placed on this panel.</source>
+        <translation>障害物のパネルです。艦は通過することも、配置されることもできません。</translation>
+    </message>
+    <message>
+        <source>Shallow Panel</source>
+        <translation>浅瀬パネル</translation>
+    </message>
+    <message>
+        <source>Submarine surfaces forcibly. The stealth state of Submarine is disabled continuously on this panel.</source>
+        <translation>潜水艦は強制的に浮上します。このパネルにいる間、潜水艦のステルス状態は無効になります。</translation>
+    </message>
+    <message>
+        <source>Fog Panel</source>
+        <translation>霧パネル</translation>
+    </message>
+    <message>
+        <source>The stealth state is enabled for all types of ships on this panel.</source>
+        <translation>このパネルでは、すべての艦種がステルス状態になります。</translation>
+    </message>
+    <message>
+        <source>High Wave Panel</source>
+        <translation>高波パネル</translation>
+    </message>
+    <message>
+        <source>A ship loses 5FP in addition, when it passes or is placed on this panel.</source>
+        <translation>このパネルを通過するか、このパネルに配置されると、艦はさらに5FPを失います。</translation>
+    </message>
+    <message>
+        <source>Battleship</source>
+        <translation>戦艦</translation>
+    </message>
+    <message>
+        <source>High durability, low attack cost. A suitable ship type for close combat.</source>
+        <translation>耐久力が高く、攻撃のコストが低い艦種です。接近戦に向いています。</translation>
+    </message>
+    <message>
+        <source>Destroyer</source>
+        <translation>駆逐艦</translation>
+    </message>
+    <message>
+        <source>Multirole, well balanced type, this type can lay a mine and fire a torpedo.</source>
+        <translation>バランスの取れた多用途の艦種です。機雷の敷設と魚雷の発射ができます。</translation>
+    </message>
+    <message>
+        <source>Submarine</source>
+        <translation>潜水艦</translation>
+    </message>
+    <message>
+        <source>Stealth when diving, this type doesn&apos;t give a lot of hints about itself to other player.</source>
+        <translation>潜航中はステルス状態になり、他のプレイヤーに自分の手がかりをほとんど与えません。</translation>
+    </message>
+    <message>
+        <source>Oiler</source>
+        <translation>補給艦</translation>
+    </message>
+    <message>
+        <source>Support ship, this type can recovery FP of other ships around itself.</source>
+        <translation>支援艦です。周りにいる他の艦のFPを回復できます。</translation>
+    </message>
+    <message>
+        <source>Undefined</source>
+        <translation>未定義</translation>
+    </message>
+    <message>
+        <source>Attack</source>
+        <translation>攻撃</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>移動</translation>
+    </message>
+    <message>
+        <source>Mine</source>
+        <translation>機雷</translation>
+    </message>
+    <message>
+        <source>Torpedo</source>
+        <translation>魚雷</translation>
+    </message>
+    <message>
+        <source>Reinforce</source>
+        <translation>増援</translation>
+    </message>
+    <message>
+        <source>Refuel</source>
+        <translation>補給</translation>
+    </message>
+    <message>
+        <source>Resign</source>
+        <translation>降伏</translation>
+    </message>
+    <message>
+        <source>Change Flagship</source>
+        <translation>旗艦変更</translation>
+    </message>
+    <message>
+        <source>North</source>
+        <translation>北</translation>
+    </message>
+    <message>
+        <source>East</source>
+        <translation>東</translation>
+    </message>
+    <message>
+        <source>West</source>
+        <translation>西</translation>
+    </message>
+    <message>
+        <source>South</source>
+        <translation>南</translation>
+    </message>
+    <message>
+        <source>Northeast</source>
+        <translation>北東</translation>
+    </message>
+    <message>
+        <source>Northwest</source>
+        <translation>北西</translation>
+    </message>
+    <message>
+        <source>Southeast</source>
+        <translation>南東</translation>
+    </message>
+    <message>
+        <source>Southwest</source>
+        <translation>南西</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>中央</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>通常</translation>
+    </message>
+    <message>
+        <source>Stealth</source>
+        <translation>ステルス</translation>
+    </message>
+    <message>
+        <source>Stealth Disabled</source>
+        <translation>ステルス無効</translation>
+    </message>
+    <message>
+        <source>Fuel Shortage</source>
+        <translation>燃料不足</translation>
+    </message>
+    <message>
+        <source>Sinking</source>
+        <translation>沈没</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>不明</translation>
+    </message>
+    <message>
+        <source>Sea</source>
+        <translation>海</translation>
+    </message>
+    <message>
+        <source>Reef</source>
+        <translation>岩礁</translation>
+    </message>
+    <message>
+        <source>Shallow</source>
+        <translation>浅瀬</translation>
+    </message>
+    <message>
+        <source>Fog</source>
+        <translation>霧</translation>
+    </message>
+    <message>
+        <source>High Wave</source>
+        <translation>高波</translation>
+    </message>
+    <message>
+        <source>Get Sea Control</source>
+        <translation>制海権獲得</translation>
+    </message>
+    <message>
+        <source>Wipe Out</source>
+        <translation>殲滅</translation>
+    </message>
+    <message>
+        <source>Defeat Flagship</source>
+        <translation>旗艦撃破</translation>
+    </message>
+    <message>
+        <source>Reconnaissance</source>
+        <translation>偵察</translation>
+    </message>
+    <message>
+        <source>Assault</source>
+        <translation>強襲</translation>
+    </message>
+    <message>
+        <source>Raid</source>
+        <translation>奇襲</translation>
+    </message>
+    <message>
+        <source>Rapid Decisive</source>
+        <translation>短期決戦</translation>
+    </message>
+    <message>
+        <source>Pullout</source>
+        <translation>撤退</translation>
+    </message>
+    <message>
+        <source>Rescue (Sea Control)</source>
+        <translation>救援（制海権）</translation>
+    </message>
+    <message>
+        <source>Rescue (Wipe Out)</source>
+        <translation>救援（殲滅）</translation>
+    </message>
+    <message>
+        <source>Rescue (Flagship)</source>
+        <translation>救援（旗艦）</translation>
+    </message>
+    <message>
+        <source>Rescue (Recon)</source>
+        <translation>救援（偵察）</translation>
+    </message>
+    <message>
+        <source>Rescue (Assault)</source>
+        <translation>救援（強襲）</translation>
+    </message>
+    <message>
+        <source>Rescue (Raid)</source>
+        <translation>救援（奇襲）</translation>
+    </message>
+    <message>
+        <source>Rescue (Decisive)</source>
+        <translation>救援（決戦）</translation>
+    </message>
+    <message>
+        <source>Rescue (Pullout)</source>
+        <translation>救援（撤退）</translation>
+    </message>
+    <message>
+        <source>Rescue</source>
+        <translation>救援</translation>
+    </message>
+    <message>
+        <source>Deadline</source>
+        <translation>デッドライン</translation>
+    </message>
+    <message>
+        <source>Survival</source>
+        <translation>サバイバル</translation>
+    </message>
+    <message>
+        <source>Watching</source>
+        <translation>観戦</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>手動</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>サーバー</translation>
+    </message>
+    <message>
+        <source>Client</source>
+        <translation>クライアント</translation>
+    </message>
+    <message>
+        <source> hour</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source> hours</source>
+        <translation>時間</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source> sec</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Attack Count</source>
+        <translation>攻撃回数</translation>
+    </message>
+    <message>
+        <source> times</source>
+        <translation>回</translation>
+    </message>
+    <message>
+        <source>Attack Hit Count</source>
+        <translation>命中回数</translation>
+    </message>
+    <message>
+        <source>(Hit Rate</source>
+        <translation>（命中率</translation>
+    </message>
+    <message>
+        <source>%)</source>
+        <translation>%）</translation>
+    </message>
+    <message>
+        <source>Splash Frequency</source>
+        <translation>水柱の頻度</translation>
+    </message>
+    <message>
+        <source> times per attack</source>
+        <translation>回／攻撃</translation>
+    </message>
+    <message>
+        <source>Defeating Count</source>
+        <translation>撃沈数</translation>
+    </message>
+    <message>
+        <source> ships</source>
+        <translation>隻</translation>
+    </message>
+    <message>
+        <source>Torpedo Use Count</source>
+        <translation>魚雷使用数</translation>
+    </message>
+    <message>
+        <source> torpedoes</source>
+        <translation>本</translation>
+    </message>
+    <message>
+        <source>Mine Hit Count(you)</source>
+        <translation>触雷数（自軍）</translation>
+    </message>
+    <message>
+        <source> mines</source>
+        <translation>個</translation>
+    </message>
+    <message>
+        <source>Mine Hit Count(rival)</source>
+        <translation>触雷数（敵軍）</translation>
+    </message>
+    <message>
+        <source>Mine Removing Count(you)</source>
+        <translation>機雷除去数（自軍）</translation>
+    </message>
+    <message>
+        <source>Mine Removing Count(rival)</source>
+        <translation>機雷除去数（敵軍）</translation>
+    </message>
+    <message>
+        <source>Move Count</source>
+        <translation>移動回数</translation>
+    </message>
+    <message>
+        <source>Move Distance All</source>
+        <translation>総移動距離</translation>
+    </message>
+    <message>
+        <source> panels</source>
+        <translation>パネル</translation>
+    </message>
+    <message>
+        <source>Reinforcement Count</source>
+        <translation>増援回数</translation>
+    </message>
+    <message>
+        <source>Refueling Count</source>
+        <translation>補給回数</translation>
+    </message>
+    <message>
+        <source>Refueling Sum</source>
+        <translation>総補給量</translation>
+    </message>
+    <message>
+        <source> FP</source>
+        <translation> FP</translation>
+    </message>
+    <message>
+        <source>Flagship Change Count</source>
+        <translation>旗艦変更回数</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>- : - : - </source>
+        <translation>- : - : - </translation>
+    </message>
+    <message>
+        <source>Mine Use Count</source>
+        <translation>機雷使用数</translation>
+    </message>
+    <message>
+        <source>Rest of HP</source>
+        <translation>残りHP</translation>
+    </message>
+    <message>
+        <source> HP</source>
+        <translation> HP</translation>
+    </message>
+    <message>
+        <source>(Remaining Rate</source>
+        <translation>（残存率</translation>
+    </message>
+    <message>
+        <source>Rest of FP</source>
+        <translation>残りFP</translation>
+    </message>
+    <message>
+        <source>Exploration Rate</source>
+        <translation>探索率</translation>
+    </message>
+    <message>
+        <source>% (</source>
+        <translation>%（</translation>
+    </message>
+    <message>
+        <source> panels)</source>
+        <translation>パネル）</translation>
+    </message>
+    <message>
+        <source>Total Round Count</source>
+        <translation>総ラウンド数</translation>
+    </message>
+    <message>
+        <source> rounds</source>
+        <translation>ラウンド</translation>
+    </message>
+    <message>
+        <source>Expended Time</source>
+        <translation>消費時間</translation>
+    </message>
+    <message>
+        <source>Battle Count</source>
+        <translation>対戦数</translation>
+    </message>
+    <message>
+        <source> battles</source>
+        <translation>戦</translation>
+    </message>
+    <message>
+        <source>Win Count</source>
+        <translation>勝利数</translation>
+    </message>
+    <message>
+        <source> wins</source>
+        <translation>勝</translation>
+    </message>
+    <message>
+        <source>(Winning Percentage</source>
+        <translation>（勝率</translation>
+    </message>
+    <message>
+        <source>Score</source>
+        <translation>スコア</translation>
+    </message>
+    <message>
+        <source> points</source>
+        <translation>点</translation>
+    </message>
+    <message>
+        <source>Exploration Count</source>
+        <translation>探索数</translation>
+    </message>
+</context>
+</TS>
