@@ -47,9 +47,11 @@ bool CksAudioStream::open()
     BinaryStream& span = m_file.get();
     char what[Path::kCapacity + 16];
     std::snprintf(what, sizeof what, "Stream file \"%s\"", m_file.getPath());
-    if (!StreamFile::readHead(span, m_info)) {
-        // A bad header has said why; a file cut inside the sample info has not.
-        if (span.getPos() >= FileHeader::kBytes) Log::error("%s is truncated", what);
+    FileHeader header;
+    header.read(span);
+    if (!header.check(kFileType_Stream)) return false;
+    if (!m_info.read(span)) {
+        Log::error("%s is truncated", what);
         return false;
     }
     if (!m_info.check(what)) return false;
