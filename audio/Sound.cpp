@@ -188,7 +188,7 @@ void Sound::setMixer(CkMixer* mixer)
         target->attach(this);
     else if (Mixer* old = getMemberMixer())
         old->detach(this);
-    if (isPlaying()) volumeChanged();
+    volumeChanged();
     notePauseState();
 }
 
@@ -202,9 +202,11 @@ void Sound::moveToMixer(Mixer* mixer)
     if (Mixer* old = getMemberMixer()) old->detach(this);
 }
 
+// The render side always holds the current gains and speed, also while the
+// sound is silent: it may start at any block as another sound's next sound.
 void Sound::mixerVolumeChanged()
 {
-    if (isPlaying()) volumeChanged();
+    volumeChanged();
 }
 
 void Sound::mixerPauseChanged()
@@ -288,7 +290,7 @@ void Sound::setVolume(float volume)
     m_volumeSet = true;
     if (volume == m_volume) return;
     m_volume = volume;
-    if (isPlaying()) volumeChanged();
+    volumeChanged();
 }
 
 void Sound::takeInfoVolume(float volume)
@@ -308,7 +310,7 @@ void Sound::setPan(float pan)
     if (pan == m_pan && !m_matrixInUse) return;
     m_matrixInUse = false;
     m_pan = pan;
-    if (isPlaying()) volumeChanged();
+    volumeChanged();
 }
 
 float Sound::getPan() const
@@ -325,7 +327,7 @@ void Sound::setPanMatrix(float ll, float lr, float rl, float rr)
     m_matrix[1] = rl;
     m_matrix[2] = lr;
     m_matrix[3] = rr;
-    if (isPlaying()) volumeChanged();
+    volumeChanged();
 }
 
 void Sound::getPanMatrix(float& ll, float& lr, float& rl, float& rr) const
@@ -370,7 +372,7 @@ void Sound::setSpeed(float speed)
 {
     if (speed == m_speed) return;
     m_speed = speed;
-    if (isPlaying()) speedChanged();
+    speedChanged();
 }
 
 float Sound::getEffectiveSpeed() const
@@ -407,13 +409,11 @@ void Sound::set3dEnabled(bool enabled)
 {
     if (enabled == m_3dEnabled) return;
     m_3dEnabled = enabled;
-    const bool playing = isPlaying();
-    if (enabled && playing) run3d();
-    if (!playing) return;
-    volumeChanged();
-    speedChanged();
+    if (enabled && isPlaying()) run3d();
     // Off, the sound is heard in full again.
     if (!enabled) m_virtual = false;
+    volumeChanged();
+    speedChanged();
 }
 
 void Sound::set3dPosition(float x, float y, float z)
