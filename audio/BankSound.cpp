@@ -44,6 +44,8 @@ void BankSound::bankUnloaded()
     m_bank = nullptr;
     if (isPlaying()) Log::error("Stopping sound; bank has been unloaded");
     stop();
+    // Nothing may start it as its next sound once the memory is gone.
+    leavePredecessors();
 }
 
 void BankSound::play()

@@ -151,9 +151,14 @@ void Sound::leaveEverything()
 {
     unlinkFromList();
     if (m_next) setNextSound(nullptr);
-    while (Sound* predecessor = m_firstPredecessor) predecessor->setNextSound(nullptr);
+    leavePredecessors();
     stop();
     if (Mixer* mixer = getMemberMixer()) mixer->detach(this);
+}
+
+void Sound::leavePredecessors()
+{
+    while (Sound* predecessor = m_firstPredecessor) predecessor->setNextSound(nullptr);
 }
 
 void Sound::updateAll()

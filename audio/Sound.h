@@ -71,6 +71,8 @@ class Sound : public CkSound, public MixerMember {
 
     // The common part of destroy: out of the list, unchained, stopped and off its mixer.
     void leaveEverything();
+    // No sound has this one as its next sound any more.
+    void leavePredecessors();
     float getOwnVolume() const { return m_volume; }
     // The sample info's volume and pan, unless the program has set its own.
     void takeInfoVolume(float volume);

@@ -444,6 +444,9 @@ TEST_F(SoundTest, DestroyingABankStopsItsSoundsAndTheyPlayNoMore)
     CkBank* bank = loadBank({{"Long", 48000}, {"Short", 10}});
     CkSound* playing = CkSound::createFromBank(bank, "Long");
     CkSound* idle = CkSound::createFromBank(bank, "Short");
+    loadBank({{"Other", 10}});
+    CkSound* before = CkSound::createFromBank(nullptr, "Other");
+    before->setNextSound(idle);
     playAtUnitGain(playing);
     pump();
     CkUpdate();
@@ -452,6 +455,8 @@ TEST_F(SoundTest, DestroyingABankStopsItsSoundsAndTheyPlayNoMore)
     log.lines().clear();
     bank->destroy();
     EXPECT_EQ((std::vector<LogLine>{{kCkLog_Error, "Stopping sound; bank has been unloaded"}}), log.lines());
+    // A sound of another bank no longer chains to one whose memory is gone.
+    EXPECT_EQ(nullptr, before->getNextSound());
     // The render side lets go of the bank memory before it is freed.
     pump();
     CkUpdate();
