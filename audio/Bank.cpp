@@ -110,28 +110,12 @@ const BankEntry* Bank::findEntry(const char* name, Bank** found)
 
 void Bank::addSound(BankSound* sound)
 {
-    sound->m_prevInBank = nullptr;
-    sound->m_nextInBank = m_firstSound;
-    if (m_firstSound)
-        m_firstSound->m_prevInBank = sound;
-    else
-        m_lastSound = sound;
-    m_firstSound = sound;
-    ++m_soundCount;
+    m_sounds.pushFront(sound);
 }
 
 void Bank::removeSound(BankSound* sound)
 {
-    if (sound->m_prevInBank)
-        sound->m_prevInBank->m_nextInBank = sound->m_nextInBank;
-    else
-        m_firstSound = sound->m_nextInBank;
-    if (sound->m_nextInBank)
-        sound->m_nextInBank->m_prevInBank = sound->m_prevInBank;
-    else
-        m_lastSound = sound->m_prevInBank;
-    sound->m_prevInBank = sound->m_nextInBank = nullptr;
-    --m_soundCount;
+    m_sounds.remove(sound);
 }
 
 void Bank::destroy()
@@ -144,7 +128,7 @@ void Bank::destroy()
     if (m_next) m_next->m_prev = m_prev;
     if (s_first == this) s_first = m_next;
     m_prev = m_next = nullptr;
-    while (BankSound* sound = m_firstSound) {
+    while (BankSound* sound = m_sounds.getFirst()) {
         removeSound(sound);
         sound->bankUnloaded();
     }

@@ -3,14 +3,14 @@
 #pragma once
 
 #include "audio/BankFile.h"
+#include "audio/BankSound.h"
 #include "audio/CkBank.h"
 #include "audio/Deletable.h"
+#include "audio/IntrusiveList.h"
 
 #include <atomic>
 
 namespace Daz {
-
-class BankSound;
 
 class Bank : public CkBank, public Deletable {
   public:
@@ -36,8 +36,8 @@ class Bank : public CkBank, public Deletable {
     // The bank sounds made from it, newest first.
     void addSound(BankSound* sound);
     void removeSound(BankSound* sound);
-    BankSound* getFirstSound() const { return m_firstSound; }
-    int getSoundCount() const { return m_soundCount; }
+    BankSound* getFirstSound() const { return m_sounds.getFirst(); }
+    int getSoundCount() const { return m_sounds.getCount(); }
 
   private:
     explicit Bank(unsigned char* data, int bytes);
@@ -47,9 +47,7 @@ class Bank : public CkBank, public Deletable {
     unsigned char* m_data;
     int m_dataBytes;
     std::atomic<bool> m_loaded{false};
-    BankSound* m_firstSound = nullptr;
-    BankSound* m_lastSound = nullptr;
-    int m_soundCount = 0;
+    IntrusiveList<BankSound, &BankSound::m_prevInBank, &BankSound::m_nextInBank> m_sounds;
     Bank* m_prev = nullptr;
     Bank* m_next = nullptr;
 

@@ -11,9 +11,6 @@ namespace Daz {
 
 namespace {
 
-Sound* g_first = nullptr;
-Sound* g_last = nullptr;
-int g_count = 0;
 std::atomic<Sound::Clock> g_clock{nullptr};
 
 // The listener and the distance model. Nothing in the program moves them.
@@ -57,6 +54,20 @@ void cross(const float a[3], const float b[3], float out[3])
     out[2] = z;
 }
 
+void store(float v[3], float x, float y, float z)
+{
+    v[0] = x;
+    v[1] = y;
+    v[2] = z;
+}
+
+void load(const float v[3], float& x, float& y, float& z)
+{
+    x = v[0];
+    y = v[1];
+    z = v[2];
+}
+
 float length(const float v[3])
 {
     return std::sqrt(dot(v, v));
@@ -87,6 +98,8 @@ float distanceGain(float r)
 
 } // namespace
 
+IntrusiveList<Sound, &Sound::m_prevInList, &Sound::m_nextInList> Sound::s_all;
+
 void Sound::setClock(Clock clock)
 {
     g_clock = clock;
@@ -103,13 +116,7 @@ std::int64_t Sound::now()
 Sound::Sound()
 {
     if (Mixer* master = Mixer::getMaster()) master->attach(this);
-    m_prevInList = g_last;
-    if (g_last)
-        g_last->m_nextInList = this;
-    else
-        g_first = this;
-    g_last = this;
-    ++g_count;
+    s_all.pushBack(this);
     m_clockStart = now();
     m_effectivelyPaused = getMixedPauseState();
     if (m_effectivelyPaused) m_pauseStart = m_clockStart;
@@ -122,29 +129,9 @@ Sound::~Sound()
     if (Mixer* mixer = getMemberMixer()) mixer->detach(this);
 }
 
-Sound* Sound::getFirst()
-{
-    return g_first;
-}
-
-int Sound::getCount()
-{
-    return g_count;
-}
-
 void Sound::unlinkFromList()
 {
-    if (!m_prevInList && !m_nextInList && g_first != this) return;
-    if (m_prevInList)
-        m_prevInList->m_nextInList = m_nextInList;
-    else
-        g_first = m_nextInList;
-    if (m_nextInList)
-        m_nextInList->m_prevInList = m_prevInList;
-    else
-        g_last = m_prevInList;
-    m_prevInList = m_nextInList = nullptr;
-    --g_count;
+    if (s_all.contains(this)) s_all.remove(this);
 }
 
 void Sound::leaveEverything()
@@ -163,7 +150,7 @@ void Sound::leavePredecessors()
 
 void Sound::updateAll()
 {
-    for (Sound* sound = g_first; sound;) {
+    for (Sound* sound = s_all.getFirst(); sound;) {
         // A sound's step may not remove another, but it may end itself.
         Sound* next = sound->m_nextInList;
         sound->update();
@@ -423,30 +410,22 @@ void Sound::set3dEnabled(bool enabled)
 
 void Sound::set3dPosition(float x, float y, float z)
 {
-    m_position[0] = x;
-    m_position[1] = y;
-    m_position[2] = z;
+    store(m_position, x, y, z);
 }
 
 void Sound::get3dPosition(float& x, float& y, float& z) const
 {
-    x = m_position[0];
-    y = m_position[1];
-    z = m_position[2];
+    load(m_position, x, y, z);
 }
 
 void Sound::set3dVelocity(float vx, float vy, float vz)
 {
-    m_velocity[0] = vx;
-    m_velocity[1] = vy;
-    m_velocity[2] = vz;
+    store(m_velocity, vx, vy, vz);
 }
 
 void Sound::get3dVelocity(float& vx, float& vy, float& vz) const
 {
-    vx = m_velocity[0];
-    vy = m_velocity[1];
-    vz = m_velocity[2];
+    load(m_velocity, vx, vy, vz);
 }
 
 void Sound::run3d()

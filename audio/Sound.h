@@ -4,6 +4,7 @@
 #pragma once
 
 #include "audio/CkSound.h"
+#include "audio/IntrusiveList.h"
 #include "audio/Mixer.h"
 
 #include <cstdint>
@@ -47,9 +48,9 @@ class Sound : public CkSound, public MixerMember {
     void get3dVelocity(float& vx, float& vy, float& vz) const override;
 
     // The engine's sounds, oldest first.
-    static Sound* getFirst();
+    static Sound* getFirst() { return s_all.getFirst(); }
     Sound* getNextInList() const { return m_nextInList; }
-    static int getCount();
+    static int getCount() { return s_all.getCount(); }
     // Every sound's per-update step, in list order.
     static void updateAll();
     void update();
@@ -134,6 +135,9 @@ class Sound : public CkSound, public MixerMember {
     Sound* m_nextPredecessor = nullptr;
     Sound* m_prevInList = nullptr;
     Sound* m_nextInList = nullptr;
+
+    // Every sound, oldest first.
+    static IntrusiveList<Sound, &Sound::m_prevInList, &Sound::m_nextInList> s_all;
 };
 
 } // namespace Daz
