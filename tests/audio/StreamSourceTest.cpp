@@ -167,6 +167,21 @@ TEST_F(StreamSourceTest, ALoopIsFilledAheadAndThePositionFollowsIt)
     EXPECT_EQ(150, source->getBlockPos());
 }
 
+TEST_F(StreamSourceTest, ALoopStartBeyondTheEndIsWarnedAbout)
+{
+    SampleInfo info = SampleCodec::makeInfo(kFormat_PcmI16, 1, 48000, 1000);
+    info.loopStart = 1000;
+    info.loopCount = -1;
+    const Bytes data = pcm16Bytes(std::vector<std::int16_t>(1000, 3));
+    StreamSource late(
+        new CksAudioStream(folder.write("late.cks", streamBytes(info, data.data())).c_str(), kCkPathType_AsGiven, 0, 0));
+    late.fileUpdate();
+    EXPECT_TRUE(late.isReady());
+    EXPECT_EQ((std::vector<LogLine>{
+                  {kCkLog_Warning, "Loop start frame 1000 is at or beyond the end of the stream (1000 frames)"}}),
+              log.lines());
+}
+
 TEST_F(StreamSourceTest, AMissingOrForeignFileFailsTheSource)
 {
     StreamSource missing(new CksAudioStream(folder.file("none.cks").c_str(), kCkPathType_AsGiven, 0, 0));
