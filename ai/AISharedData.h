@@ -37,6 +37,8 @@ class CAISharedData {
     std::uint32_t FallbackCount = 0;
     // Commands of this side refused since its turn started.
     std::uint32_t RetryCount = 0;
+    // The battle is won by sinking flagships: approaches go for them.
+    bool FlagshipGoal = false;
 };
 
 } // namespace Marevane::ComputerAI

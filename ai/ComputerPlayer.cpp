@@ -116,6 +116,8 @@ void CComputerPlayer::FallBack(const std::string& reason)
 
 void CComputerPlayer::ChooseFlagship()
 {
+    // Only a battle that flagships decide asks for one.
+    m_flagshipGoal = true;
     // Odds follow the ships' hit points.
     std::vector<std::uint32_t> draw;
     for (const auto& [id, ship] : m_owner.GetShips()) {
@@ -195,6 +197,8 @@ void CComputerPlayer::StartBattle()
 {
     if (m_game) Reset();
     m_shared = std::make_unique<CAISharedData>();
+    m_shared->FlagshipGoal = m_flagshipGoal;
+    m_flagshipGoal = false;
     m_game = std::make_unique<CVirtualGame>(&m_owner, m_board, m_results);
     m_game->Build();
     for (const wchar_t* name : EngineNames) {

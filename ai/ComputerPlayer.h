@@ -85,6 +85,8 @@ class CComputerPlayer : public CComputerAI {
     EngineTable m_engines;
     CPlainComputerAI m_fallback;
     std::string m_lastFailure;
+    // The fleet set-up asked for a flagship: flagships decide this battle.
+    bool m_flagshipGoal = false;
 };
 
 // Builds the engine stored under a name; null for a name without one.

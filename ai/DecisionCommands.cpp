@@ -36,7 +36,7 @@ std::uint32_t Ceil(std::uint32_t a, std::uint32_t b)
 
 } // namespace
 
-bool CDecisionEngine::CommandMove(const CShip& ship, const CPanel* panel)
+bool CDecisionEngine::PlanMove(const CShip& ship, const CPanel* panel, MovePlan& plan)
 {
     const CPanel* from = ship.GetCurrentPanel();
     CUnit& unit = *GetUnit();
@@ -68,21 +68,37 @@ bool CDecisionEngine::CommandMove(const CShip& ship, const CPanel* panel)
     // Within the bound and what the fuel pays; a landing panel that an own
     // ship holds or that is not open water would be refused, so stop short.
     std::uint32_t distance = std::min({offset, bound, ship.GetMoveRange()});
+    const CPanel* landing = nullptr;
     for (; distance >= 1; --distance) {
-        const CPanel* landing = from->GetPanelAlong(direction, distance);
+        landing = from->GetPanelAlong(direction, distance);
         if (IsPlayPanel(landing) && landing->IsPassable() && !IsOwnShipOn(landing, &ship)) break;
     }
     if (distance == 0) return false;
+    plan.Way = direction;
+    plan.Distance = distance;
+    plan.Landing = landing;
+    plan.Target = panel;
+    return true;
+}
 
+bool CDecisionEngine::WriteMove(const CShip& ship, const MovePlan& plan)
+{
+    if (plan.Target == nullptr || plan.Distance == 0) return false;
     CommandInput input;
     input.Command = Marevane::CommandMove;
     input.ShipId = ship.GetShipId();
     input.ShipType = ship.GetType();
-    input.Direction = direction;
-    input.Distance = distance;
-    input.Target = panel->GetPos();
+    input.Direction = plan.Way;
+    input.Distance = plan.Distance;
+    input.Target = plan.Target->GetPos();
     Write(input, "CommandMove");
     return true;
+}
+
+bool CDecisionEngine::CommandMove(const CShip& ship, const CPanel* panel)
+{
+    MovePlan plan;
+    return PlanMove(ship, panel, plan) && WriteMove(ship, plan);
 }
 
 bool CDecisionEngine::WriteAttackCommand(const CShip& ship, Direction direction)
@@ -170,15 +186,19 @@ bool CDecisionEngine::CommandReinforce(const CShip& ship, const CPanel* panel)
 
 bool CDecisionEngine::CommandRefuel(const CShip& oiler, const CShip& ship)
 {
-    // A side cannot order a refuel: oilers hand fuel to their neighbours on
-    // their own after every action. So the oiler keeps its place and passes,
-    // and the refuel after that action reaches the ship beside it.
     if (oiler.IsSinking() || ship.IsSinking() || !oiler.GetConfig().CanRefuel) return false;
     CommandInput input;
-    input.Command = CommandPass;
+    input.Command = Marevane::CommandRefuel;
     input.ShipId = oiler.GetShipId();
     input.ShipType = oiler.GetType();
-    input.Direction = DirectionNorth;
+    input.Direction = ship.GetShipId();
+    // The unit may refuse a refuel order (its oilers refuel their neighbours
+    // by themselves after every action). A refused order is not given again
+    // in the same turn, so the search moves on to another plan.
+    const CommandInput& last = GetUnit()->GetCommandInput();
+    if (GetSharedData()->RetryCount > 0 && last.Command == input.Command && last.ShipId == input.ShipId &&
+        last.Direction == input.Direction)
+        return false;
     Write(input, "CommandRefuel");
     return true;
 }

@@ -12,6 +12,7 @@
 #include "model/Unit.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Marevane::ComputerAI {
 
@@ -393,6 +394,12 @@ CDecisionEngine::PlanFacts CDecisionEngine::ReadFacts(const PlanRecord& plan)
     facts.FlagF = plan.CanAttackAndMove;
     facts.PositionWord = plan.ApproachMoves;
     facts.ReserveWord = plan.Fuel;
+    // How far the side has found the ship: its panel among how many.
+    if (plan.IsClose) {
+        facts.StateWord = 5;
+    } else if (plan.IsPositive) {
+        facts.StateWord = plan.CandidateCount <= 4 ? 3 : plan.CandidateCount <= 8 ? 2 : 1;
+    }
     facts.WordZ = plan.CloseCount;
     facts.ValueA = plan.CandidateCount;
     facts.ValueB = plan.IsSeen ? 1 : 0;
@@ -416,6 +423,73 @@ CDecisionEngine::PlanFacts CDecisionEngine::ReadFacts(const PlanRecord& plan)
     // panels weigh less, as a closer threat.
     if (plan.IsClose) facts.Threats.emplace_back(plan.SideId, plan.CandidateCount);
     return facts;
+}
+
+CDecisionEngine::ShipRecord CDecisionEngine::RecordOf(const CShip& ship) const
+{
+    ShipRecord record;
+    const CVirtualGame* game = GetVirtualGame();
+    if (game == nullptr) return record;
+    const std::uint32_t id = ship.GetShipId();
+    if (const CVirtualPlayer* own = game->GetOwnPlayer()) {
+        if (const CVirtualBoard* board = own->GetBoard(id)) record.ReachEntries = board->GetCandidateCount();
+    }
+    const CVirtualPlayer* target = GetSharedData() != nullptr ? GetSharedData()->Target : nullptr;
+    for (const CVirtualPlayer* rival : game->GetRivals()) {
+        const auto& plans = rival->GetAssessments();
+        auto it = plans.find(id);
+        if (it == plans.end()) continue;
+        const PlanRecord& plan = it->second;
+        record.Alert1 = record.Alert1 || plan.HasAdjacentTarget;
+        record.Alert2 = record.Alert2 || plan.IsClose;
+        record.Mark = record.Mark || plan.IsAttackAdvised;
+        record.ReachValue = std::max(record.ReachValue, plan.BestScoreNear);
+        if (plan.IsClose) record.Threats.push_back(rival->GetUnitId());
+        if (rival == target) {
+            record.Alert3 = plan.ApproachPanel != nullptr;
+            record.RouteCost = plan.ApproachCost;
+        }
+    }
+    record.RefuelReady = game->IsRefuelReady(id);
+    return record;
+}
+
+std::uint32_t CDecisionEngine::PairClass(const PairInputs& in)
+{
+    const std::uint32_t d = in.D;
+    const std::uint32_t k = in.K;
+    const PlanFacts& r = in.R;
+    if (in.One && in.Low) return 0;
+    if (in.Hit && in.Low) return 1;
+    if (in.One && d == 1 && k == 1) return 2;
+    if ((r.FlagA || r.LastHitPoint) && k <= 4 && (r.FlagC || r.StateWord == 5)) return 3;
+    if (in.Low) return 4;
+    if (in.One && d == k) return 5;
+    if (in.Hit && d == 1 && k == 1) return 6;
+    if (!in.Hit && d == 1 && k == 1) return r.CountWord >= 4 ? 7 : 8;
+    if (in.Hit && d == k) return 9;
+    if (in.One && k < 5) return 10;
+    if (in.Hit && k <= 4) return 11;
+    if (in.One && k < 9) return 12;
+    if (in.Hit && k <= 8) return 13;
+    if (in.One) return 14;
+    if (in.Hit) return 15;
+    if (d == k) return 16;
+    return 17;
+}
+
+std::int32_t CDecisionEngine::RangeWeight(const PlanFacts& facts, bool canAct)
+{
+    if (facts.StateWord != 0) return 20;
+    return canAct ? 10 : 5;
+}
+
+std::uint32_t CDecisionEngine::RangeFigure(const CVirtualBoard& enemy, const CPanel* panel)
+{
+    if (panel == nullptr || enemy.GetCandidates().empty()) return 0;
+    const double first = std::round(enemy.GetWeightedMeanFirst() - static_cast<double>(panel->GetX()));
+    const double second = std::round(enemy.GetWeightedMeanSecond() - static_cast<double>(panel->GetY()));
+    return static_cast<std::uint32_t>(std::fabs(first) + std::fabs(second));
 }
 
 CDecisionEngine::Figures CDecisionEngine::ReadFigures() const

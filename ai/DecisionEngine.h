@@ -70,6 +70,8 @@ class CDecisionEngine : public CAIEngine {
         std::uint32_t PositionWord = 0;
         std::uint32_t ReserveWord = 0;
         std::uint32_t WordZ = 0;
+        // How far the other sides have found the ship: 0 not at all, 1 to 3
+        // among ever fewer panels, 5 nearly found.
         std::uint32_t StateWord = 0;
         std::uint32_t CountWord = 0;
         std::uint32_t ValueA = 0;
@@ -82,6 +84,54 @@ class CDecisionEngine : public CAIEngine {
         std::vector<std::pair<std::uint32_t, std::uint32_t>> Threats;
     };
     static PlanFacts ReadFacts(const PlanRecord& plan);
+
+    // What the virtual game holds on one own ship, over every side it fights.
+    struct ShipRecord {
+        // Panels the other sides may believe the ship is on.
+        std::uint32_t ReachEntries = 0;
+        // Its best chance of striking an enemy from where it stands.
+        std::uint32_t ReachValue = 0;
+        // The cost of its route to its approach panel against the target.
+        std::uint32_t RouteCost = 0xFFFFFFFFu;
+        bool Alert1 = false; // an enemy within reach of its attack
+        bool Alert2 = false; // an enemy side has nearly found it
+        bool Alert3 = false; // it has a route to an approach panel
+        bool Mark = false;   // an attack is advised
+        // Sides that have nearly found it.
+        std::vector<std::uint32_t> Threats;
+        bool RefuelReady = false;
+    };
+    ShipRecord RecordOf(const CShip& ship) const;
+
+    // One entry of an oiler's refuel-partner list: another own ship afloat,
+    // and the ship the oiler can refuel now (the partner beside it, when it
+    // can take the oiler's amount), or null.
+    struct RefuelEntry {
+        CShip* Oiler = nullptr;
+        CShip* Partner = nullptr;
+        CShip* Ship = nullptr;
+    };
+    std::vector<RefuelEntry> RefuelPartnersOf(CShip& oiler) const;
+    // Class of a refuelling partner against the best so far (null: none).
+    std::uint32_t RefuelClass(const CShip& partner, const ShipRecord& record, const CShip* best,
+                              const ShipRecord& bestRecord) const;
+
+    // Inputs of the class of an attack pair (attacker S, enemy ship E).
+    struct PairInputs {
+        bool One = false; // E has one hit point left
+        bool Low = false; // E is damaged and next to S
+        bool Hit = false; // the virtual game's hit test of S on E
+        std::uint32_t D = 0;
+        std::uint32_t K = 0;
+        PlanFacts R;
+    };
+    static std::uint32_t PairClass(const PairInputs& in);
+    // What an own ship that lists an enemy adds to that enemy's weight for
+    // the range choice.
+    static std::int32_t RangeWeight(const PlanFacts& facts, bool canAct);
+    // The range figure of an enemy estimate for a panel: Manhattan distance
+    // from the panel to the weighted centre of where the enemy may be.
+    static std::uint32_t RangeFigure(const CVirtualBoard& enemy, const CPanel* panel);
 
     CDecisionEngine(CUnit* unit, CBoard* board, CResultManager* results);
     ~CDecisionEngine() override;
@@ -130,6 +180,15 @@ class CDecisionEngine : public CAIEngine {
     virtual void ResignOrPass();
 
     // --- command writers: true when a command the unit accepts was written ---
+    // The Move that CommandMove writes for a ship and a panel, not written.
+    struct MovePlan {
+        Direction Way = DirectionNone;
+        std::uint32_t Distance = 0;
+        const CPanel* Landing = nullptr;
+        const CPanel* Target = nullptr;
+    };
+    bool PlanMove(const CShip& ship, const CPanel* panel, MovePlan& plan);
+    bool WriteMove(const CShip& ship, const MovePlan& plan);
     bool CommandMove(const CShip& ship, const CPanel* panel);
     bool WriteAttackCommand(const CShip& ship, Direction direction);
     bool CommandAttackAt(const CShip& ship, const CPanel* panel);
@@ -175,6 +234,11 @@ class CDecisionEngine : public CAIEngine {
     // A pass that names a ship afloat, so that the unit's check accepts it.
     void WritePass();
     CShip* FindMineLayer(const ShipList& ships) const;
+    // The own ship's panel is one the other sides do not know it is on.
+    bool IsHiddenOnPanel(const CShip& ship) const;
+    // Whether a move along the plan leaves the other sides at least as many
+    // panels to find the ship on as now.
+    bool KeepsSafety(const CShip& ship, const MovePlan& plan) const;
     // A ship of the other sides as the computer estimates it.
     const CPanel* EstimatedPanel(const CVirtualPlayer& player, std::uint32_t shipId) const;
     bool IsOwnShipOn(const CPanel* panel, const CShip* except) const;

@@ -88,7 +88,9 @@ void CDecisionEngine::ResignOrPass()
         beaten = own != nullptr && !own->IsAlive();
     }
     const bool partners = unit.HasTeamMates();
-    std::uint32_t code = unit.CanAct() ? CommandResign : CommandPass;
+    // A side that can still act passes rather than gives the battle away;
+    // it resigns only when nothing is left to fight for.
+    std::uint32_t code = CommandPass;
     if (!partners && ReadFigures().Balance < -4 && noEnemy) code = CommandResign;
     if (partners && beaten && !unit.CanAct()) code = CommandResign;
     if (code == CommandPass) {
@@ -303,15 +305,7 @@ void CDecisionEngine::DefendSinkingShip(ShipList& ships)
 {
     Trace("DefendSinkingShip");
     if (ships.empty()) {
-        // Nothing to bring back is no reason for a side that can still act
-        // to resign: it looks again instead.
-        ShipList active = ActiveShips();
-        if (!active.empty() && GetSharedData()->Target != nullptr &&
-            GetSharedData()->RetryCount <= RetryLimit) {
-            Reconsider(active);
-        } else {
-            ResignOrPass();
-        }
+        ResignOrPass();
         return;
     }
     CShip& ship = *ships.front();
@@ -368,15 +362,7 @@ void CDecisionEngine::RescueSinkingShip(ShipList& ships)
 {
     Trace("RescueSinkingShip");
     if (ships.empty()) {
-        // Nothing to bring back is no reason for a side that can still act
-        // to resign: it looks again instead.
-        ShipList active = ActiveShips();
-        if (!active.empty() && GetSharedData()->Target != nullptr &&
-            GetSharedData()->RetryCount <= RetryLimit) {
-            Reconsider(active);
-        } else {
-            ResignOrPass();
-        }
+        ResignOrPass();
         return;
     }
     CAISharedData& shared = *GetSharedData();
@@ -411,10 +397,11 @@ void CDecisionEngine::RescueSinkingShip(ShipList& ships)
         (oilerFp * 3 > oilerMax && oilerMax != 0 && ReadFigures().Balance > 0) || CannotPay(sunk);
     std::vector<const CPanel*> weighed;
     if (!skip && shared.Target != nullptr) {
-        // Guards: damaged ships with threats in their plan; the strongest first.
+        // Guards: ships that are damaged or nearly found, with threats in
+        // their plan; the strongest first.
         ShipList guards = unit.GetShipsIf([&](const CShip& s) {
             return !s.IsSinking() && HasPlan(shared.Target->GetUnitId(), s.GetShipId()) &&
-                   !FactsOf(s).Threats.empty() && !IsFull(s);
+                   !FactsOf(s).Threats.empty() && (!IsFull(s) || RecordOf(s).ReachEntries < 3);
         });
         std::stable_sort(guards.begin(), guards.end(), [](const CShip* a, const CShip* b) {
             const auto fa = static_cast<std::int64_t>(a->GetProfile().Fp) - a->GetConfig().AttackFp;

@@ -141,45 +141,15 @@ void CDecisionEngine::EvaluateMainCommand(ShipList& ships)
                 for (const CVirtualPanel* c : board->GetCandidates())
                     d = std::min(d, AttackDistance(attacker->GetCurrentPanel(), c->GetPanel()));
                 if ((d != 1 && d != 2) || k >= 3) continue;
-                const PlanFacts r = ReadFacts(GetPlan(player.GetUnitId(), attacker->GetShipId()));
-                const bool hit = player.ShouldAttack(*attacker, enemyId);
-                const bool low = w < typeHp && d == 1;
-                const bool one = w == 1;
-                std::uint32_t c = 17;
-                if (one && low)
-                    c = 0;
-                else if (hit && low)
-                    c = 1;
-                else if (one && d == 1 && k == 1)
-                    c = 2;
-                else if ((r.FlagA || r.LastHitPoint) && k <= 4 && (r.FlagC || r.StateWord == 5))
-                    c = 3;
-                else if (low)
-                    c = 4;
-                else if (one && d == k)
-                    c = 5;
-                else if (hit && d == 1 && k == 1)
-                    c = 6;
-                else if (!hit && d == 1 && k == 1 && r.CountWord >= 4)
-                    c = 7;
-                else if (!hit && d == 1 && k == 1)
-                    c = 8;
-                else if (hit && d == k)
-                    c = 9;
-                else if (one && k < 5)
-                    c = 10;
-                else if (hit && k <= 4)
-                    c = 11;
-                else if (one && k < 9)
-                    c = 12;
-                else if (hit && k <= 8)
-                    c = 13;
-                else if (one)
-                    c = 14;
-                else if (hit)
-                    c = 15;
-                else if (d == k)
-                    c = 16;
+                PairInputs in;
+                in.R = ReadFacts(GetPlan(player.GetUnitId(), attacker->GetShipId()));
+                const PlanFacts& r = in.R;
+                in.Hit = player.ShouldAttack(*attacker, enemyId);
+                in.Low = w < typeHp && d == 1;
+                in.One = w == 1;
+                in.D = d;
+                in.K = k;
+                std::uint32_t c = PairClass(in);
                 if (!valid) c += game.GetInferenceTable().GetKindWord() == 1 ? 17 : 6;
                 if (flagshipSinking) c += 20;
                 if (candidates.empty()) {
@@ -749,29 +719,50 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
         std::int32_t weight;
         std::int32_t hp;
     };
+    auto hpOf = [](const CVirtualPlayer& player, std::uint32_t id) {
+        const ShipProfile* profile = player.FindShipProfile(id);
+        return profile != nullptr ? profile->Hp : 1;
+    };
+    // Step 1: the enemies in range of an own ship, weighed by the ships that
+    // list them; a ship the others have found weighs most.
     std::vector<Estimate> estimates;
-    for (const auto& [playerId, owned] : game.GetPlayers()) {
-        CVirtualPlayer& player = *owned;
-        if (!IsUsableSide(player, unit.GetId()) || player.IsTeamMate()) continue;
-        for (const auto& [id, board] : player.GetShipBoards()) {
-            if (player.IsShipSunk(id) || board->GetCandidates().empty()) continue;
-            std::int32_t weight = 0;
-            for (CShip* s : ships) {
-                if (!HasPlan(player.GetUnitId(), s->GetShipId())) continue;
-                weight += ReadFacts(GetPlan(player.GetUnitId(), s->GetShipId())).StateWord != 0
-                              ? 20
-                              : (s->CanAct() ? 10 : 5);
+    std::map<std::pair<std::uint32_t, std::uint32_t>, std::size_t> listed;
+    for (CShip* s : ships) {
+        if (s->IsSinking()) continue;
+        for (const auto& [playerId, owned] : game.GetPlayers()) {
+            CVirtualPlayer& player = *owned;
+            if (!IsUsableSide(player, unit.GetId()) || player.IsTeamMate() ||
+                !HasPlan(player.GetUnitId(), s->GetShipId()))
+                continue;
+            const PlanRecord& record = GetPlan(player.GetUnitId(), s->GetShipId());
+            const std::int32_t weight = RangeWeight(ReadFacts(record), s->CanAct());
+            for (const auto& [enemyId, count] : record.TargetCandidates) {
+                const CVirtualBoard* board = player.GetBoard(enemyId);
+                if (board == nullptr || player.IsShipSunk(enemyId) || board->GetCandidates().empty())
+                    continue;
+                auto [it, fresh] =
+                    listed.emplace(std::make_pair(player.GetUnitId(), enemyId), estimates.size());
+                if (fresh) estimates.push_back({&player, enemyId, board, 0, hpOf(player, enemyId)});
+                estimates[it->second].weight += weight;
             }
-            const ShipProfile* profile = player.FindShipProfile(id);
-            estimates.push_back({&player, id, board.get(), weight, profile != nullptr ? profile->Hp : 1});
         }
     }
-    shared.DecisionKind = estimates.empty() ? 12 : 13;
+    // Step 2: no enemy in range of an own ship; aim at every enemy the
+    // virtual game places somewhere.
+    const bool aiming = estimates.empty();
+    shared.DecisionKind = aiming ? 12 : 13;
+    if (aiming) {
+        for (const auto& [playerId, owned] : game.GetPlayers()) {
+            CVirtualPlayer& player = *owned;
+            if (!IsUsableSide(player, unit.GetId()) || player.IsTeamMate()) continue;
+            for (const auto& [id, board] : player.GetShipBoards()) {
+                if (player.IsShipSunk(id) || board->GetCandidates().empty()) continue;
+                estimates.push_back({&player, id, board.get(), 5, hpOf(player, id)});
+            }
+        }
+    }
 
     // Scores of each (ship, enemy); the best pairs share the top score.
-    CShip* chosenShip = nullptr;
-    const CPanel* chosenPanel = nullptr;
-    const CVirtualBoard* chosenEnemy = nullptr;
     std::int64_t bestScore = std::numeric_limits<std::int64_t>::min();
     std::vector<std::pair<CShip*, const Estimate*>> pairs;
     for (CShip* s : ships) {
@@ -789,9 +780,9 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
                     if (t(c->GetPanel()) >= 1 && static_cast<std::int32_t>(t(c->GetPanel())) >= e.hp) w /= 3;
                 }
             }
-            const std::uint32_t n = e.board->GetCandidateCount() + 1;
+            const std::uint32_t n = RangeFigure(*e.board, s->GetCurrentPanel());
             w = n < 2 ? 0 : w / static_cast<std::int32_t>(n / 2);
-            std::int64_t score = std::llround(w * fpRatio * ratio) + (rangeKind ? 1 : 0);
+            const std::int64_t score = std::llround(w * fpRatio * ratio) + (rangeKind ? 1 : 0);
             if (score > bestScore) {
                 bestScore = score;
                 pairs.clear();
@@ -800,55 +791,151 @@ void CDecisionEngine::ChooseRangeCommand(ShipList& ships)
         }
     }
 
-    std::uint32_t bestClass = 0xFFFFFFFFu;
-    std::uint32_t bestM = 0;
-    std::int32_t bestValue = std::numeric_limits<std::int32_t>::min();
-    for (const auto& [s, e] : pairs) {
-        const CPanel* from = s->GetCurrentPanel();
-        for (const CVirtualPanel* c : e->board->GetCandidates()) {
-            const CPanel* p = c->GetPanel();
-            if (p == from) continue;
-            const std::uint32_t m = from->GetDistance(*p);
-            // Beyond the panels next to it only a torpedo reaches.
-            if (m >= 2 && !CanFireTorpedo(unit, s->GetShipId())) continue;
-            const std::uint32_t mm = chosenPanel == nullptr ? m : bestM;
-            const bool covered = t(p) >= 1 && static_cast<std::int32_t>(t(p)) >= e->hp;
-            if (covered) continue;
-            std::uint32_t cls = 0xFFFFFFFFu;
-            if (t(p) == 0) {
-                if (m < mm)
-                    cls = 2;
-                else if (m == mm && c->GetFlag() > bestValue)
-                    cls = 3;
-                else if (m == mm && c->GetFlag() == bestValue)
-                    cls = TaskRandomCoin() ? 3 : 5;
-            } else {
-                cls = m <= 3 ? 1 : 4;
+    // A panel of a best pair the ship can strike: next to it, or by a
+    // torpedo it can fire; not one the running torpedoes already settle.
+    auto strikable = [&](const CShip& s, const Estimate& e, const CPanel* p) {
+        const CPanel* from = s.GetCurrentPanel();
+        if (p == from) return false;
+        if (from->GetDistance(*p) >= 2 && !CanFireTorpedo(unit, s.GetShipId())) return false;
+        return !(t(p) >= 1 && static_cast<std::int32_t>(t(p)) >= e.hp);
+    };
+
+    CShip* chosenShip = nullptr;
+    const CPanel* chosenPanel = nullptr;
+    const CVirtualBoard* chosenEnemy = nullptr;
+    std::vector<const CVirtualBoard*> candidates;
+    for (const Estimate& e : estimates) candidates.push_back(e.board);
+
+    if (aiming) {
+        struct Triple {
+            CShip* ship = nullptr;
+            const Estimate* e = nullptr;
+            const CPanel* panel = nullptr;
+            std::int64_t word = 0;
+            std::int64_t half = 0;
+            std::int64_t value = 0;
+            std::int64_t figure = 0;
+            bool flagship = false;
+        };
+        const Figures figures = ReadFigures();
+        const bool hasResults = !GetLog().empty();
+        auto key = [](std::int64_t v) {
+            return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+        };
+        auto replaces = [&](const Triple& n, const Triple& c) {
+            const std::int32_t kp = key(n.word - c.word);
+            const std::int32_t kd = key(c.half - n.half);
+            const std::int32_t kv = key(n.value - c.value);
+            const std::int32_t kf = key(n.figure - c.figure);
+            if (figures.Strength < 1 || figures.Level == 4) return CompareRangeKeys(kd, kv, kf, kp);
+            if (n.flagship != c.flagship) return c.flagship;
+            const std::uint32_t x = n.e->board->GetCandidateCount();
+            if (x <= 4 * n.e->player->CountShipsAfloat() && n.word == 0 && c.word == 0)
+                return CompareRangeKeys(kv, kd, kp, kf);
+            if (!hasResults) return CompareRangeKeys(key(-std::int64_t(kd)), kp, kf, 0);
+            if (figures.Level == 0) return CompareRangeKeys(kf, kp, kd, 0);
+            return CompareRangeKeys(kf, kd, kp, 0);
+        };
+        Triple best;
+        for (const auto& [s, e] : pairs) {
+            const std::uint32_t side = e->player->GetUnitId();
+            const std::int64_t word =
+                HasPlan(side, s->GetShipId()) ? ReadFacts(GetPlan(side, s->GetShipId())).StateWord : 0;
+            for (const CVirtualPanel* c : e->board->GetCandidates()) {
+                const CPanel* p = c->GetPanel();
+                if (!strikable(*s, *e, p)) continue;
+                const std::uint32_t m = s->GetCurrentPanel()->GetDistance(*p);
+                Triple n;
+                n.ship = s;
+                n.e = e;
+                n.panel = p;
+                n.word = word;
+                n.half = m <= 1 ? std::numeric_limits<std::int64_t>::max() : m / 2;
+                n.value = c->GetFlag();
+                n.figure = e->board->GetScore(p, 1);
+                n.flagship = unit.IsFlagship(s->GetShipId());
+                if (best.ship == nullptr || replaces(n, best)) best = n;
             }
-            if (unit.IsFlagship(s->GetShipId())) cls += 2;
-            if (chosenPanel == nullptr || cls < bestClass ||
-                (cls == bestClass && TaskRandomUInt(0, 99) < 50)) {
-                chosenShip = s;
-                chosenPanel = p;
-                chosenEnemy = e->board;
-                bestClass = cls;
-                bestM = m;
-                bestValue = c->GetFlag();
+        }
+        if (best.ship == nullptr) {
+            // No best pair to aim from: any ship that can fire, at any panel
+            // where an enemy may be.
+            std::vector<Triple> all;
+            for (CShip* s : ships) {
+                if (s->IsSinking() || !CanFireTorpedo(unit, s->GetShipId())) continue;
+                for (const Estimate& e : estimates) {
+                    for (const CVirtualPanel* c : e.board->GetCandidates()) {
+                        if (strikable(*s, e, c->GetPanel())) all.push_back({s, &e, c->GetPanel()});
+                    }
+                }
+            }
+            if (!all.empty()) best = Draw(all);
+        }
+        if (best.ship != nullptr) {
+            chosenShip = best.ship;
+            chosenPanel = best.panel;
+            chosenEnemy = best.e->board;
+            const std::uint32_t distance = chosenShip->GetCurrentPanel()->GetDistance(*chosenPanel);
+            const std::wstring outcome = chosenEnemy->GetCandidateCount() < 9 ? L"narrow" : L"uncertain";
+            if (TaskRandomChance(RangeRefinementChance(RangeClassOf(distance), outcome))) {
+                shared.DecisionKind = 14;
+                chosenPanel = RefineRangeTarget(ships, candidates, chosenEnemy, chosenShip, chosenPanel);
+            }
+        }
+    } else {
+        // Step 3: the nearest panel a best pair can strike, not already
+        // under torpedoes; a flagship pair ranks lower unless it stays hidden.
+        constexpr std::uint32_t NoClass = 0xFFFFFFFFu;
+        std::uint32_t bestClass = NoClass;
+        std::uint32_t bestM = 0;
+        std::int32_t bestValue = std::numeric_limits<std::int32_t>::min();
+        for (const auto& [s, e] : pairs) {
+            const CPanel* from = s->GetCurrentPanel();
+            for (const CVirtualPanel* c : e->board->GetCandidates()) {
+                const CPanel* p = c->GetPanel();
+                if (!strikable(*s, *e, p)) continue;
+                const std::uint32_t m = from->GetDistance(*p);
+                const std::uint32_t mm = chosenPanel == nullptr ? m : bestM;
+                std::uint32_t cls = NoClass;
+                if (t(p) == 0) {
+                    if (m < mm)
+                        cls = 2;
+                    else if (m == mm && c->GetFlag() > bestValue)
+                        cls = 3;
+                    else if (m == mm && c->GetFlag() == bestValue)
+                        cls = TaskRandomCoin() ? 3 : 5;
+                } else {
+                    cls = m <= 3 ? 1 : 4;
+                }
+                // A pair without a class stays without one: a flagship is
+                // never sent after a panel farther than the best.
+                if (cls != NoClass && unit.IsFlagship(s->GetShipId())) {
+                    cls += 2;
+                    if (IsHiddenOnPanel(*s)) cls -= 1;
+                }
+                if (chosenPanel == nullptr || cls < bestClass ||
+                    (cls == bestClass && TaskRandomUInt(0, 99) < 50)) {
+                    chosenShip = s;
+                    chosenPanel = p;
+                    chosenEnemy = e->board;
+                    bestClass = cls;
+                    bestM = m;
+                    bestValue = c->GetFlag();
+                }
+            }
+        }
+        if (chosenShip != nullptr) {
+            const std::uint32_t distance = chosenShip->GetCurrentPanel()->GetDistance(*chosenPanel);
+            if (TaskRandomUInt(0, 99) < RangeRefinementChance(RangeClassOf(distance), L"hit")) {
+                shared.DecisionKind = 14;
+                chosenPanel = RefineRangeTarget(ships, candidates, chosenEnemy, chosenShip, chosenPanel);
             }
         }
     }
     if (chosenShip == nullptr) {
         Reconsider(ships);
         return;
-    }
-
-    const std::uint32_t distance = chosenShip->GetCurrentPanel()->GetDistance(*chosenPanel);
-    if (shared.DecisionKind == 13 &&
-        TaskRandomUInt(0, 99) < RangeRefinementChance(RangeClassOf(distance), L"hit")) {
-        shared.DecisionKind = 14;
-        std::vector<const CVirtualBoard*> candidates;
-        for (const Estimate& e : estimates) candidates.push_back(e.board);
-        chosenPanel = RefineRangeTarget(ships, candidates, chosenEnemy, chosenShip, chosenPanel);
     }
 
     const std::uint32_t finalDistance = chosenShip->GetCurrentPanel()->GetDistance(*chosenPanel);

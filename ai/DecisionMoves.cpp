@@ -3,6 +3,7 @@
 #include "ai/DecisionEngine.h"
 
 #include "ai/DirectionOrder.h"
+#include "ai/InferenceEngine.h"
 #include "ai/TaskRandom.h"
 #include "ai/VirtualGame.h"
 #include "ai/VirtualPlayer.h"
@@ -30,6 +31,17 @@ bool IsNeighbour(const CPanel* a, const CPanel* b)
         if (a->GetNeighbor(d) == b && a != b) return true;
     }
     return false;
+}
+
+bool IsAbleOiler(const CShip& ship)
+{
+    return !ship.IsFuelShortage() && ship.GetConfig().CanRefuel && ship.IsFpInUse() &&
+           ship.GetProfile().Fp != 0;
+}
+
+bool CanTakeRefuel(const CShip& ship, const CShip& oiler)
+{
+    return ship.IsFpInUse() && ship.GetProfile().Fp + oiler.GetConfig().RefuelFp <= ship.GetConfig().Fp;
 }
 
 std::uint32_t EffectiveFp(const CShip& ship, std::uint32_t unitId)
@@ -63,7 +75,10 @@ void CDecisionEngine::Approach(ShipList& ships)
         if (plan.Kind == 4 && plan.Flags[16]) candidates.push_back(ship);
     }
     if (candidates.empty()) {
-        // Ships that cannot act first; else any ship afloat; the weakest first.
+        // The enemy flagship when flagships decide the battle, else ships
+        // that cannot act; else any ship afloat; the weakest first.
+        const UnitProfile* side = target->GetProfile();
+        const std::uint32_t flagship = side != nullptr ? side->FlagshipId : 0;
         std::vector<std::pair<std::int32_t, std::uint32_t>> prey;
         std::vector<std::pair<std::int32_t, std::uint32_t>> afloat;
         for (const auto& [id, board] : target->GetShipBoards()) {
@@ -71,7 +86,12 @@ void CDecisionEngine::Approach(ShipList& ships)
             const ShipProfile* profile = target->FindShipProfile(id);
             const std::int32_t hp = profile != nullptr ? profile->Hp : 0;
             afloat.emplace_back(hp, id);
-            if (!target->CanShipAct(id)) prey.emplace_back(hp, id);
+            const bool goal = shared.FlagshipGoal
+                                  ? id == flagship
+                                  : profile != nullptr && (profile->Status == ShipStatusFuelShortage ||
+                                                           profile->Condition == ShipStatusFuelShortage ||
+                                                           profile->LastEvent == EventReefStop);
+            if (goal) prey.emplace_back(hp, id);
         }
         if (prey.empty()) prey = afloat;
         std::stable_sort(prey.begin(), prey.end(),
@@ -338,7 +358,9 @@ void CDecisionEngine::Escape(ShipList& ships)
         }
         if (score == top) kept.push_back(panel);
     }
-    if (unit.GetLevel() >= 0 && kept.size() > 1) {
+    // The Move each kept panel would take, as the writer would write it.
+    std::map<const CPanel*, MovePlan> moves;
+    if (unit.GetLevel() >= 0 && !kept.empty()) {
         // Least exposed to the other enemies that reach far.
         auto exposure = [&](const CPanel* p) {
             std::uint32_t sum = 0;
@@ -358,23 +380,19 @@ void CDecisionEngine::Escape(ShipList& ships)
             }
             if (x == least) quiet.push_back(p);
         }
-        if (!quiet.empty()) kept = quiet;
-        // Not less safe than where it stands, unless hidden.
+        kept = quiet;
+        // No less safe than where it stands, unless hidden: the other sides
+        // keep at least as many panels to find it on after the move.
         if (!ship->IsStealthed()) {
-            auto danger = [&](const CPanel* p) {
-                std::uint32_t sum = 0;
-                for (const Enemy& e : enemies) {
-                    if (e.canAct) sum += reachOf(e, p, 1);
-                }
-                return sum;
-            };
-            const std::uint32_t now = danger(from);
-            kept.erase(
-                std::remove_if(kept.begin(), kept.end(), [&](const CPanel* p) { return danger(p) > now; }),
-                kept.end());
+            std::vector<const CPanel*> safe;
+            for (const CPanel* p : kept) {
+                MovePlan move;
+                if (!PlanMove(*ship, p, move) || !KeepsSafety(*ship, move)) continue;
+                moves[p] = move;
+                safe.push_back(p);
+            }
+            kept = safe;
         }
-    }
-    if (unit.GetLevel() >= 0 && kept.size() > 1) {
         // Fewest open neighbours: fewer sides to be found from.
         std::uint32_t fewest = std::numeric_limits<std::uint32_t>::max();
         std::vector<const CPanel*> narrow;
@@ -431,7 +449,30 @@ void CDecisionEngine::Escape(ShipList& ships)
             bestNear = near;
         }
     }
-    if (!CommandMove(*ship, best)) Reconsider(ships);
+    auto planned = moves.find(best);
+    const bool written =
+        planned != moves.end() ? WriteMove(*ship, planned->second) : CommandMove(*ship, best);
+    if (!written) Reconsider(ships);
+}
+
+bool CDecisionEngine::IsHiddenOnPanel(const CShip& ship) const
+{
+    const CVirtualGame* game = GetVirtualGame();
+    const CVirtualBoard* own = game != nullptr ? game->GetOwnShipBoard(ship.GetShipId()) : nullptr;
+    if (own == nullptr) return false;
+    const CVirtualPanel* panel = own->GetVirtualPanel(ship.GetCurrentPanel());
+    return panel != nullptr && panel->GetFlag() <= 0;
+}
+
+bool CDecisionEngine::KeepsSafety(const CShip& ship, const MovePlan& plan) const
+{
+    const CVirtualGame* game = GetVirtualGame();
+    const CVirtualBoard* own = game != nullptr ? game->GetOwnShipBoard(ship.GetShipId()) : nullptr;
+    if (own == nullptr) return true;
+    // The others follow a ship they see move; a hidden one they lose.
+    CVirtualBoard after(*own);
+    after.MoveFlag(plan.Way, plan.Distance);
+    return after.GetCandidateCount() >= own->GetCandidateCount();
 }
 
 // --- covering ------------------------------------------------------------------
@@ -458,16 +499,20 @@ void CDecisionEngine::Cover(ShipList& ships)
             coverers.push_back(s);
         }
     }
+    // Of the coverers nobody has nearly found, a hidden one always takes the
+    // place; else the strongest by hit points, then fuel.
     CShip* coverer = nullptr;
+    bool hidden = false;
     for (CShip* s : coverers) {
-        if (!FactsOf(*s).Threats.empty()) continue;
+        if (!RecordOf(*s).Threats.empty()) continue;
         if (s->IsStealthed()) {
             coverer = s;
-            break;
-        }
-        if (coverer == nullptr || s->GetProfile().Hp > coverer->GetProfile().Hp ||
-            (s->GetProfile().Hp == coverer->GetProfile().Hp && s->GetProfile().Fp > coverer->GetProfile().Fp))
+            hidden = true;
+        } else if (!hidden && (coverer == nullptr || s->GetProfile().Hp > coverer->GetProfile().Hp ||
+                               (s->GetProfile().Hp == coverer->GetProfile().Hp &&
+                                s->GetProfile().Fp > coverer->GetProfile().Fp))) {
             coverer = s;
+        }
     }
     if (ships.size() < 2 || coverer == nullptr) {
         Reconsider(ships);
@@ -521,12 +566,20 @@ void CDecisionEngine::Cover(ShipList& ships)
         Reconsider(ships);
         return;
     }
+    // The cheapest panels by the route cost of the strength.
     const CVirtualBoard* own = GetVirtualGame()->GetOwnShipBoard(coverer->GetShipId());
-    const std::uint32_t range = std::max<std::uint32_t>(coverer->GetConfig().MoveRange, 1);
+    const std::uint32_t range = coverer->GetMoveRange();
+    const std::uint32_t status = coverer->GetProfile().Status;
+    const CVirtualBoard* covering = GetVirtualGame()->GetOwnShipBoard(chosen->GetShipId());
     std::vector<const CPanel*> cheapest;
     std::uint32_t least = 0;
     for (const CPanel* p : chosenPanels) {
-        const std::uint32_t cost = own != nullptr ? own->GetTravelCost(at, p, range * 64, 1) : 0;
+        std::uint32_t cost = CVirtualBoard::NoCost;
+        if (own != nullptr) {
+            cost = unit.GetLevel() < 0 || covering == nullptr
+                       ? own->GetTravelCost(at, p, range, status)
+                       : covering->GetSimulatedTravelCost(*own, at, p, range, status);
+        }
         if (cheapest.empty() || cost < least) {
             cheapest.clear();
             least = cost;
@@ -537,21 +590,6 @@ void CDecisionEngine::Cover(ShipList& ships)
 }
 
 // --- refuelling ----------------------------------------------------------------
-
-namespace {
-
-bool IsAbleOiler(const CShip& ship)
-{
-    return !ship.IsFuelShortage() && ship.GetConfig().CanRefuel && ship.IsFpInUse() &&
-           ship.GetProfile().Fp != 0;
-}
-
-bool CanTakeRefuel(const CShip& ship, const CShip& oiler)
-{
-    return ship.IsFpInUse() && ship.GetProfile().Fp + oiler.GetConfig().RefuelFp <= ship.GetConfig().Fp;
-}
-
-} // namespace
 
 void CDecisionEngine::MoveForRefuelling(ShipList& ships, CShip* ship)
 {
@@ -581,7 +619,9 @@ void CDecisionEngine::MoveForRefuelling(ShipList& ships, CShip* ship)
         }
     }
     auto toEscape = [&]() {
-        if (ships.size() == 1 && shared.Target != nullptr) PlanOf(*ships.front()).Kind = 5;
+        if (ships.size() == 1 && shared.Target != nullptr &&
+            HasPlan(shared.Target->GetUnitId(), ships[0]->GetShipId()))
+            PlanOf(*ships.front()).Kind = 5;
         Reconsider(ships);
     };
     if (ship == nullptr || partners.empty()) {
@@ -608,37 +648,54 @@ void CDecisionEngine::MoveForRefuelling(ShipList& ships, CShip* ship)
         toEscape();
         return;
     }
-    // The first step towards each partner, counted by the listed ships it
-    // would stand next to; the cheapest route on ties.
-    const CVirtualBoard* own = GetVirtualGame()->GetOwnShipBoard(ship->GetShipId());
+    // The first step towards the panel beside each partner that the route
+    // search proposes, counted by the listed ships it would stand next to.
+    CVirtualGame& game = *GetVirtualGame();
+    const CVirtualBoard* own = game.GetOwnShipBoard(ship->GetShipId());
     const std::uint32_t range = ship->GetMoveRange();
+    const std::uint32_t status = ship->GetProfile().Status;
+    const bool plain = unit.GetLevel() < 0;
+    const bool refuels = ship->CanExecute(Marevane::CommandRefuel, 1);
     std::map<const CPanel*, std::pair<std::int32_t, std::uint32_t>> steps;
     for (CShip* partner : partners) {
-        const CPanel* goal = nullptr;
-        std::uint32_t nearest = std::numeric_limits<std::uint32_t>::max();
-        for (Direction d : CompassDirections()) {
-            const CPanel* n = partner->GetCurrentPanel()->GetNeighbor(d);
-            if (n == nullptr || n == partner->GetCurrentPanel() || !n->IsPassable() || IsOwnShipOn(n, ship))
-                continue;
-            if (n->GetDistance(*from) < nearest) {
-                nearest = n->GetDistance(*from);
-                goal = n;
-            }
-        }
-        if (goal == nullptr || goal == from) continue;
-        const CPanel* first = own != nullptr ? own->ChooseWaypoint(from, goal) : nullptr;
-        if (first == nullptr) first = goal;
+        if (own == nullptr || range == 0) break;
+        // The partner's panel as the one panel to approach.
+        CVirtualBoard goal(*own);
+        goal.SetRingFlag(partner->GetCurrentPanel(), 0);
+        const CPanel* destination = goal.ChooseApproachPanel(*own, from, range, status);
+        if (destination == nullptr || destination == from) continue;
+        const std::uint32_t cost = plain
+                                       ? own->GetTravelCost(from, destination, range, status)
+                                       : goal.GetSimulatedTravelCost(*own, from, destination, range, status);
+        const CPanel* first = own->ChooseWaypoint(from, destination);
+        if (first == nullptr) first = destination;
         if (first == from) continue;
         std::int32_t count = 1;
         for (CShip* s : ships) {
-            if (s != ship && s->GetCurrentPanel() != nullptr && IsNeighbour(s->GetCurrentPanel(), first) &&
-                ship->GetConfig().CanRefuel)
+            if (s != ship && refuels && s->GetCurrentPanel() != nullptr &&
+                IsNeighbour(s->GetCurrentPanel(), first))
                 ++count;
         }
-        const std::uint32_t cost =
-            own != nullptr ? own->GetTravelCost(from, first, std::max(range, 1u) * 64, 1) : 0;
         auto [it, fresh] = steps.emplace(first, std::make_pair(count, cost));
         if (!fresh) it->second.second = std::min(it->second.second, cost);
+    }
+    // Steps where the enemies may look count less, unless the ship is hidden.
+    if (!ship->IsStealthed() && !ships.empty() && !steps.empty()) {
+        std::map<const CPanel*, std::int32_t> watched;
+        for (const CVirtualPlayer* rival : game.GetRivals()) {
+            const CVirtualBoard* secondary = rival->GetSecondaryBoard();
+            if (secondary == nullptr || !rival->IsAlive()) continue;
+            CVirtualBoard::PanelsByValue reachable;
+            secondary->EvaluateMoveTargets(reachable, ship->GetProfile(), from, range);
+            for (const auto& [value, panel] : reachable) {
+                auto [it, fresh] = watched.emplace(panel, value);
+                if (!fresh) it->second = std::min(it->second, value);
+            }
+        }
+        for (auto& [panel, value] : steps) {
+            auto it = watched.find(panel);
+            if (it != watched.end()) value.first += it->second;
+        }
     }
     if (steps.empty()) {
         toEscape();
@@ -659,15 +716,58 @@ void CDecisionEngine::MoveForRefuelling(ShipList& ships, CShip* ship)
     if (!CommandMove(*ship, best)) Reconsider(ships);
 }
 
+std::vector<CDecisionEngine::RefuelEntry> CDecisionEngine::RefuelPartnersOf(CShip& oiler) const
+{
+    std::vector<RefuelEntry> entries;
+    for (const auto& [id, s] : GetUnit()->GetShips()) {
+        if (s == &oiler || s->IsSinking()) continue;
+        RefuelEntry entry{&oiler, s, nullptr};
+        // The oiler refuels its neighbours that are no oilers and not hidden.
+        if (IsNeighbour(oiler.GetCurrentPanel(), s->GetCurrentPanel()) && !s->GetConfig().CanRefuel &&
+            !(s->IsStealthed() && s->GetConfig().CanStealth) && CanTakeRefuel(*s, oiler))
+            entry.Ship = s;
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+std::uint32_t CDecisionEngine::RefuelClass(const CShip& partner, const ShipRecord& record, const CShip* best,
+                                           const ShipRecord& bestRecord) const
+{
+    const bool alert = record.Alert1 || record.Alert2 || record.Alert3;
+    const bool capable = partner.GetConfig().CanStealth;
+    const bool stealthed = partner.IsStealthed();
+    const std::int32_t hp = partner.GetProfile().Hp;
+    const std::uint32_t fp = partner.GetProfile().Fp;
+    if (capable && fp * 3 <= partner.GetConfig().Fp && (alert || ReadFigures().Balance >= 1)) return 0;
+    const bool known = best != nullptr;
+    const std::int32_t bestHp = known ? best->GetProfile().Hp : 0;
+    const bool more = known && hp > bestHp;
+    const bool equal = known && hp == bestHp;
+    if (more && record.Alert1 && record.ReachValue > bestRecord.ReachValue) return 1;
+    if (equal && record.Alert1 && record.ReachValue > bestRecord.ReachValue) return 2;
+    if (capable && alert) return 3;
+    if (stealthed && alert && more) return 4;
+    if (stealthed && alert && equal) return 5;
+    if (stealthed && alert) return 6;
+    if (stealthed || capable) return 7;
+    const bool cheaper = known && partner.GetConfig().AttackFp < best->GetConfig().AttackFp;
+    if (more && cheaper && record.Mark) return 8;
+    if (equal && cheaper && record.Mark) return 9;
+    // A route cost counts only for a ship that is on its way.
+    const std::uint32_t route = record.Alert3 ? record.RouteCost : 0xFFFFFFFFu;
+    const std::uint32_t bestRoute = bestRecord.Alert3 ? bestRecord.RouteCost : 0xFFFFFFFFu;
+    if (more && route < bestRoute) return 10;
+    if (equal && route < bestRoute) return 11;
+    return 12;
+}
+
 namespace {
 
-struct RefuelEntry {
-    CShip* oiler = nullptr;
-    CShip* ship = nullptr;
-};
-
-// Oilers of the list and the ships beside each that can take its fuel.
-std::vector<RefuelEntry> RefuelEntries(const CDecisionEngine& engine, const CDecisionEngine::ShipList& ships)
+// The listed oilers the assessment found able to refuel; else those the
+// refuelling search marked.
+CDecisionEngine::ShipList RefuellingOilers(const CDecisionEngine& engine,
+                                           const CDecisionEngine::ShipList& ships)
 {
     CDecisionEngine::ShipList oilers;
     const CAISharedData& shared = *engine.GetSharedData();
@@ -678,17 +778,10 @@ std::vector<RefuelEntry> RefuelEntries(const CDecisionEngine& engine, const CDec
     }
     if (oilers.empty()) {
         for (CShip* s : ships) {
-            if (IsAbleOiler(*s) && !s->IsSinking()) oilers.push_back(s);
+            if (IsAbleOiler(*s) && !s->IsSinking() && engine.RecordOf(*s).RefuelReady) oilers.push_back(s);
         }
     }
-    std::vector<RefuelEntry> entries;
-    for (CShip* oiler : oilers) {
-        for (const auto& [id, s] : engine.GetUnit()->GetShips()) {
-            if (s == oiler || s->IsSinking() || !CanTakeRefuel(*s, *oiler)) continue;
-            if (IsNeighbour(oiler->GetCurrentPanel(), s->GetCurrentPanel())) entries.push_back({oiler, s});
-        }
-    }
-    return entries;
+    return oilers;
 }
 
 } // namespace
@@ -697,58 +790,70 @@ void CDecisionEngine::RefuelForDefence(ShipList& ships)
 {
     Trace("RefuelForDefence");
     GetSharedData()->DecisionKind = 20;
-    const std::vector<RefuelEntry> entries = RefuelEntries(*this, ships);
     const RefuelEntry* best = nullptr;
+    ShipRecord bestRecord;
+    std::vector<RefuelEntry> entries;
+    for (CShip* oiler : RefuellingOilers(*this, ships)) {
+        for (const RefuelEntry& e : RefuelPartnersOf(*oiler)) entries.push_back(e);
+    }
     for (const RefuelEntry& e : entries) {
-        if (best == nullptr) {
-            best = &e;
-            continue;
+        const ShipRecord record = RecordOf(*e.Partner);
+        bool wins = best == nullptr;
+        if (!wins) {
+            const ShipProfile& a = e.Partner->GetProfile();
+            const ShipProfile& b = best->Partner->GetProfile();
+            if (a.Hp != b.Hp) {
+                wins = a.Hp > b.Hp;
+            } else if (a.Config.AttackFp != b.Config.AttackFp) {
+                wins = a.Config.AttackFp < b.Config.AttackFp;
+            } else if (record.ReachValue != bestRecord.ReachValue) {
+                wins = record.ReachValue > bestRecord.ReachValue;
+            } else {
+                wins = record.ReachEntries < bestRecord.ReachEntries;
+            }
         }
-        const ShipProfile& a = e.ship->GetProfile();
-        const ShipProfile& b = best->ship->GetProfile();
-        if (a.Hp != b.Hp) {
-            if (a.Hp > b.Hp) best = &e;
-        } else if (a.Config.AttackFp < b.Config.AttackFp) {
+        if (wins) {
             best = &e;
+            bestRecord = record;
         }
     }
-    if (best == nullptr || !CommandRefuel(*best->oiler, *best->ship)) Reconsider(ships);
+    if (best == nullptr || best->Ship == nullptr || !CommandRefuel(*best->Oiler, *best->Ship))
+        Reconsider(ships);
 }
 
 void CDecisionEngine::RefuelPartner(ShipList& ships)
 {
     Trace("RefuelPartner");
     GetSharedData()->DecisionKind = 19;
-    const std::vector<RefuelEntry> entries = RefuelEntries(*this, ships);
     const RefuelEntry* best = nullptr;
+    ShipRecord bestRecord;
     std::uint32_t bestClass = 0;
+    std::vector<RefuelEntry> entries;
+    for (CShip* oiler : RefuellingOilers(*this, ships)) {
+        for (const RefuelEntry& e : RefuelPartnersOf(*oiler)) entries.push_back(e);
+    }
     for (const RefuelEntry& e : entries) {
-        const CShip& s = *e.ship;
-        const bool capable = s.GetConfig().CanStealth;
-        const bool stealthed = s.IsStealthed();
-        const std::int32_t hp = s.GetProfile().Hp;
-        const std::int32_t bestHp = best != nullptr ? best->ship->GetProfile().Hp : 0;
-        std::uint32_t c = 12;
-        if (capable && s.GetProfile().Fp * 3 <= s.GetConfig().Fp) {
-            c = 0;
-        } else if (capable) {
-            c = 3;
-        } else if (stealthed) {
-            c = hp > bestHp ? 4 : (hp == bestHp ? 5 : 6);
-        } else if (best != nullptr && s.GetConfig().AttackFp < best->ship->GetConfig().AttackFp) {
-            c = hp > bestHp ? 8 : (hp == bestHp ? 9 : 12);
-        }
+        const CShip& s = *e.Partner;
+        const ShipRecord record = RecordOf(s);
+        const CShip* current = best != nullptr ? best->Partner : nullptr;
+        const std::uint32_t c = RefuelClass(s, record, current, bestRecord);
         bool wins = best == nullptr || c < bestClass;
         if (!wins && c == bestClass) {
-            const bool bestStealth = best->ship->IsStealthed() || best->ship->GetConfig().CanStealth;
-            wins = ((stealthed || capable) && !bestStealth) || hp > bestHp;
+            const bool hidden = s.IsStealthed() || s.GetConfig().CanStealth;
+            const bool bestHidden = current->IsStealthed() || current->GetConfig().CanStealth;
+            wins = (hidden && !bestHidden) || s.GetProfile().Hp > current->GetProfile().Hp ||
+                   record.ReachValue > bestRecord.ReachValue || record.ReachEntries < bestRecord.ReachEntries;
         }
         if (wins) {
             best = &e;
+            bestRecord = record;
             bestClass = c;
         }
     }
-    if (best != nullptr && CommandRefuel(*best->oiler, *best->ship)) return;
+    if (best != nullptr && best->Ship != nullptr && CommandRefuel(*best->Oiler, *best->Ship)) return;
+    // The oiler has no one beside it to refuel now: it refuels for defence
+    // when the search comes back to it.
+    if (best != nullptr && best->Ship == nullptr) GetVirtualGame()->MarkRefuelReady(best->Oiler->GetShipId());
     Reconsider(ships);
 }
 

@@ -69,6 +69,7 @@ void CVirtualGame::Build()
 
 void CVirtualGame::Refresh()
 {
+    m_refuelReady.clear();
     if (m_results == nullptr || m_results->GetLogCount() == 0) return;
     const ResultMessage& newest = m_results->GetLog(1);
     for (const auto& entry : m_players) entry.second->Refresh(newest);

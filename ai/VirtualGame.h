@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -103,6 +104,11 @@ class CVirtualGame {
     std::uint32_t CountStrongerRivals() const;
     bool CanAttackAnyRival() const;
 
+    // Own oilers the refuelling search marked for refuelling for defence;
+    // the marks hold until the next decision's Refresh.
+    void MarkRefuelReady(std::uint32_t shipId) { m_refuelReady.insert(shipId); }
+    bool IsRefuelReady(std::uint32_t shipId) const { return m_refuelReady.count(shipId) != 0; }
+
   private:
     CVirtualPlayer* Find(std::uint32_t unitId) const;
     std::uint32_t OwnUnitId() const;
@@ -121,6 +127,7 @@ class CVirtualGame {
     std::vector<CVirtualPlayer*> m_firstList;
     std::vector<CVirtualPlayer*> m_secondList;
     CInferenceTable m_inference;
+    std::set<std::uint32_t> m_refuelReady;
     // The players' set-up profiles point into this copy: the record under
     // way that stands in before the first result is stored is overwritten
     // when that result comes.

@@ -5,6 +5,7 @@
 #include <cryptopp/gcm.h>
 #include <cryptopp/osrng.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace Marevane {
@@ -20,45 +21,66 @@ constexpr Key FixedKey = {0xc4, 0x7b, 0x0e, 0x92, 0xd1, 0x5a, 0x3f, 0x66,
 constexpr Key FixedIv = {0x0f, 0x3a, 0x9d, 0x21, 0xb7, 0xe4, 0x58, 0x6c,
                          0x2d, 0x90, 0xa1, 0xf4, 0x7e, 0x6b, 0x3c, 0x85};
 
-constexpr int TagSize = 16;
+constexpr std::size_t TagSize = 16;
+constexpr std::size_t IvSize = 16;
 constexpr std::size_t KindPieceSize = 5;
+// The IV block of every packet we write: the 25-byte piece of the IV and its tag.
+constexpr std::size_t IvBlockSize = 1 + 8 + IvSize + TagSize;
+constexpr std::size_t PayloadOffset = CPacketConverter::HeadSize + IvBlockSize;
 
-const CryptoPP::byte* Bytes(const std::string& text)
+CryptoPP::byte* Bytes(std::string& text)
 {
-    return reinterpret_cast<const CryptoPP::byte*>(text.data());
+    return reinterpret_cast<CryptoPP::byte*>(text.data());
+}
+const CryptoPP::byte* Bytes(const char* text)
+{
+    return reinterpret_cast<const CryptoPP::byte*>(text);
+}
+
+// Each thread keeps its own cipher objects, keyed once: a packet then costs
+// a change of IV instead of a new key schedule, and threads never wait for
+// each other.
+struct ThreadCiphers {
+    CryptoPP::GCM<CryptoPP::AES>::Encryption SealIv;
+    CryptoPP::GCM<CryptoPP::AES>::Encryption SealPayload;
+    CryptoPP::GCM<CryptoPP::AES>::Decryption OpenIv;
+    CryptoPP::GCM<CryptoPP::AES>::Decryption OpenPayload;
+    CryptoPP::AutoSeededRandomPool Pool;
+    // The last IV, its piece and the last opened plaintext; their room
+    // serves the next packet.
+    std::string Iv;
+    std::string IvPiece;
+    std::string Plaintext;
+
+    ThreadCiphers()
+    {
+        SealIv.SetKeyWithIV(FixedKey.data(), FixedKey.size(), FixedIv.data(), FixedIv.size());
+        OpenIv.SetKeyWithIV(FixedKey.data(), FixedKey.size(), FixedIv.data(), FixedIv.size());
+        SealPayload.SetKeyWithIV(PayloadKey.data(), PayloadKey.size(), FixedIv.data(), FixedIv.size());
+        OpenPayload.SetKeyWithIV(PayloadKey.data(), PayloadKey.size(), FixedIv.data(), FixedIv.size());
+    }
+};
+
+ThreadCiphers& Ciphers()
+{
+    thread_local ThreadCiphers ciphers;
+    return ciphers;
+}
+
+// Opens `size` sealed bytes (ciphertext, then the tag) into `out`; the
+// library's verification failure when the tag does not match.
+void Open(CryptoPP::GCM<CryptoPP::AES>::Decryption& cipher, const CryptoPP::byte* iv, std::size_t ivSize,
+          const char* sealed, std::size_t size, std::string& out)
+{
+    const std::size_t length = size - TagSize;
+    out.resize(length);
+    if (!cipher.DecryptAndVerify(Bytes(out), Bytes(sealed + length), TagSize, iv, ivSize, nullptr, 0,
+                                 Bytes(sealed), length)) {
+        throw CryptoPP::HashVerificationFilter::HashVerificationFailed();
+    }
 }
 
 } // namespace
-
-struct CPacketConverter::Ciphers {
-    CryptoPP::GCM<CryptoPP::AES>::Encryption Encryptor;
-    CryptoPP::GCM<CryptoPP::AES>::Decryption Decryptor;
-    CryptoPP::AutoSeededRandomPool Pool;
-
-    // Ciphertext followed by the tag.
-    std::string Seal(const Key& key, const CryptoPP::byte* iv, std::size_t ivSize,
-                     const std::string& plaintext)
-    {
-        Encryptor.SetKeyWithIV(key.data(), key.size(), iv, ivSize);
-        std::string sealed;
-        CryptoPP::StringSource source(plaintext, true,
-                                      new CryptoPP::AuthenticatedEncryptionFilter(
-                                          Encryptor, new CryptoPP::StringSink(sealed), false, TagSize));
-        return sealed;
-    }
-
-    // Throws the library's verification failure when the tag does not match.
-    std::string Open(const Key& key, const CryptoPP::byte* iv, std::size_t ivSize, const std::string& sealed)
-    {
-        Decryptor.SetKeyWithIV(key.data(), key.size(), iv, ivSize);
-        std::string plaintext;
-        CryptoPP::StringSource source(sealed, true,
-                                      new CryptoPP::AuthenticatedDecryptionFilter(
-                                          Decryptor, new CryptoPP::StringSink(plaintext),
-                                          CryptoPP::AuthenticatedDecryptionFilter::DEFAULT_FLAGS, TagSize));
-        return plaintext;
-    }
-};
 
 CPacketConverter& CPacketConverter::GetInstance()
 {
@@ -66,11 +88,7 @@ CPacketConverter& CPacketConverter::GetInstance()
     return instance;
 }
 
-CPacketConverter::CPacketConverter() : m_ciphers(std::make_unique<Ciphers>()), m_payloadKey(PayloadKey)
-{
-    m_ciphers->Pool.GenerateBlock(m_iv.data(), m_iv.size());
-}
-
+CPacketConverter::CPacketConverter() = default;
 CPacketConverter::~CPacketConverter() = default;
 
 Packet CPacketConverter::Encode(const Message& message)
@@ -94,29 +112,56 @@ Packet CPacketConverter::Encode(const ResultMessage& message)
     return EncodeRecord(KindResult, message);
 }
 
+// The plaintext is written where the payload goes and sealed in place; the
+// head and the IV block are filled in front of it.
 template <class Record> Packet CPacketConverter::EncodeRecord(std::uint32_t kind, const Record& record)
 {
     CSerializer& serializer = CSerializer::GetInstance();
-    return Seal(serializer.Serialize(kind) + serializer.Serialize(record));
+    // Room for a packet as large as the last one of this thread saves
+    // growing the buffer step by step.
+    thread_local std::size_t lastSize = 0;
+    Packet packet;
+    packet.reserve(std::max(lastSize, PayloadOffset + 1024) + TagSize);
+    packet.resize(PayloadOffset);
+    serializer.Append(packet, kind);
+    serializer.Append(packet, record);
+    lastSize = packet.size();
+    return Seal(std::move(packet));
 }
 
-Packet CPacketConverter::Seal(const std::string& plaintext)
+Packet CPacketConverter::Seal(Packet packet)
 {
     CSerializer& serializer = CSerializer::GetInstance();
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_ciphers->Pool.GenerateBlock(m_iv.data(), m_iv.size());
-    const std::string ivPiece = serializer.Serialize(std::string(m_iv.begin(), m_iv.end()));
-    const std::string ivBlock = m_ciphers->Seal(FixedKey, FixedIv.data(), FixedIv.size(), ivPiece);
-    const std::string payload = m_ciphers->Seal(m_payloadKey, m_iv.data(), m_iv.size(), plaintext);
-    const auto ivBlockSize = static_cast<std::uint64_t>(ivBlock.size());
-    const auto total = static_cast<std::uint64_t>(payload.size() + ivBlock.size() + HeadSize);
-    return serializer.Serialize(total) + serializer.Serialize(ivBlockSize) + ivBlock + payload;
+    ThreadCiphers& ciphers = Ciphers();
+    const std::size_t plaintextSize = packet.size() - PayloadOffset;
+
+    std::string& iv = ciphers.Iv;
+    iv.resize(IvSize);
+    ciphers.Pool.GenerateBlock(Bytes(iv), iv.size());
+    std::string& ivPiece = ciphers.IvPiece;
+    ivPiece.clear();
+    serializer.Append(ivPiece, iv);
+
+    packet.resize(packet.size() + TagSize);
+    CryptoPP::byte* bytes = Bytes(packet);
+    ciphers.SealIv.EncryptAndAuthenticate(bytes + HeadSize, bytes + HeadSize + ivPiece.size(), TagSize,
+                                          FixedIv.data(), FixedIv.size(), nullptr, 0, Bytes(ivPiece),
+                                          ivPiece.size());
+    CryptoPP::byte* payload = bytes + PayloadOffset;
+    ciphers.SealPayload.EncryptAndAuthenticate(payload, payload + plaintextSize, TagSize, Bytes(iv),
+                                               iv.size(), nullptr, 0, payload, plaintextSize);
+
+    std::string head;
+    serializer.Append(head, static_cast<std::uint64_t>(packet.size()));
+    serializer.Append(head, static_cast<std::uint64_t>(IvBlockSize));
+    packet.replace(0, HeadSize, head);
+    return packet;
 }
 
 std::uint64_t CPacketConverter::GetPacketSize(const char* buffer)
 {
     std::uint64_t size = 0;
-    CSerializer::GetInstance().Deserialize(size, std::string(buffer, LengthFieldSize));
+    CSerializer::GetInstance().Deserialize(size, buffer, LengthFieldSize);
     return size;
 }
 
@@ -144,28 +189,29 @@ void CPacketConverter::Decode(ReceivedData& data, const Packet& packet)
     }
 
     CSerializer& serializer = CSerializer::GetInstance();
-    std::string plaintext;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        const std::string ivPiece =
-            m_ciphers->Open(FixedKey, FixedIv.data(), FixedIv.size(), packet.substr(HeadSize, ivBlockSize));
-        std::string iv;
-        serializer.Deserialize(iv, ivPiece);
-        if (iv.empty()) throw CReceivedDataError(); // GCM takes no empty IV
-        plaintext =
-            m_ciphers->Open(m_payloadKey, Bytes(iv), iv.size(), packet.substr(HeadSize + ivBlockSize));
-    }
+    ThreadCiphers& ciphers = Ciphers();
+    std::string& ivPiece = ciphers.IvPiece;
+    Open(ciphers.OpenIv, FixedIv.data(), FixedIv.size(), packet.data() + HeadSize, ivBlockSize, ivPiece);
+    std::string& iv = ciphers.Iv;
+    serializer.Deserialize(iv, ivPiece);
+    if (iv.empty()) throw CReceivedDataError(); // GCM takes no empty IV
+    std::string& plaintext = ciphers.Plaintext;
+    Open(ciphers.OpenPayload, Bytes(iv.data()), iv.size(), packet.data() + HeadSize + ivBlockSize,
+         total - HeadSize - ivBlockSize, plaintext);
     if (plaintext.size() < KindPieceSize) throw CReceivedDataError();
 
     std::uint32_t kind = 0;
-    serializer.Deserialize(kind, plaintext.substr(0, KindPieceSize));
-    const std::string piece = plaintext.substr(KindPieceSize);
+    serializer.Deserialize(kind, plaintext.data(), KindPieceSize);
+    const char* piece = plaintext.data() + KindPieceSize;
+    const std::size_t pieceSize = plaintext.size() - KindPieceSize;
 
-    // Into a fresh record first, so that a failure leaves the block as it was.
+    // Into a record aside first, so that a failure leaves the block as it
+    // was. The record the slot held goes aside in exchange: the next packet
+    // of its kind on this thread is read into its storage.
     auto fill = [&](auto& slot) {
-        std::remove_reference_t<decltype(slot)> record;
-        serializer.Deserialize(record, piece);
-        slot = std::move(record);
+        thread_local std::remove_reference_t<decltype(slot)> aside;
+        serializer.Refill(aside, piece, pieceSize);
+        std::swap(slot, aside);
         data.Code = slot.Code;
         data.Kind = kind;
     };

@@ -12,10 +12,9 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace Marevane {
 
@@ -51,6 +50,31 @@ struct ReceivedData {
     ResultMessage Result;
 
     void Clear() { *this = ReceivedData(); }
+
+    // Hands the code, the kind and the slot of the last packet to another
+    // block, whose other slots keep what they hold.
+    void MoveLastInto(ReceivedData& other)
+    {
+        other.Code = Code;
+        other.Kind = Kind;
+        switch (Kind) {
+        case KindProgress:
+            other.Progress = std::move(Progress);
+            break;
+        case KindEntry:
+            other.Entry = std::move(Entry);
+            break;
+        case KindFleetEdit:
+            other.FleetEdit = std::move(FleetEdit);
+            break;
+        case KindResult:
+            other.Result = std::move(Result);
+            break;
+        default:
+            other.Plain = std::move(Plain);
+            break;
+        }
+    }
 
     // The slot of the last packet's kind, as its common header.
     const Message& GetMessage() const
@@ -109,19 +133,12 @@ class CPacketConverter {
     std::uint64_t GetIvBlockSize(const Packet& packet);
 
   private:
-    struct Ciphers;
-
     CPacketConverter();
 
     template <class Record> Packet EncodeRecord(std::uint32_t kind, const Record& record);
-    Packet Seal(const std::string& plaintext);
-
-    // Encode and Decode re-key the shared ciphers and Encode draws a new IV:
-    // calls from other threads must not overlap.
-    std::mutex m_mutex;
-    std::unique_ptr<Ciphers> m_ciphers; // encryptor, decryptor, random pool
-    std::array<std::uint8_t, 16> m_payloadKey{};
-    std::array<std::uint8_t, 16> m_iv{}; // the last one drawn
+    // Seals a packet whose plaintext stands behind room for the head and the
+    // IV block. Keeps no state: each thread has its own cipher objects.
+    Packet Seal(Packet packet);
 };
 
 } // namespace Marevane

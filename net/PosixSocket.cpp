@@ -220,9 +220,10 @@ MessageCode ReceiveSome(int handle, char* buffer, std::size_t size, std::size_t&
     return ReadFailed;
 }
 
-bool SendAll(int handle, const char* data, std::size_t size, std::chrono::milliseconds stall)
+bool SendAll(int handle, const char* data, std::size_t size, std::chrono::milliseconds deadline)
 {
     if (handle < 0) return false;
+    const auto end = std::chrono::steady_clock::now() + deadline;
     std::size_t sent = 0;
     while (sent < size) {
         // A peer that has gone must not kill the program with SIGPIPE.
@@ -233,7 +234,11 @@ bool SendAll(int handle, const char* data, std::size_t size, std::chrono::millis
         }
         if (count < 0 && errno == EINTR) continue;
         if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!WaitFor(handle, POLLOUT, stall)) return false;
+            // A peer that stops reading is given the deadline for the whole
+            // write, never for ever.
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            if (left.count() <= 0 || !WaitFor(handle, POLLOUT, left)) return false;
             continue;
         }
         return false;

@@ -56,8 +56,8 @@ int AcceptConnection(int listener, std::string& address, std::uint16_t& port);
 MessageCode ReceiveSome(int handle, char* buffer, std::size_t size, std::size_t& received);
 
 // Writes all bytes, waiting while the socket's buffer is full. False when
-// the socket failed or no byte could be written for `stall`.
-bool SendAll(int handle, const char* data, std::size_t size, std::chrono::milliseconds stall);
+// the socket failed or the bytes were not all written within `deadline`.
+bool SendAll(int handle, const char* data, std::size_t size, std::chrono::milliseconds deadline);
 
 // Waits until the socket has something to read (or has failed); false on
 // timeout.

@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <stdexcept>
 #include <string>
 
@@ -33,33 +32,66 @@ class CSerializer {
     CSerializer(const CSerializer&) = delete;
     CSerializer& operator=(const CSerializer&) = delete;
 
-    std::string Serialize(const Message& message);
-    std::string Serialize(const ProgressMessage& message);
-    std::string Serialize(const EntryMessage& message);
-    std::string Serialize(const FleetEditMessage& message);
-    std::string Serialize(const ResultMessage& message);
-    std::string Serialize(const std::string& bytes);
-    std::string Serialize(std::uint32_t kind);
-    std::string Serialize(std::uint64_t length);
+    template <class T> std::string Serialize(const T& value)
+    {
+        std::string piece;
+        Append(piece, value);
+        return piece;
+    }
+    std::string Serialize(std::uint32_t kind)
+    {
+        std::string piece;
+        Append(piece, kind);
+        return piece;
+    }
+    std::string Serialize(std::uint64_t length)
+    {
+        std::string piece;
+        Append(piece, length);
+        return piece;
+    }
 
     // Fills the object in place. A piece that ends early or whose counts
     // exceed its length throws cereal::Exception ("Failed to read ...");
     // the object may then be partly filled.
-    void Deserialize(Message& message, const std::string& piece);
-    void Deserialize(ProgressMessage& message, const std::string& piece);
-    void Deserialize(EntryMessage& message, const std::string& piece);
-    void Deserialize(FleetEditMessage& message, const std::string& piece);
-    void Deserialize(ResultMessage& message, const std::string& piece);
-    void Deserialize(std::string& bytes, const std::string& piece);
-    void Deserialize(std::uint32_t& kind, const std::string& piece);
-    void Deserialize(std::uint64_t& length, const std::string& piece);
+    template <class T> void Deserialize(T& value, const std::string& piece)
+    {
+        Deserialize(value, piece.data(), piece.size());
+    }
+
+    // The same, writing the piece behind what `out` holds and reading it
+    // from any bytes: the packet converter builds and opens packets in place.
+    void Append(std::string& out, const Message& message);
+    void Append(std::string& out, const ProgressMessage& message);
+    void Append(std::string& out, const EntryMessage& message);
+    void Append(std::string& out, const FleetEditMessage& message);
+    void Append(std::string& out, const ResultMessage& message);
+    void Append(std::string& out, const std::string& bytes);
+    void Append(std::string& out, std::uint32_t kind);
+    void Append(std::string& out, std::uint64_t length);
+
+    void Deserialize(Message& message, const char* data, std::size_t size);
+    void Deserialize(ProgressMessage& message, const char* data, std::size_t size);
+    void Deserialize(EntryMessage& message, const char* data, std::size_t size);
+    void Deserialize(FleetEditMessage& message, const char* data, std::size_t size);
+    void Deserialize(ResultMessage& message, const char* data, std::size_t size);
+    void Deserialize(std::string& bytes, const char* data, std::size_t size);
+    void Deserialize(std::uint32_t& kind, const char* data, std::size_t size);
+    void Deserialize(std::uint64_t& length, const char* data, std::size_t size);
+
+    // Reads a message piece as into a new record (what the wire does not
+    // carry returns to its default) while keeping the storage that the
+    // record's texts and containers already hold.
+    void Refill(Message& message, const char* data, std::size_t size);
+    void Refill(ProgressMessage& message, const char* data, std::size_t size);
+    void Refill(EntryMessage& message, const char* data, std::size_t size);
+    void Refill(FleetEditMessage& message, const char* data, std::size_t size);
+    void Refill(ResultMessage& message, const char* data, std::size_t size);
 
   private:
     CSerializer();
 
-    // The streams are shared by every call; the lock keeps calls from other
-    // threads (set-up tasks, transports) from overlapping.
-    std::mutex m_mutex;
+    // Keeps nothing from one call to the next: calls may overlap.
     std::unique_ptr<CSerializerImpl> m_impl;
 };
 

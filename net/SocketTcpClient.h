@@ -3,6 +3,7 @@
 // something arrived.
 #pragma once
 
+#include "net/PacketStream.h"
 #include "net/TcpClient.h"
 
 #include <chrono>
@@ -31,9 +32,9 @@ class CSocketTcpClient : public CTcpClient {
     // Binds the near end to this address before connecting (several clients
     // of one machine then look like several machines). Empty: any.
     void SetLocalAddress(std::string address) { m_localAddress = std::move(address); }
-    // How long a packet that has begun to arrive may stall before the
-    // connection counts as broken.
-    void SetStallTimeout(std::chrono::milliseconds stall) { m_stall = stall; }
+    // How long a packet may take from its first byte to its last, and a
+    // write to the host, before the connection counts as broken.
+    void SetPacketDeadline(std::chrono::milliseconds deadline) { m_deadline = deadline; }
 
     // Starts connecting; false when the address cannot be resolved. The
     // host answers with code 1, or 3 when it refuses the connection.
@@ -45,8 +46,10 @@ class CSocketTcpClient : public CTcpClient {
 
     using CTcpClient::Send;
     bool Send(const Packet& packet) override;
-    // ReadNothing, ReadComplete or ReadFailed. A packet with code 3, 4, 17
-    // or 124 closes the connection after it has been decoded.
+    // ReadNothing, ReadComplete or ReadFailed; never waits for the host
+    // (part of a packet is kept for the next call). A packet with code 3,
+    // 4, 17 or 124 closes the connection after it has been decoded; one that
+    // cannot be decoded closes it as broken.
     MessageCode Receive() override;
 
     // This machine's own IPv4 address; one string refreshed by every call.
@@ -59,7 +62,8 @@ class CSocketTcpClient : public CTcpClient {
     std::string m_address;
     std::uint16_t m_port = 0;
     std::string m_localAddress;
-    std::chrono::milliseconds m_stall{3000};
+    std::chrono::milliseconds m_deadline = PacketDeadline;
+    CPacketReader m_reader;
 };
 
 } // namespace Marevane

@@ -1,23 +1,34 @@
 // The host's end of a network battle over real TCP connections. It listens
 // on one port, accepts connections into a waiting queue, admits the sides
 // that enter through them, and reads and writes whole packets. Every socket
-// is non-blocking and polled; nothing here runs a thread of its own.
+// is non-blocking and polled; nothing here runs a thread of its own, and no
+// call waits for a peer while it holds the server's lock: a read takes what
+// has arrived and keeps the rest of a packet for the next poll.
 #pragma once
 
+#include "net/PacketStream.h"
 #include "net/TcpServer.h"
 
 #include <chrono>
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace Marevane {
 
 // The listening socket and the writing of packets to a connection.
+class CSocketTcpServer;
 class CSocketTcpServerModule : public CTcpServerModule {
   public:
+    explicit CSocketTcpServerModule(CSocketTcpServer& server) : m_server(server) {}
+
+    // Waits for the peer at most the write deadline, without the server's
+    // lock.
     bool Send(Socket socket, const Packet& packet) override;
 
     void Listen(const std::string& address, std::uint16_t port);
@@ -26,15 +37,19 @@ class CSocketTcpServerModule : public CTcpServerModule {
     // The port really bound (host order); 0 when not listening.
     std::uint16_t GetListeningPort() const;
 
-    std::chrono::milliseconds Stall{3000};
-
   private:
+    CSocketTcpServer& m_server;
     int m_listener = -1;
 };
 
 class CSocketTcpServer : public CTcpServer {
   public:
-    CSocketTcpServer() = default;
+    using Clock = std::chrono::steady_clock;
+    // How long a new connection may take to send its whole entry.
+    static constexpr std::chrono::milliseconds EntryDeadline{10000};
+    static constexpr std::chrono::milliseconds HandshakeWriteDeadline{10};
+
+    CSocketTcpServer();
     ~CSocketTcpServer() override;
 
     CSocketTcpServer(const CSocketTcpServer&) = delete;
@@ -48,11 +63,12 @@ class CSocketTcpServer : public CTcpServer {
     // Throws std::runtime_error when the port cannot be taken.
     void Listen();
     void StopListening();
-    bool IsListening() const { return m_module.GetListener() >= 0; }
-    std::uint16_t GetListeningPort() const { return m_module.GetListeningPort(); }
-    // How long a packet that has begun to arrive, or a write, may stall
-    // before the connection counts as broken.
-    void SetStallTimeout(std::chrono::milliseconds stall);
+    bool IsListening() const;
+    std::uint16_t GetListeningPort() const;
+    // How long a packet may take from its first byte to its last, and a
+    // write to a connection, before the connection counts as broken; and
+    // how long a new connection may take to deliver its entry.
+    void SetDeadlines(std::chrono::milliseconds packet, std::chrono::milliseconds entry);
 
     // Tells every connection code 4, closes it and forgets it, and stops
     // listening.
@@ -71,14 +87,15 @@ class CSocketTcpServer : public CTcpServer {
     bool SendEntryMessage(Socket socket, const EntryMessage& message);
     bool SendEntryMessageToId(std::uint64_t hostId, const EntryMessage& message);
 
-    // Reading one connection into its block.
+    // Reads one connection into its block: ReadNothing, ReadComplete or
+    // ReadFailed (the connection is then gone).
     MessageCode Receive(Socket socket);
-    // The connection's block, made empty on first use.
-    ReceivedData& GetClientData(Socket socket);
-    const EntryMessage& GetEntryMessage(std::uint64_t hostId) const;
+    // A copy of the connection's block; an empty one when it has none.
+    ReceivedData GetClientData(Socket socket) const;
 
     std::size_t IsAddressConnected(const std::string& address) const;
     std::size_t CountWaitingConnections() const;
+    std::size_t CountConnections() const;
     bool IsConfirmed(std::uint64_t hostId) const;
     bool IsPending(std::uint64_t hostId) const;
     Socket GetCurrentSocket() const;
@@ -96,11 +113,12 @@ class CSocketTcpServer : public CTcpServer {
     std::vector<Socket> GetSockets() const override;
     MessageCode ReceiveFrom(std::uint64_t hostId) override;
     MessageCode GetReceivedCode(std::uint64_t hostId) const override;
-    const Message& GetReceivedMessage(std::uint64_t hostId) const override;
-    FleetEditMessage& GetFleetEditMessage(std::uint64_t hostId) override;
+    Message GetReceivedMessage(std::uint64_t hostId) const override;
+    EntryMessage GetEntryMessage(std::uint64_t hostId) const override;
+    FleetEditMessage GetFleetEditMessage(std::uint64_t hostId) const override;
     void ClearReceivedMessage(std::uint64_t hostId) override;
     MessageCode ReceiveEntry() override;
-    EntryMessage& GetWaitingEntryMessage() override;
+    EntryMessage GetWaitingEntryMessage() const override;
     bool AcceptEntry(EntryMessage& answer) override;
     bool RejectEntry(EntryMessage& answer, MessageCode reason) override;
     // Per-socket sending reaches a confirmed side, and a failed send to all
@@ -110,31 +128,74 @@ class CSocketTcpServer : public CTcpServer {
     std::uint16_t GetClientPort(std::uint64_t hostId) const override;
 
   private:
-    // Forgets the socket everywhere but in the waiting queue, and closes it
-    // unless it still waits there (entry admission closes it when it takes
-    // it off, so its number cannot be given to a newer connection first).
-    void RemoveSocket(Socket socket);
-    bool ForgetPeer(Socket socket);
-    void CloseUnlessWaiting(Socket socket);
-    const ReceivedData* FindData(std::uint64_t hostId) const;
+    friend class CSocketTcpServerModule;
+    struct Connection;
+    using ConnectionPtr = std::shared_ptr<Connection>;
 
-    CSocketTcpServerModule m_module;
+    ConnectionPtr Find(Socket socket) const;
+    // Writes to one connection without the server's lock; writes to one
+    // connection never interleave.
+    bool Write(const ConnectionPtr& connection, const Packet& packet);
+    // The answers of entry admission are written under the lock: a peer
+    // whose buffer cannot take a few KiB at once has broken the handshake.
+    bool Write(const ConnectionPtr& connection, const Packet& packet, std::chrono::milliseconds deadline);
+    // Forgets the socket everywhere and shuts it down (unless the caller
+    // still has something to tell it); its descriptor is closed once nobody
+    // holds it any more, so that its number cannot pass to a newer
+    // connection while someone still writes to it.
+    void RemoveSocket(Socket socket, bool shutDown = true);
+    bool ForgetPeer(Socket socket);
+    // Reads one packet of a connection and decodes it into its block.
+    MessageCode ReadPacket(Connection& connection);
+    // Reads a waiting connection; false when it broke, sent something that
+    // is no entry, or let its entry deadline pass.
+    bool PollWaiting(Connection& connection, Clock::time_point now);
+    // The waiting connection the next answer goes to: the oldest whose
+    // entry has arrived, else the oldest.
+    Socket EntryTarget() const;
+    bool Refuse(Socket socket, EntryMessage& answer, MessageCode reason);
+
+    CSocketTcpServerModule m_module{*this};
     Socket m_current = InvalidSocket;
+    std::map<Socket, ConnectionPtr> m_connections;
     std::map<std::uint64_t, Socket> m_entered;
     std::deque<Socket> m_waiting;
     std::map<std::uint64_t, Socket> m_pending;
     std::vector<Socket> m_confirmedSockets;
     std::map<std::uint64_t, Socket> m_confirmed;
-    std::map<Socket, std::string> m_peerAddress;
-    std::map<Socket, std::uint16_t> m_peerPort;
     std::map<std::string, Socket> m_addressSocket;
+    // Machines refused for connecting twice; by address, so that no later
+    // connection that gets a closed one's number is taken for it.
+    std::set<std::string> m_refused;
     std::uint16_t m_port = 0;
     std::string m_listenAddress;
     bool m_refuseSecondConnection = true;
     bool m_closing = false;
-    std::map<Socket, ReceivedData> m_received;
-    ReceivedData m_none;
-    ReceivedData m_spare;
+    std::chrono::milliseconds m_packetDeadline = PacketDeadline;
+    std::chrono::milliseconds m_entryDeadline = EntryDeadline;
+};
+
+// One accepted connection: its descriptor, its peer, the packet being read
+// and the last packets it sent.
+struct CSocketTcpServer::Connection {
+    Connection(int handle, std::string address, std::uint16_t port)
+        : Handle(handle), Address(std::move(address)), Port(port), Accepted(Clock::now())
+    {
+    }
+    // The descriptor closes with the last holder of the connection.
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const int Handle;
+    const std::string Address;
+    const std::uint16_t Port;
+    const Clock::time_point Accepted;
+    CPacketReader Reader;
+    ReceivedData Data;
+    // A waiting connection whose whole entry has arrived.
+    bool EntryReady = false;
+    std::mutex Writing;
 };
 
 } // namespace Marevane

@@ -3,6 +3,8 @@
 #include "net/PacketStream.h"
 #include "net/PosixSocket.h"
 
+#include <QtDebug>
+
 #include <iostream>
 
 namespace Marevane {
@@ -45,26 +47,38 @@ void CSocketTcpClient::Close()
 {
     CloseSocket(m_socket);
     m_socket = -1;
+    m_reader.Reset();
 }
 
 bool CSocketTcpClient::Send(const Packet& packet)
 {
     if (m_socket < 0) return false;
-    return SendAll(m_socket, packet.data(), packet.size(), m_stall);
+    return SendAll(m_socket, packet.data(), packet.size(), m_deadline);
 }
 
 MessageCode CSocketTcpClient::Receive()
 {
     if (m_socket < 0) return ReadFailed;
     Packet packet;
-    const MessageCode result = ReceivePacket(m_socket, packet, m_stall);
+    const MessageCode result = m_reader.Poll(m_socket, packet, m_deadline);
     if (result == ReadFailed) {
         // The stream is gone or out of step; nothing more can be read from it.
         Close();
         return ReadFailed;
     }
     if (result != ReadComplete) return result;
-    CPacketConverter::GetInstance().Decode(GetReceivedData(), packet);
+    // Whatever the cipher or the serializer make of the bytes stays here.
+    try {
+        CPacketConverter::GetInstance().Decode(GetReceivedData(), packet);
+    } catch (const std::exception& error) {
+        qWarning("TCP client: a packet could not be read: %s", error.what());
+        Close();
+        return ReadFailed;
+    } catch (...) {
+        qWarning("TCP client: a packet could not be read");
+        Close();
+        return ReadFailed;
+    }
     const MessageCode code = GetReceivedData().Code;
     // Refused, closed, entry failed or broken: the host is done with us.
     if (code == 3 || code == 4 || code == 17 || code == ReadFailed) Close();

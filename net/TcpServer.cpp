@@ -1,24 +1,24 @@
 #include "net/SocketTcpServer.h"
 
-#include "net/PacketStream.h"
 #include "net/PosixSocket.h"
+
+#include <QtDebug>
 
 #include <algorithm>
 #include <iostream>
+#include <mutex>
 
 namespace Marevane {
 
-namespace {
-int Handle(Socket socket)
+CSocketTcpServer::Connection::~Connection()
 {
-    return static_cast<int>(socket);
+    CloseSocket(Handle);
 }
-} // namespace
 
 bool CSocketTcpServerModule::Send(Socket socket, const Packet& packet)
 {
     if (socket == InvalidSocket) return false;
-    return SendAll(Handle(socket), packet.data(), packet.size(), Stall);
+    return m_server.Write(m_server.Find(socket), packet);
 }
 
 void CSocketTcpServerModule::Listen(const std::string& address, std::uint16_t port)
@@ -38,6 +38,8 @@ std::uint16_t CSocketTcpServerModule::GetListeningPort() const
 {
     return GetBoundPort(m_listener);
 }
+
+CSocketTcpServer::CSocketTcpServer() = default;
 
 CSocketTcpServer::~CSocketTcpServer()
 {
@@ -79,45 +81,59 @@ void CSocketTcpServer::StopListening()
     m_module.StopListening();
 }
 
-void CSocketTcpServer::SetStallTimeout(std::chrono::milliseconds stall)
+bool CSocketTcpServer::IsListening() const
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    m_module.Stall = stall;
+    return m_module.GetListener() >= 0;
+}
+
+std::uint16_t CSocketTcpServer::GetListeningPort() const
+{
+    std::lock_guard<std::recursive_mutex> lock(GetMutex());
+    return m_module.GetListeningPort();
+}
+
+void CSocketTcpServer::SetDeadlines(std::chrono::milliseconds packet, std::chrono::milliseconds entry)
+{
+    std::lock_guard<std::recursive_mutex> lock(GetMutex());
+    m_packetDeadline = packet;
+    m_entryDeadline = entry;
 }
 
 void CSocketTcpServer::CloseAll()
 {
-    std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    m_closing = true;
-    m_module.StopListening();
-    for (const auto& entry : m_entered) {
-        SendCode(entry.second, 4);
-        CloseSocket(Handle(entry.second));
+    std::vector<ConnectionPtr> told;
+    {
+        std::lock_guard<std::recursive_mutex> lock(GetMutex());
+        m_closing = true;
+        m_module.StopListening();
+        // Every connection, entered or still waiting for its answer, hears
+        // that the host has gone; left open it would never know.
+        for (const auto& entry : m_connections) told.push_back(entry.second);
+        // Every table that names a socket is emptied: the numbers of closed
+        // sockets are handed to the next connections.
+        m_connections.clear();
+        m_entered.clear();
+        m_waiting.clear();
+        m_pending.clear();
+        m_confirmed.clear();
+        m_confirmedSockets.clear();
+        m_addressSocket.clear();
+        m_refused.clear();
+        m_current = InvalidSocket;
     }
-    // Connections still waiting for their answer are told and closed too:
-    // left open they would never hear that the host has gone.
-    for (Socket socket : m_waiting) {
-        SendCode(socket, 4);
-        CloseSocket(Handle(socket));
+    // Outside the lock: a peer that does not read holds nobody up but this
+    // call, and only until the write deadline.
+    const Packet goodbye = CPacketConverter::GetInstance().Encode(MakeMessage(4));
+    for (const ConnectionPtr& connection : told) {
+        Write(connection, goodbye);
+        ShutdownSocket(connection->Handle);
     }
-    // Every table that names a socket is emptied: the numbers of closed
-    // sockets are handed to the next connections.
-    m_entered.clear();
-    m_waiting.clear();
-    m_pending.clear();
-    m_confirmed.clear();
-    m_confirmedSockets.clear();
-    m_peerAddress.clear();
-    m_peerPort.clear();
-    m_addressSocket.clear();
-    m_current = InvalidSocket;
 }
 
 void CSocketTcpServer::Reset()
 {
-    std::lock_guard<std::recursive_mutex> lock(GetMutex());
     CloseAll();
-    m_received.clear();
 }
 
 void CSocketTcpServer::SetClosing(bool closing)
@@ -134,31 +150,63 @@ bool CSocketTcpServer::IsClosing() const
 
 void CSocketTcpServer::Accept()
 {
-    std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    std::string address;
-    std::uint16_t port = 0;
-    const int handle = AcceptConnection(m_module.GetListener(), address, port);
-    if (handle < 0) return;
-    const Socket socket = handle;
-    if (m_refuseSecondConnection && IsAddressConnected(address) != 0) {
-        SendCode(socket, 3, 21);
-        CloseSocket(handle);
+    ConnectionPtr connection;
+    bool refused = false;
+    {
+        std::lock_guard<std::recursive_mutex> lock(GetMutex());
+        std::string address;
+        std::uint16_t port = 0;
+        const int handle = AcceptConnection(m_module.GetListener(), address, port);
+        if (handle < 0) return;
+        connection = std::make_shared<Connection>(handle, address, port);
+        refused = m_refuseSecondConnection && IsAddressConnected(address) != 0;
+        if (!refused) {
+            const Socket socket = handle;
+            m_connections[socket] = connection;
+            m_waiting.push_back(socket);
+            m_addressSocket[address] = socket;
+        }
+    }
+    // A new connection's buffer is empty: these writes do not wait.
+    if (refused) {
+        Message message = MakeMessage(3);
+        message.SecondCode = 21;
+        Write(connection, CPacketConverter::GetInstance().Encode(message));
         return;
     }
-    // A number once used by a closed connection starts afresh.
-    m_received.erase(socket);
-    m_waiting.push_back(socket);
-    m_peerAddress[socket] = address;
-    m_addressSocket[address] = socket;
-    m_peerPort[socket] = port;
-    SendCode(socket, 1);
+    Write(connection, CPacketConverter::GetInstance().Encode(MakeMessage(1)));
+}
+
+CSocketTcpServer::ConnectionPtr CSocketTcpServer::Find(Socket socket) const
+{
+    std::lock_guard<std::recursive_mutex> lock(GetMutex());
+    auto it = m_connections.find(socket);
+    return it == m_connections.end() ? nullptr : it->second;
+}
+
+bool CSocketTcpServer::Write(const ConnectionPtr& connection, const Packet& packet)
+{
+    std::chrono::milliseconds deadline;
+    {
+        std::lock_guard<std::recursive_mutex> lock(GetMutex());
+        deadline = m_packetDeadline;
+    }
+    return Write(connection, packet, deadline);
+}
+
+bool CSocketTcpServer::Write(const ConnectionPtr& connection, const Packet& packet,
+                             std::chrono::milliseconds deadline)
+{
+    if (!connection) return false;
+    std::lock_guard<std::mutex> writing(connection->Writing);
+    return SendAll(connection->Handle, packet.data(), packet.size(), deadline);
 }
 
 bool CSocketTcpServer::SendCode(Socket socket, MessageCode code, MessageCode reason)
 {
     Message message = MakeMessage(code);
     message.SecondCode = reason;
-    return m_module.Send(socket, CPacketConverter::GetInstance().Encode(message));
+    return SendMessageToSocket(socket, message);
 }
 
 bool CSocketTcpServer::SendEntryMessage(Socket socket, const EntryMessage& message)
@@ -174,17 +222,24 @@ bool CSocketTcpServer::SendEntryMessageToId(std::uint64_t hostId, const EntryMes
 
 bool CSocketTcpServer::SendToAll(const Packet& packet)
 {
-    std::vector<Socket> failed;
-    bool result = true;
+    std::vector<std::pair<Socket, ConnectionPtr>> targets;
+    std::vector<bool> counts;
     {
         std::lock_guard<std::recursive_mutex> lock(GetMutex());
         for (const auto& entry : m_entered) {
-            if (entry.second == InvalidSocket || m_module.Send(entry.second, packet)) continue;
-            failed.push_back(entry.second);
+            auto it = m_connections.find(entry.second);
+            if (it == m_connections.end()) continue;
+            targets.emplace_back(entry.second, it->second);
             // A confirmed side that is lost is the network monitor's news.
-            if (m_confirmed.count(entry.first) == 0) result = false;
+            counts.push_back(m_confirmed.count(entry.first) == 0);
         }
-        for (Socket socket : failed) Disconnect(socket);
+    }
+    bool result = true;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (Write(targets[i].second, packet)) continue;
+        if (counts[i]) result = false;
+        // Only the connection that failed, not a newer one under its number.
+        if (Find(targets[i].first) == targets[i].second) Disconnect(targets[i].first);
     }
     return result;
 }
@@ -192,22 +247,19 @@ bool CSocketTcpServer::SendToAll(const Packet& packet)
 void CSocketTcpServer::Disconnect(Socket socket)
 {
     if (socket == InvalidSocket) return;
-    std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    SendCode(socket, 4);
-    ShutdownSocket(Handle(socket));
-    RemoveSocket(socket);
-}
-
-void CSocketTcpServer::CloseUnlessWaiting(Socket socket)
-{
-    if (std::find(m_waiting.begin(), m_waiting.end(), socket) != m_waiting.end()) {
-        ShutdownSocket(Handle(socket));
-    } else {
-        CloseSocket(Handle(socket));
+    ConnectionPtr connection;
+    {
+        std::lock_guard<std::recursive_mutex> lock(GetMutex());
+        connection = Find(socket);
+        if (!connection) return;
+        RemoveSocket(socket, false);
     }
+    // Told outside the lock; the descriptor closes when the last holder lets go.
+    Write(connection, CPacketConverter::GetInstance().Encode(MakeMessage(4)));
+    ShutdownSocket(connection->Handle);
 }
 
-void CSocketTcpServer::RemoveSocket(Socket socket)
+void CSocketTcpServer::RemoveSocket(Socket socket, bool shutDown)
 {
     if (m_current == socket) m_current = InvalidSocket;
     for (auto* table : {&m_entered, &m_pending, &m_confirmed}) {
@@ -217,32 +269,40 @@ void CSocketTcpServer::RemoveSocket(Socket socket)
     }
     m_confirmedSockets.erase(std::remove(m_confirmedSockets.begin(), m_confirmedSockets.end(), socket),
                              m_confirmedSockets.end());
-    m_received.erase(socket);
+    m_waiting.erase(std::remove(m_waiting.begin(), m_waiting.end(), socket), m_waiting.end());
     ForgetPeer(socket);
-    CloseUnlessWaiting(socket);
+    auto it = m_connections.find(socket);
+    if (it == m_connections.end()) return;
+    // Reads and writes that still hold it fail from now on.
+    if (shutDown) ShutdownSocket(it->second->Handle);
+    m_connections.erase(it);
 }
 
 bool CSocketTcpServer::ForgetPeer(Socket socket)
 {
-    auto it = m_peerAddress.find(socket);
-    if (it == m_peerAddress.end()) return false;
-    auto owner = m_addressSocket.find(it->second);
+    auto it = m_connections.find(socket);
+    if (it == m_connections.end()) return false;
+    auto owner = m_addressSocket.find(it->second->Address);
     if (owner != m_addressSocket.end() && owner->second == socket) m_addressSocket.erase(owner);
-    m_peerAddress.erase(it);
-    m_peerPort.erase(socket);
     return true;
 }
 
 std::size_t CSocketTcpServer::IsAddressConnected(const std::string& address) const
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    return m_addressSocket.count(address);
+    return m_addressSocket.count(address) != 0 || m_refused.count(address) != 0 ? 1 : 0;
 }
 
 std::size_t CSocketTcpServer::CountWaitingConnections() const
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
     return m_waiting.size();
+}
+
+std::size_t CSocketTcpServer::CountConnections() const
+{
+    std::lock_guard<std::recursive_mutex> lock(GetMutex());
+    return m_connections.size();
 }
 
 bool CSocketTcpServer::IsConfirmed(std::uint64_t hostId) const
@@ -279,15 +339,15 @@ std::vector<Socket> CSocketTcpServer::GetSockets() const
 std::string CSocketTcpServer::GetClientAddress(std::uint64_t hostId) const
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    auto it = m_peerAddress.find(FindSocket(hostId));
-    return it == m_peerAddress.end() ? std::string() : it->second;
+    const ConnectionPtr connection = Find(FindSocket(hostId));
+    return connection ? connection->Address : std::string();
 }
 
 std::uint16_t CSocketTcpServer::GetClientPort(std::uint64_t hostId) const
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    auto it = m_peerPort.find(FindSocket(hostId));
-    return it == m_peerPort.end() ? 0 : it->second;
+    const ConnectionPtr connection = Find(FindSocket(hostId));
+    return connection ? connection->Port : 0;
 }
 
 const std::string& CSocketTcpServer::GetLocalAddress()
@@ -308,27 +368,47 @@ bool CSocketTcpServer::IsLocalAddress(const std::string& address)
     }
 }
 
-ReceivedData& CSocketTcpServer::GetClientData(Socket socket)
+ReceivedData CSocketTcpServer::GetClientData(Socket socket) const
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    return m_received[socket];
+    const ConnectionPtr connection = Find(socket);
+    return connection ? connection->Data : ReceivedData();
+}
+
+MessageCode CSocketTcpServer::ReadPacket(Connection& connection)
+{
+    Packet packet;
+    const MessageCode result = connection.Reader.Poll(connection.Handle, packet, m_packetDeadline);
+    if (result != ReadComplete) return result;
+    // Whatever the cipher or the serializer make of a peer's bytes stays
+    // here: a packet that cannot be read is a broken connection.
+    try {
+        CPacketConverter::GetInstance().Decode(connection.Data, packet);
+    } catch (const std::exception& error) {
+        qWarning("TCP server: a packet from %s could not be read: %s", connection.Address.c_str(),
+                 error.what());
+        return ReadFailed;
+    } catch (...) {
+        qWarning("TCP server: a packet from %s could not be read", connection.Address.c_str());
+        return ReadFailed;
+    }
+    return ReadComplete;
 }
 
 MessageCode CSocketTcpServer::Receive(Socket socket)
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    if (socket == InvalidSocket) return ReadFailed;
-    Packet packet;
-    const MessageCode result = ReceivePacket(Handle(socket), packet, m_module.Stall);
+    const ConnectionPtr connection = Find(socket);
+    if (!connection) return ReadFailed;
+    const MessageCode result = ReadPacket(*connection);
     if (result == ReadFailed) {
         RemoveSocket(socket);
         return ReadFailed;
     }
     if (result != ReadComplete) return result;
-    ReceivedData& data = m_received[socket];
-    CPacketConverter::GetInstance().Decode(data, packet);
     m_current = socket;
     // A peer that leaves says so with a plain code 4.
+    const ReceivedData& data = connection->Data;
     if (data.Kind == KindMessage && (data.Plain.Code == 4 || data.Plain.Code == ReadFailed))
         RemoveSocket(socket);
     return ReadComplete;
@@ -342,47 +422,41 @@ MessageCode CSocketTcpServer::ReceiveFrom(std::uint64_t hostId)
     return socket == InvalidSocket ? ReadFailed : Receive(socket);
 }
 
-const ReceivedData* CSocketTcpServer::FindData(std::uint64_t hostId) const
-{
-    auto it = m_received.find(FindSocket(hostId));
-    return it == m_received.end() ? nullptr : &it->second;
-}
-
 MessageCode CSocketTcpServer::GetReceivedCode(std::uint64_t hostId) const
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    if (FindSocket(hostId) == InvalidSocket) return ReadFailed;
-    const ReceivedData* data = FindData(hostId);
-    return data ? data->Code : 0;
+    const ConnectionPtr connection = Find(FindSocket(hostId));
+    return connection ? connection->Data.Code : ReadFailed;
 }
 
-const Message& CSocketTcpServer::GetReceivedMessage(std::uint64_t hostId) const
+Message CSocketTcpServer::GetReceivedMessage(std::uint64_t hostId) const
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    const ReceivedData* data = FindData(hostId);
-    return data ? data->GetMessage() : m_none.GetMessage();
+    const ConnectionPtr connection = Find(FindSocket(hostId));
+    return connection ? connection->Data.GetMessage() : Message();
 }
 
-const EntryMessage& CSocketTcpServer::GetEntryMessage(std::uint64_t hostId) const
+EntryMessage CSocketTcpServer::GetEntryMessage(std::uint64_t hostId) const
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    const ReceivedData* data = FindData(hostId);
-    return data ? data->Entry : m_none.Entry;
+    const ConnectionPtr connection = Find(FindSocket(hostId));
+    return connection ? connection->Data.Entry : EntryMessage();
 }
 
-FleetEditMessage& CSocketTcpServer::GetFleetEditMessage(std::uint64_t hostId)
+FleetEditMessage CSocketTcpServer::GetFleetEditMessage(std::uint64_t hostId) const
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    const Socket socket = FindSocket(hostId);
-    if (socket == InvalidSocket) return m_spare.FleetEdit;
-    return m_received[socket].FleetEdit;
+    const ConnectionPtr connection = Find(FindSocket(hostId));
+    if (connection) return connection->Data.FleetEdit;
+    FleetEditMessage none;
+    none.Reset();
+    return none;
 }
 
 void CSocketTcpServer::ClearReceivedMessage(std::uint64_t hostId)
 {
     std::lock_guard<std::recursive_mutex> lock(GetMutex());
-    auto it = m_received.find(FindSocket(hostId));
-    if (it != m_received.end()) it->second.Clear();
+    if (const ConnectionPtr connection = Find(FindSocket(hostId))) connection->Data.Clear();
 }
 
 } // namespace Marevane

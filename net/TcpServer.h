@@ -52,18 +52,22 @@ class CTcpServer {
     virtual MessageCode ReceiveFrom(std::uint64_t hostId) = 0;
     // The code of that side's last packet; ReadFailed without a connection.
     virtual MessageCode GetReceivedCode(std::uint64_t hostId) const = 0;
-    // That side's last packet, as its common header.
-    virtual const Message& GetReceivedMessage(std::uint64_t hostId) const = 0;
-    virtual FleetEditMessage& GetFleetEditMessage(std::uint64_t hostId) = 0;
+    // Copies of that side's last packets, so that nothing a caller holds
+    // changes or goes away when the connection does; empty records for a
+    // side without a connection. The last packet as its common header:
+    virtual Message GetReceivedMessage(std::uint64_t hostId) const = 0;
+    virtual EntryMessage GetEntryMessage(std::uint64_t hostId) const = 0;
+    virtual FleetEditMessage GetFleetEditMessage(std::uint64_t hostId) const = 0;
     // Forgets that side's last packet (it reads as code 0 until the next
     // one), so that a command is carried out once and never in a later turn.
     virtual void ClearReceivedMessage(std::uint64_t hostId) = 0;
 
-    // Entry admission, on the oldest connection that has not entered yet.
-    // The code of its packet once one arrived, ReadNothing while it has sent
-    // nothing or none waits, ReadFailed when it broke.
+    // Entry admission. Reads every connection that has not entered yet;
+    // the code of the oldest one's entry once one has arrived (that
+    // connection is the one the answers below go to), else ReadNothing.
     virtual MessageCode ReceiveEntry() = 0;
-    virtual EntryMessage& GetWaitingEntryMessage() = 0;
+    // A copy of that entry.
+    virtual EntryMessage GetWaitingEntryMessage() const = 0;
     // Answers with code 15 and enters the side under its host id; throws
     // CConnectionRejectedException or CConnectionFailedException.
     virtual bool AcceptEntry(EntryMessage& answer) = 0;
@@ -83,15 +87,35 @@ class CTcpServer {
     {
         return GetReceivedCode(unit.GetHostId());
     }
-    template <typename Unit> const Message& GetReceivedMessageOfUnit(const Unit& unit) const
+    template <typename Unit> Message GetReceivedMessageOfUnit(const Unit& unit) const
     {
         return GetReceivedMessage(unit.GetHostId());
     }
-    template <typename Unit> FleetEditMessage& GetFleetEditMessageOfUnit(const Unit& unit)
+    template <typename Unit> EntryMessage GetEntryMessageOfUnit(const Unit& unit) const
+    {
+        return GetEntryMessage(unit.GetHostId());
+    }
+    template <typename Unit> FleetEditMessage GetFleetEditMessageOfUnit(const Unit& unit) const
     {
         return GetFleetEditMessage(unit.GetHostId());
     }
     template <typename Unit> void ConfirmEntryOfUnit(const Unit& unit) { ConfirmEntry(unit.GetHostId()); }
+
+    // Encodes the message and writes it to the socket; false without
+    // sending for the invalid socket, else whether it was sent.
+    bool SendMessageToSocket(Socket socket, const Message& message)
+    {
+        if (socket == InvalidSocket) return false;
+        return GetModule().Send(socket, CPacketConverter::GetInstance().Encode(message));
+    }
+    // A message with the code, second code 0 and the side's profile as its
+    // sender, to the side's connection.
+    template <typename Unit> bool SendCodeToUnit(const Unit& unit, MessageCode code)
+    {
+        Message message = MakeMessage(code);
+        message.Sender = unit.GetProfile();
+        return SendMessageToSocket(FindSocket(unit.GetHostId()), message);
+    }
 
   private:
     mutable std::recursive_mutex m_mutex;

@@ -2,7 +2,6 @@
 
 #include "net/PosixSocket.h"
 
-
 namespace Marevane {
 
 namespace {
@@ -89,6 +88,8 @@ void CUdpNetwork::Open()
 void CUdpNetwork::Close()
 {
     m_found.clear();
+    m_heard.clear();
+    m_byAge.clear();
     m_last = nullptr;
     m_lastSender = nullptr;
     m_module.Close();
@@ -96,18 +97,48 @@ void CUdpNetwork::Close()
 
 MessageCode CUdpNetwork::Receive()
 {
-    std::string packet;
-    std::string sender;
-    const MessageCode result = m_module.Receive(packet, sender);
-    if (result != ReadComplete) return result;
-    // Decoded aside first: a stranger's datagram must not appear as a host.
+    for (int i = 0; i < DatagramsPerReceive; ++i) {
+        std::string packet;
+        std::string sender;
+        const MessageCode result = m_module.Receive(packet, sender);
+        if (result != ReadComplete) return result;
+        if (TakeDatagram(packet, sender)) return ReadComplete;
+    }
+    return ReadNothing;
+}
+
+bool CUdpNetwork::TakeDatagram(const std::string& bytes, const std::string& sender)
+{
+    // Decoded aside first: a stranger's datagram must not appear as a host,
+    // and a broken one must not change what its sender announced before.
+    try {
+        CPacketConverter::GetInstance().Decode(m_scratch, bytes);
+    } catch (...) {
+        ++m_ignored;
+        return false;
+    }
     auto it = m_found.find(sender);
-    ReceivedData data = it == m_found.end() ? ReceivedData() : it->second;
-    CPacketConverter::GetInstance().Decode(data, packet);
-    it = m_found.insert_or_assign(sender, std::move(data)).first;
+    if (it != m_found.end()) {
+        // The sender's other slots keep what it sent before.
+        m_scratch.MoveLastInto(it->second);
+    }
+    if (it == m_found.end() && m_found.size() >= MaxSenders) {
+        // The sender heard from longest ago makes room; the last block is
+        // never that one, it was just heard.
+        auto oldest = m_byAge.begin();
+        m_found.erase(oldest->second);
+        m_heard.erase(oldest->second);
+        m_byAge.erase(oldest);
+    }
+    if (it == m_found.end()) it = m_found.emplace(sender, std::move(m_scratch)).first;
+    m_scratch.Clear();
+    auto heard = m_heard.find(sender);
+    if (heard != m_heard.end()) m_byAge.erase(heard->second);
+    m_heard[sender] = ++m_clock;
+    m_byAge[m_clock] = sender;
     m_last = &it->second;
     m_lastSender = &it->first;
-    return ReadComplete;
+    return true;
 }
 
 } // namespace Marevane

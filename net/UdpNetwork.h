@@ -7,6 +7,7 @@
 
 #include "net/PacketConverter.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -54,6 +55,10 @@ class CUdpNetwork {
   public:
     // What Receive answers when the network is not open.
     static constexpr MessageCode NotOpen = 2;
+    // The senders kept at most; the one heard from longest ago makes room.
+    static constexpr std::size_t MaxSenders = 32;
+    // Datagrams one Receive reads at most while it skips strangers' ones.
+    static constexpr int DatagramsPerReceive = 16;
 
     explicit CUdpNetwork(const std::string& address = std::string(), std::uint16_t port = 0);
     virtual ~CUdpNetwork();
@@ -75,8 +80,13 @@ class CUdpNetwork {
 
     // Reads one announcement into its sender's block: ReadNothing,
     // ReadComplete, ReadFailed or NotOpen. A datagram that is not a packet
-    // of ours throws as the converter does, and is gone from the socket.
+    // of ours is dropped and counted, and the next one is read.
     MessageCode Receive();
+    // Keeps one datagram under its sender when it is a packet of ours;
+    // false (and counted) when it is not. Throws nothing.
+    bool TakeDatagram(const std::string& bytes, const std::string& sender);
+    // Datagrams dropped since the network was made.
+    std::uint64_t CountIgnored() const { return m_ignored; }
 
     CUdpModule& GetModule() { return m_module; }
     // Sender address text to its last announcement.
@@ -90,6 +100,12 @@ class CUdpNetwork {
     std::string m_address;
     std::uint16_t m_port = 0;
     std::map<std::string, ReceivedData> m_found;
+    // When each sender was last heard, as a running count, both ways.
+    std::map<std::string, std::uint64_t> m_heard;
+    std::map<std::uint64_t, std::string> m_byAge;
+    std::uint64_t m_clock = 0;
+    std::uint64_t m_ignored = 0;
+    ReceivedData m_scratch;
     const ReceivedData* m_last = nullptr;
     const std::string* m_lastSender = nullptr;
 };

@@ -330,8 +330,9 @@ void CPlayerEdit::SendFleetEditMessage(CUnit& unit, MessageCode code, MessageCod
     answer.Sender = unit.GetProfile();
     for (CShip* ship : m_ships.GetShips(&unit)) answer.Ships.push_back(ship->GetProfile());
 
+    // Without the server's lock: a side that does not read must not hold up
+    // the host while the write waits for it.
     CTcpServer& server = Server();
-    std::lock_guard<std::recursive_mutex> lock(server.GetMutex());
     const Socket socket = server.FindSocket(unit.GetHostId());
     if (socket == InvalidSocket) return;
     if (!server.GetModule().Send(socket, CPacketConverter::GetInstance().Encode(answer)))

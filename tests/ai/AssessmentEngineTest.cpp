@@ -226,21 +226,22 @@ TEST_F(AssessmentEngineTest, SinkingShipsRankByAttacksOrHitPoints)
     EXPECT_EQ(ids(), (std::vector<std::uint32_t>{1, sub->GetShipId()}));
 }
 
-TEST_F(AssessmentEngineTest, KnownFreePanelsLeaveOutOwnShipsAndUnknownPanels)
+TEST_F(AssessmentEngineTest, KnownFreePanelsLeaveOutOwnShipsAfloatAndUnknownPanels)
 {
-    const std::vector<CPanel*> panels = Assessment().GetKnownFreePanels();
-    for (const CPanel* panel : panels) {
-        EXPECT_TRUE(panel->IsPassable());
-        EXPECT_TRUE(panel->IsRevealed() || panel->IsKnownBy(com->GetId()));
-        EXPECT_EQ(com->FindShipOnPanel(panel), nullptr);
-    }
-    std::size_t known = 0;
-    for (const CSeaPanel& panel : board.GetSeaPanels()) {
-        if (panel.IsPassable() && (panel.IsRevealed() || panel.IsKnownBy(com->GetId())) &&
-            com->FindShipOnPanel(&panel) == nullptr)
-            ++known;
-    }
-    EXPECT_EQ(panels.size(), known);
+    const std::uint32_t me = com->GetId();
+    // Known to COM: its battleship's panel, its sunk destroyer's panel, an
+    // open panel, a reef and Ann's panel; one panel revealed to all; one
+    // known to Ann only.
+    for (const MapPos& pos : {MapPos(1, 1), MapPos(1, 2), MapPos(1, 3), MapPos(2, 3), MapPos(4, 4)})
+        board.GetPanel(pos)->AddKnownUnit(me);
+    board.GetPanel(2, 3)->SetType(PanelReef);
+    board.GetPanel(3, 3)->SetRevealed(true);
+    board.GetPanel(5, 5)->AddKnownUnit(ann->GetId());
+    Sink(2);
+
+    std::vector<MapPos> found;
+    for (const CPanel* panel : Assessment().GetKnownFreePanels()) found.push_back(panel->GetPos());
+    EXPECT_EQ(found, (std::vector<MapPos>{MapPos(1, 2), MapPos(1, 3), MapPos(3, 3), MapPos(4, 4)}));
 }
 
 } // namespace Marevane::ComputerAI::Testing

@@ -46,8 +46,12 @@ class BattleFixture : public ::testing::Test {
         ships.CreateShip(com, ShipTypeDestroyer, board.GetPanel(1, 2));
         ships.CreateShip(cid, ShipTypeBattleship, board.GetPanel(3, 6));
         ships.CreateShip(cid, ShipTypeDestroyer, board.GetPanel(5, 6));
+        AddShips();
         results.StartBattle(com, All());
     }
+
+    // Ships a test adds before the opening record is made.
+    virtual void AddShips() {}
 
     CUnit* Side(std::uint32_t id, std::uint32_t type, const std::wstring& name)
     {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <stdexcept>
 
 using namespace Marevane;
@@ -18,6 +20,11 @@ struct PatternCase {
     int Centre;
     int Neighbor;
 };
+
+void PrintTo(const PatternCase& c, std::ostream* os)
+{
+    *os << "pattern " << c.Pattern;
+}
 
 class BoardFlagMapPatterns : public ::testing::TestWithParam<PatternCase> {};
 
@@ -43,7 +50,10 @@ TEST_P(BoardFlagMapPatterns, WeighCentreNeighboursAndTheRest)
 INSTANTIATE_TEST_SUITE_P(AllSix, BoardFlagMapPatterns,
                          ::testing::Values(PatternCase{1, 0, 1, 0}, PatternCase{2, 1, 0, 1},
                                            PatternCase{3, 0, 0, 1}, PatternCase{4, 0, 1, 1},
-                                           PatternCase{5, 1, 0, 0}, PatternCase{6, 0, 0, 0}));
+                                           PatternCase{5, 1, 0, 0}, PatternCase{6, 0, 0, 0}),
+                         [](const ::testing::TestParamInfo<PatternCase>& info) {
+                             return "Pattern" + std::to_string(info.param.Pattern);
+                         });
 
 TEST(BoardFlagMap, CornerOfTheRingKeepsTheCentreWeightWhereNeighboursAreMissing)
 {

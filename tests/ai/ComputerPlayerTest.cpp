@@ -181,11 +181,21 @@ TEST_F(ComputerPlayerTest, BattleStartBuildsTheEnginesAndResetFreesThem)
     EXPECT_EQ(Brain().GetEngines().size(), 3u);
     EXPECT_EQ(Shared().DecisionKind, 1u);
     ExpectMissingKey([&] { Brain().GetEngine(L"strategy"); }, "unknown engine");
-    // A second battle start replaces everything.
-    CVirtualGame* first = Brain().GetVirtualGame();
+    // A second battle start replaces everything: a new blackboard with
+    // nothing of the first battle, shared by three new engines.
+    Shared().DecisionKind = 7;
+    Shared().RetryCount = 4;
+    Shared().TargetHistory.push_back(1);
     com->OnMessage(45);
-    EXPECT_NE(Brain().GetVirtualGame(), nullptr);
-    (void)first;
+    ASSERT_NE(Brain().GetVirtualGame(), nullptr);
+    EXPECT_EQ(Shared().DecisionKind, 1u);
+    EXPECT_EQ(Shared().RetryCount, 0u);
+    EXPECT_TRUE(Shared().TargetHistory.empty());
+    EXPECT_EQ(Brain().GetEngines().size(), 3u);
+    for (const auto& [name, engine] : Brain().GetEngines()) {
+        EXPECT_EQ(engine->GetVirtualGame(), Brain().GetVirtualGame());
+        EXPECT_EQ(engine->GetSharedData(), Brain().GetSharedData());
+    }
     Brain().Reset();
     EXPECT_EQ(Brain().GetVirtualGame(), nullptr);
     EXPECT_EQ(Brain().GetSharedData(), nullptr);

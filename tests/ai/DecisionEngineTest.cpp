@@ -1,7 +1,7 @@
 // The decision engine on the small battle of BattleFixture: dispatch by
 // decision kind, reconsideration and its retry limit, the commands each
 // strategy writes, and the final resign or pass.
-#include "BattleFixture.h"
+#include "DecisionFixture.h"
 
 #include "ai/DecisionEngine.h"
 #include "model/CodeTables.h"
@@ -55,96 +55,6 @@ class RecordingEngine : public CDecisionEngine {
         ran.emplace_back("ResignOrPass");
         CDecisionEngine::ResignOrPass();
     }
-};
-
-template <typename Engine> class DecisionTestBase : public BattleFixture {
-  protected:
-    void SetUp() override
-    {
-        BattleFixture::SetUp();
-        com->OnMessage(51);
-        game = MakeGame();
-        // A plan of every own ship against every other side.
-        for (const auto& [unitId, player] : game->GetPlayers()) {
-            if (unitId == com->GetId()) continue;
-            for (const auto& [shipId, ship] : com->GetShips()) {
-                PlanRecord& plan = player->GetAssessments()[shipId];
-                plan.SideId = unitId;
-                plan.ShipId = shipId;
-                plan.Kind = 1;
-                plan.Priority = 100 + shipId;
-            }
-        }
-        engine = std::make_unique<Engine>(com, &board, &results);
-        engine->SetVirtualGame(game.get());
-        engine->SetSharedData(&shared);
-        shared.Target = game->GetPlayer(ann->GetId());
-    }
-
-    PlanRecord& Plan(std::uint32_t opponentId, std::uint32_t shipId)
-    {
-        return game->GetPlayer(opponentId)->GetAssessments().at(shipId);
-    }
-
-    void Queue(std::uint32_t opponentId, std::uint32_t shipId, std::uint32_t kind)
-    {
-        PlanRecord& plan = Plan(opponentId, shipId);
-        plan.Kind = kind;
-        shared.PlanQueue.push_back(&plan);
-    }
-
-    // The computer believes the ship stands on this panel alone.
-    void Locate(CUnit* unit, std::uint32_t shipId, std::uint32_t row, std::uint32_t column)
-    {
-        CVirtualBoard* estimate = game->GetPlayer(unit->GetId())->GetBoard(shipId);
-        estimate->Reset();
-        estimate->ApplyFlag(1, board.GetPanel(row, column));
-        ASSERT_EQ(estimate->GetCandidateCount(), 1u);
-    }
-
-    // The computer believes the ship may stand on any of these panels.
-    void LocateAmong(CUnit* unit, std::uint32_t shipId, const std::vector<MapPos>& panels)
-    {
-        CVirtualBoard* estimate = game->GetPlayer(unit->GetId())->GetBoard(shipId);
-        CVirtualBoard one(*estimate);
-        estimate->ClearFlag();
-        for (const MapPos& pos : panels) {
-            one.Reset();
-            one.ApplyFlag(1, board.GetPanel(pos));
-            estimate->AddFlag(one);
-        }
-        ASSERT_EQ(estimate->GetCandidateCount(), panels.size());
-    }
-
-    // The hit points the computer's picture of the side gives the ship.
-    void EstimateHp(CUnit* unit, std::uint32_t shipId, std::int32_t hp)
-    {
-        const ShipProfile* profile = game->GetPlayer(unit->GetId())->FindShipProfile(shipId);
-        ASSERT_NE(profile, nullptr);
-        const_cast<ShipProfile*>(profile)->Hp = hp;
-    }
-
-    void SinkAll(CUnit* unit)
-    {
-        for (const auto& [id, ship] : unit->GetShips()) {
-            ship->GetProfile().Hp = 0;
-            ship->SetStatus(ShipStatusSinking);
-        }
-    }
-
-    // The unit's own check and execution take the written command.
-    void ExpectAccepted()
-    {
-        const CommandInput written = com->GetCommandInput();
-        const MessageCode code = com->ExecuteCommand(All());
-        EXPECT_FALSE(IsErrorCode(code))
-            << "command " << written.Command << " ship " << written.ShipId << " direction "
-            << written.Direction << " distance " << written.Distance << " -> code " << code;
-    }
-
-    std::unique_ptr<CVirtualGame> game;
-    CAISharedData shared;
-    std::unique_ptr<Engine> engine;
 };
 
 using DecisionDispatchTest = DecisionTestBase<RecordingEngine>;
@@ -262,20 +172,22 @@ TEST_F(DecisionDispatchTest, UnitThatCannotActResignsOrPassesWithoutSearching)
 
 using DecisionStrategyTest = DecisionTestBase<CDecisionEngine>;
 
-TEST_F(DecisionStrategyTest, EveryKindEndsInACommandTheUnitAccepts)
+using EveryKindTest = FreshDecisionTest<std::uint32_t>;
+
+TEST_P(EveryKindTest, EndsInACommandTheUnitAccepts)
 {
-    for (std::uint32_t kind = 1; kind <= 24; ++kind) {
-        SCOPED_TRACE("kind " + std::to_string(kind));
-        // Each kind on a fresh copy of the battle state.
-        TearDown();
-        SetUp();
-        for (auto& [shipId, plan] : game->GetPlayer(ann->GetId())->GetAssessments()) plan.Kind = kind;
-        shared.DecisionKind = kind;
-        engine->Run();
-        EXPECT_TRUE(engine->HasWritten());
-        ExpectAccepted();
-    }
+    const std::uint32_t kind = GetParam();
+    for (auto& [shipId, plan] : game->GetPlayer(ann->GetId())->GetAssessments()) plan.Kind = kind;
+    shared.DecisionKind = kind;
+    engine->Run();
+    EXPECT_TRUE(engine->HasWritten());
+    ExpectAccepted();
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, EveryKindTest, ::testing::Range(1u, 25u),
+                         [](const ::testing::TestParamInfo<std::uint32_t>& info) {
+                             return "Kind" + std::to_string(info.param);
+                         });
 
 TEST_F(DecisionStrategyTest, MainEvaluationAttacksALocatedEnemyNextToIt)
 {
@@ -289,33 +201,42 @@ TEST_F(DecisionStrategyTest, MainEvaluationAttacksALocatedEnemyNextToIt)
     ExpectAccepted();
 }
 
-TEST_F(DecisionStrategyTest, OfTwoAttackersNextToOneEnemyTheOneKeepingMoreFuelAttacks)
+struct SpareCase {
+    const char* Name;
+    std::uint32_t BattleshipSpare;
+    std::uint32_t DestroyerSpare;
+    std::uint32_t Attacker;
+};
+
+void PrintTo(const SpareCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+using TwoAttackersTest = FreshDecisionTest<SpareCase>;
+
+TEST_P(TwoAttackersTest, TheOneKeepingMoreFuelAttacksAnEnemyNextToBoth)
 {
     // Both own ships stand next to (2,2), where Ann's battleship is pinned.
-    struct Case {
-        std::uint32_t battleshipSpare;
-        std::uint32_t destroyerSpare;
-        std::uint32_t attacker;
-    };
-    for (const Case& row : {Case{30, 10, 1u}, Case{10, 30, 2u}}) {
-        SCOPED_TRACE("attacker " + std::to_string(row.attacker));
-        TearDown();
-        SetUp();
-        Locate(ann, 1, 2, 2);
-        for (const auto& [id, spare] :
-             {std::pair{1u, row.battleshipSpare}, std::pair{2u, row.destroyerSpare}}) {
-            CShip* ship = com->GetShip(id);
-            ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
-        }
-        shared.DecisionKind = 2;
-        engine->Run();
-        const CommandInput& input = com->GetCommandInput();
-        ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
-        EXPECT_EQ(input.ShipId, row.attacker);
-        EXPECT_EQ(input.Target, MapPos(2, 2));
-        ExpectAccepted();
+    const SpareCase& row = GetParam();
+    Locate(ann, 1, 2, 2);
+    for (const auto& [id, spare] : {std::pair{1u, row.BattleshipSpare}, std::pair{2u, row.DestroyerSpare}}) {
+        CShip* ship = com->GetShip(id);
+        ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
     }
+    shared.DecisionKind = 2;
+    engine->Run();
+    const CommandInput& input = com->GetCommandInput();
+    ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
+    EXPECT_EQ(input.ShipId, row.Attacker);
+    EXPECT_EQ(input.Target, MapPos(2, 2));
+    ExpectAccepted();
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, TwoAttackersTest,
+                         ::testing::Values(SpareCase{"BattleshipKeepsMore", 30, 10, 1u},
+                                           SpareCase{"DestroyerKeepsMore", 10, 30, 2u}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(DecisionStrategyTest, AShipOneHitSinksIsAttackedBeforeTheBestScoringPair)
 {
@@ -333,130 +254,159 @@ TEST_F(DecisionStrategyTest, AShipOneHitSinksIsAttackedBeforeTheBestScoringPair)
     ExpectAccepted();
 }
 
-TEST_F(DecisionStrategyTest, PursuitSendsTheShipKeepingMoreFuelUnlessAnotherIsReadyToStrike)
+struct PursuitCase {
+    const char* Name;
+    std::int32_t Mode;
+    std::uint32_t BattleshipSpare;
+    std::uint32_t DestroyerSpare;
+    bool DestroyerReady;
+    std::uint32_t Attacker;
+};
+
+void PrintTo(const PursuitCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+using PursuitTest = FreshDecisionTest<PursuitCase>;
+
+TEST_P(PursuitTest, SendsTheShipKeepingMoreFuelUnlessAnotherIsReadyToStrike)
 {
     // Ann's battleship is far off and not pinned: no pair, a pursuit. A ship
     // whose plan has a target beside it and little damage ranks first from
     // NORMAL on, whatever fuel it keeps.
-    struct Case {
-        std::int32_t mode;
-        std::uint32_t battleshipSpare;
-        std::uint32_t destroyerSpare;
-        bool destroyerReady;
-        std::uint32_t attacker;
-    };
-    for (const Case& row : {Case{ModeEasy, 30, 10, false, 1u}, Case{ModeEasy, 10, 30, false, 2u},
-                            Case{ModeNormal, 30, 10, false, 1u}, Case{ModeNormal, 10, 30, false, 2u},
-                            Case{ModeNormal, 30, 10, true, 2u}, Case{ModeEasy, 30, 10, true, 1u}}) {
-        SCOPED_TRACE("mode " + std::to_string(row.mode) + " attacker " + std::to_string(row.attacker));
-        TearDown();
-        SetUp();
-        UnitProfile profile = com->GetProfile();
-        profile.Level = static_cast<std::uint32_t>(row.mode);
-        com->SetProfile(profile);
-        LocateAmong(ann, 1, {MapPos(5, 4), MapPos(5, 5), MapPos(6, 5)});
-        for (const auto& [id, spare] :
-             {std::pair{1u, row.battleshipSpare}, std::pair{2u, row.destroyerSpare}}) {
-            CShip* ship = com->GetShip(id);
-            ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
-        }
-        Plan(ann->GetId(), 2).HasAdjacentTarget = row.destroyerReady;
-        if (row.destroyerReady) Plan(ann->GetId(), 2).HitPoints = 3;
-        // With a result in the log the choice is drawn no more.
-        Play(ann, Pass());
-        ASSERT_FALSE(engine->GetLog().empty());
-        shared.DecisionKind = 1;
-        engine->Run();
-        EXPECT_EQ(shared.DecisionKind, 1u);
-        const CommandInput& input = com->GetCommandInput();
-        ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
-        EXPECT_EQ(input.ShipId, row.attacker);
-        ExpectAccepted();
+    const PursuitCase& row = GetParam();
+    UnitProfile profile = com->GetProfile();
+    profile.Level = static_cast<std::uint32_t>(row.Mode);
+    com->SetProfile(profile);
+    LocateAmong(ann, 1, {MapPos(5, 4), MapPos(5, 5), MapPos(6, 5)});
+    for (const auto& [id, spare] : {std::pair{1u, row.BattleshipSpare}, std::pair{2u, row.DestroyerSpare}}) {
+        CShip* ship = com->GetShip(id);
+        ship->GetProfile().Fp = ship->GetConfig().AttackFp + spare;
     }
+    Plan(ann->GetId(), 2).HasAdjacentTarget = row.DestroyerReady;
+    if (row.DestroyerReady) Plan(ann->GetId(), 2).HitPoints = 3;
+    // With a result in the log the choice is drawn no more.
+    Play(ann, Pass());
+    ASSERT_FALSE(engine->GetLog().empty());
+    shared.DecisionKind = 1;
+    engine->Run();
+    EXPECT_EQ(shared.DecisionKind, 1u);
+    const CommandInput& input = com->GetCommandInput();
+    ASSERT_EQ(input.Command, static_cast<std::uint32_t>(CommandAttack));
+    EXPECT_EQ(input.ShipId, row.Attacker);
+    ExpectAccepted();
 }
 
-TEST_F(DecisionStrategyTest, PursuitDoesNotStrikeTheSamePanelTwiceRunning)
+INSTANTIATE_TEST_SUITE_P(
+    Table, PursuitTest,
+    ::testing::Values(PursuitCase{"EasyBattleshipKeepsMore", ModeEasy, 30, 10, false, 1u},
+                      PursuitCase{"EasyDestroyerKeepsMore", ModeEasy, 10, 30, false, 2u},
+                      PursuitCase{"NormalBattleshipKeepsMore", ModeNormal, 30, 10, false, 1u},
+                      PursuitCase{"NormalDestroyerKeepsMore", ModeNormal, 10, 30, false, 2u},
+                      PursuitCase{"NormalDestroyerReady", ModeNormal, 30, 10, true, 2u},
+                      PursuitCase{"EasyIgnoresReadiness", ModeEasy, 30, 10, true, 1u}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+using PursuitSeedTest = FreshDecisionTest<std::uint32_t>;
+
+TEST_P(PursuitSeedTest, DoesNotStrikeTheSamePanelTwiceRunning)
 {
     // Only the destroyer can pay an attack; Ann may be on any of three
     // panels south of it.
     const std::vector<MapPos> around{MapPos(2, 1), MapPos(2, 2), MapPos(2, 3)};
-    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
-        SCOPED_TRACE("seed " + std::to_string(seed));
-        TearDown();
-        SetUp();
-        SeedRandom(seed);
-        com->GetShip(1)->GetProfile().Fp = 0;
-        LocateAmong(ann, 1, around);
-        shared.DecisionKind = 1;
-        engine->Run();
-        const CommandInput first = com->GetCommandInput();
-        ASSERT_EQ(first.Command, static_cast<std::uint32_t>(CommandAttack));
-        const MessageCode code = com->ExecuteCommand(All());
-        ASSERT_FALSE(IsErrorCode(code));
-        results.Record(code, com, All());
-        results.Record(52, com, All());
-
-        com->OnMessage(51);
-        shared.DecisionKind = 1;
-        engine->Run();
-        const CommandInput second = com->GetCommandInput();
-        ASSERT_EQ(second.Command, static_cast<std::uint32_t>(CommandAttack));
-        EXPECT_NE(second.Target, first.Target);
-        EXPECT_NE(std::find(around.begin(), around.end(), second.Target), around.end());
-        ExpectAccepted();
-    }
-}
-
-TEST_F(DecisionStrategyTest, EscapeNeverMovesIntoTheReachOfAnEnemyThatIsNearlyFound)
-{
-    // Ann has all but found the battleship. Believed at (3,1) she reaches
-    // only part of the board; believed on four panels in the middle rows,
-    // with a move range of 5 she reaches all of it, and the escape falls
-    // back on another command.
-    struct Case {
-        std::vector<MapPos> ann;
-        bool moves;
-    };
-    const std::vector<Case> cases{{{MapPos(3, 1)}, true},
-                                  {{MapPos(3, 1), MapPos(3, 2), MapPos(4, 1), MapPos(4, 2)}, false}};
-    for (const Case& row : cases) {
-        SCOPED_TRACE("moves " + std::to_string(row.moves));
-        TearDown();
-        SetUp();
-        LocateAmong(ann, 1, row.ann);
-        PlanRecord& plan = Plan(ann->GetId(), 1);
-        plan.IsClose = true;
-        plan.CandidateCount = 1;
-        plan.Kind = 5;
-        shared.DecisionKind = 5;
-        engine->Run();
-        const CommandInput input = com->GetCommandInput();
-        EXPECT_EQ(input.Command == CommandMove, row.moves) << "command " << input.Command;
-        ExpectAccepted();
-        if (input.Command != CommandMove) continue;
-        const std::uint32_t reach = ann->GetShip(1)->GetConfig().MoveRange + 1;
-        for (const MapPos& pos : row.ann)
-            EXPECT_GT(com->GetShip(1)->GetCurrentPanel()->GetDistance(*board.GetPanel(pos)), reach);
-    }
-}
-
-TEST_F(DecisionStrategyTest, RangeChoiceTorpedoesAFarEnemyAndAttacksANearOne)
-{
-    Locate(cid, 1, 5, 5);
-    shared.DecisionKind = 13;
-    // A seed under which the aim is not refined (a 30 % draw at long range).
-    SeedRandom(1);
+    SeedRandom(GetParam());
+    com->GetShip(1)->GetProfile().Fp = 0;
+    LocateAmong(ann, 1, around);
+    shared.DecisionKind = 1;
     engine->Run();
-    EXPECT_EQ(shared.DecisionKind, 13u);
+    const CommandInput first = com->GetCommandInput();
+    ASSERT_EQ(first.Command, static_cast<std::uint32_t>(CommandAttack));
+    const MessageCode code = com->ExecuteCommand(All());
+    ASSERT_FALSE(IsErrorCode(code));
+    results.Record(code, com, All());
+    results.Record(52, com, All());
+
+    com->OnMessage(51);
+    shared.DecisionKind = 1;
+    engine->Run();
+    const CommandInput second = com->GetCommandInput();
+    ASSERT_EQ(second.Command, static_cast<std::uint32_t>(CommandAttack));
+    EXPECT_NE(second.Target, first.Target);
+    EXPECT_NE(std::find(around.begin(), around.end(), second.Target), around.end());
+    ExpectAccepted();
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, PursuitSeedTest, ::testing::Range(1u, 7u),
+                         [](const ::testing::TestParamInfo<std::uint32_t>& info) {
+                             return "Seed" + std::to_string(info.param);
+                         });
+
+struct EscapeCase {
+    const char* Name;
+    std::vector<MapPos> Ann;
+    bool Moves;
+};
+
+void PrintTo(const EscapeCase& c, std::ostream* os)
+{
+    *os << c.Name;
+}
+
+using EscapeTest = FreshDecisionTest<EscapeCase>;
+
+// Ann has all but found the battleship. Believed at (3,1) she reaches only
+// part of the board; believed on four panels in the middle rows, with a
+// move range of 5 she reaches all of it, and the escape falls back on
+// another command.
+TEST_P(EscapeTest, NeverMovesIntoTheReachOfAnEnemyThatIsNearlyFound)
+{
+    const EscapeCase& row = GetParam();
+    LocateAmong(ann, 1, row.Ann);
+    PlanRecord& plan = Plan(ann->GetId(), 1);
+    plan.IsClose = true;
+    plan.CandidateCount = 1;
+    plan.Kind = 5;
+    shared.DecisionKind = 5;
+    engine->Run();
+    const CommandInput input = com->GetCommandInput();
+    EXPECT_EQ(input.Command == CommandMove, row.Moves) << "command " << input.Command;
+    ExpectAccepted();
+    if (input.Command != CommandMove) return;
+    const std::uint32_t reach = ann->GetShip(1)->GetConfig().MoveRange + 1;
+    for (const MapPos& pos : row.Ann)
+        EXPECT_GT(com->GetShip(1)->GetCurrentPanel()->GetDistance(*board.GetPanel(pos)), reach);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, EscapeTest,
+    ::testing::Values(EscapeCase{"OnePanel", {MapPos(3, 1)}, true},
+                      EscapeCase{
+                          "FourPanels", {MapPos(3, 1), MapPos(3, 2), MapPos(4, 1), MapPos(4, 2)}, false}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(DecisionStrategyTest, RangeChoiceWithoutAnEnemyInRangeAimsAtOneTheGamePlacesSomewhere)
+{
+    // No own ship's plan lists an enemy in range: the aim of kind 12 goes
+    // for Cid's battleship, pinned far off, with a torpedo.
+    Locate(cid, 1, 5, 5);
+    shared.DecisionKind = 12;
+    engine->Run();
+    EXPECT_EQ(shared.DecisionKind, 12u);
     EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandTorpedo));
+    EXPECT_EQ(com->GetCommandInput().ShipId, 2u) << "only the destroyer carries torpedoes";
     EXPECT_EQ(com->GetCommandInput().Target, MapPos(5, 5));
     ExpectAccepted();
+}
 
-    TearDown();
-    SetUp();
+TEST_F(DecisionStrategyTest, RangeChoiceWithAnEnemyInRangeAttacksItWhenNextToTheShip)
+{
+    // The battleship's plan lists Cid's battleship, pinned next to it.
     Locate(cid, 1, 2, 2);
+    Plan(cid->GetId(), 1).TargetCandidates[1] = 1;
     shared.DecisionKind = 13;
     engine->Run();
+    EXPECT_EQ(shared.DecisionKind, 13u);
     EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandAttack));
     EXPECT_EQ(com->GetCommandInput().Target, MapPos(2, 2));
     ExpectAccepted();
@@ -486,12 +436,21 @@ TEST_F(DecisionStrategyTest, FlagshipHandsTheFlagToAnotherShip)
     EXPECT_EQ(com->GetFlagship(), com->GetShip(2));
 }
 
-TEST_F(DecisionStrategyTest, EmptyRescueListLooksAgainInsteadOfResigning)
+TEST_F(DecisionStrategyTest, EmptySinkingListEndsInResignOrPassWithoutSearching)
 {
-    shared.DecisionKind = 17;
-    engine->Run();
-    EXPECT_NE(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandResign));
-    ExpectAccepted();
+    // No sunk ship: the sinking-ship strategies of kinds 16 to 18 hand the
+    // turn to the final resign or pass, which passes while ships can act.
+    for (std::uint32_t kind : {16u, 17u, 18u}) {
+        SCOPED_TRACE("kind " + std::to_string(kind));
+        shared.DecisionKind = kind;
+        engine->ClearTrace();
+        engine->Run();
+        const auto& trace = engine->GetTrace();
+        EXPECT_NE(std::find(trace.begin(), trace.end(), "ResignOrPass"), trace.end());
+        EXPECT_EQ(std::count(trace.begin(), trace.end(), "Reconsider"), 0);
+        EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandPass));
+        ExpectAccepted();
+    }
 }
 
 TEST_F(DecisionStrategyTest, SunkShipIsBroughtBackNextToAGuard)
@@ -517,26 +476,83 @@ TEST_F(DecisionStrategyTest, SunkShipIsBroughtBackNextToAGuard)
     ExpectAccepted();
 }
 
-TEST_F(DecisionStrategyTest, MineStrategiesLayAMine)
-{
-    for (std::uint32_t kind : {9u, 10u, 11u}) {
-        SCOPED_TRACE("kind " + std::to_string(kind));
-        TearDown();
-        SetUp();
-        shared.DecisionKind = kind;
-        engine->Run();
-        EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandMine));
-        ExpectAccepted();
-    }
-}
+using MineKindTest = FreshDecisionTest<std::uint32_t>;
 
-TEST_F(DecisionStrategyTest, ResignOrPassAlwaysWrites)
+TEST_P(MineKindTest, LaysAMine)
 {
-    engine->ResignOrPass();
-    EXPECT_TRUE(engine->HasWritten() || com->GetCommandInput().Command != CommandNone);
-    EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandResign));
+    shared.DecisionKind = GetParam();
+    engine->Run();
+    EXPECT_EQ(com->GetCommandInput().Command, static_cast<std::uint32_t>(CommandMine));
     ExpectAccepted();
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, MineKindTest, ::testing::Values(9u, 10u, 11u),
+                         [](const ::testing::TestParamInfo<std::uint32_t>& info) {
+                             return "Kind" + std::to_string(info.param);
+                         });
+
+struct ResignCase {
+    const char* name;
+    bool mates;
+    std::int32_t stance;
+    bool rivalsAfloat;
+    bool beaten;
+    bool canAct;
+    std::uint32_t command;
+};
+
+void PrintTo(const ResignCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ResignOrPassTest : public FreshDecisionTest<ResignCase> {
+  protected:
+    // The computer's picture of the side has every ship sunk.
+    void SinkInPicture(CUnit* unit)
+    {
+        for (const auto& [id, board] : game->GetPlayer(unit->GetId())->GetShipBoards()) {
+            auto* profile = const_cast<ShipProfile*>(board->GetTrackedProfile());
+            profile->Status = ShipStatusSinking;
+            profile->Condition = ShipStatusSinking;
+        }
+    }
+};
+
+// A side resigns only with nothing left to fight for: alone, far behind and
+// without a rival afloat; or, with a team mate, beaten and unable to act.
+// Otherwise it passes, able or not.
+TEST_P(ResignOrPassTest, ResignsOnlyWithNothingLeftToFightFor)
+{
+    const ResignCase& row = GetParam();
+    if (!row.mates) com->ClearTeam();
+    game->GetInferenceTable().GetRivals().Stance = row.stance;
+    if (!row.rivalsAfloat) {
+        SinkInPicture(ann);
+        SinkInPicture(cid);
+    }
+    if (row.beaten) SinkInPicture(com);
+    if (!row.canAct) {
+        com->SetReinforcementsLeft(0);
+        SinkAll(com);
+    }
+    ASSERT_EQ(com->CanAct(), row.canAct);
+    engine->ResignOrPass();
+    EXPECT_TRUE(engine->HasWritten());
+    EXPECT_EQ(com->GetCommandInput().Command, row.command);
+    ExpectAccepted();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ResignOrPassTest,
+    ::testing::Values(ResignCase{"AbleWithMate", true, 1, true, false, true, CommandPass},
+                      ResignCase{"AloneBehindNoRival", false, -6, false, false, true, CommandResign},
+                      ResignCase{"AloneBehindRivalAfloat", false, -6, true, false, true, CommandPass},
+                      ResignCase{"AloneEvenNoRival", false, 1, false, false, true, CommandPass},
+                      ResignCase{"MateBeatenUnable", true, 1, true, true, false, CommandResign},
+                      ResignCase{"MateBeatenInPictureButAble", true, 1, true, true, true, CommandPass},
+                      ResignCase{"MateUnableNotBeaten", true, 1, true, false, false, CommandPass}),
+    [](const ::testing::TestParamInfo<ResignCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DecisionStrategyTest, MoveWriterRefusesTheShipsOwnPanelAndStopsShortOfOwnShips)
 {
@@ -575,6 +591,32 @@ TEST_F(DecisionStrategyTest, VeryEasyNeverFiresTorpedoesAndSixInFlightIsTheLimit
     com->SetProfile(profile);
     EXPECT_TRUE(CDecisionEngine::CanFireTorpedo(*com, 2));
     ExpectMissingKey([&] { CDecisionEngine::CanFireTorpedo(*com, 9); }, "unknown ship");
+}
+
+class SafetyEngine : public CDecisionEngine {
+  public:
+    using CDecisionEngine::CDecisionEngine;
+    using CDecisionEngine::KeepsSafety;
+};
+using EscapeSafetyTest = DecisionTestBase<SafetyEngine>;
+
+TEST_F(EscapeSafetyTest, AMoveIsSafeWhenTheOthersKeepAsManyPanelsToFindTheShipOn)
+{
+    // The others believe the battleship is on one of four panels in the
+    // north-west corner. A move south keeps all four in their picture; a
+    // move north pushes two of them off the board.
+    LocateAmong(com, 1, {MapPos(1, 1), MapPos(1, 2), MapPos(2, 1), MapPos(2, 2)});
+    CShip& battleship = *com->GetShip(1);
+    CDecisionEngine::MovePlan south;
+    ASSERT_TRUE(engine->PlanMove(battleship, board.GetPanel(3, 1), south));
+    EXPECT_EQ(south.Way, DirectionSouth);
+    EXPECT_TRUE(engine->KeepsSafety(battleship, south));
+    CDecisionEngine::MovePlan north = south;
+    north.Way = DirectionNorth;
+    north.Distance = 1;
+    EXPECT_FALSE(engine->KeepsSafety(battleship, north));
+    // The simulation leaves the picture as it was.
+    EXPECT_EQ(game->GetOwnShipBoard(1)->GetCandidateCount(), 4u);
 }
 
 class RefiningEngine : public CDecisionEngine {

@@ -7,44 +7,53 @@
 #include "model/CodeTables.h"
 
 #include <string>
+#include <tuple>
 
 namespace Marevane::ComputerAI::Testing {
 namespace {
 
-class DecisionIntegrationTest : public ComputerFixture {};
+// Each strength and seed on a fresh battle.
+class DecisionIntegrationTest
+    : public ComputerFixture,
+      public ::testing::WithParamInterface<std::tuple<std::int32_t, std::uint32_t>> {};
 
-TEST_F(DecisionIntegrationTest, TurnsOfEveryStrengthEndInCommandsTheUnitCarriesOut)
+TEST_P(DecisionIntegrationTest, TurnsEndInCommandsTheUnitCarriesOut)
 {
-    for (std::int32_t mode : {ModeVeryEasy, ModeNormal, ModeExtreme}) {
-        for (std::uint32_t seed = 1; seed <= 4; ++seed) {
-            SCOPED_TRACE("mode " + std::to_string(mode) + " seed " + std::to_string(seed));
-            TearDown();
-            SetUp();
-            SetLevel(com, mode);
-            SeedRandom(seed);
-            com->OnMessage(45);
-            CDecisionEngine engine(com, &board, &Log());
-            engine.SetVirtualGame(Brain().GetVirtualGame());
-            engine.SetSharedData(Brain().GetSharedData());
-            for (int turn = 0; turn < 6 && !com->IsDefeated(); ++turn) {
-                com->OnMessage(51);
-                // Inference and assessment of the brain, then this engine.
-                com->DecideCommand();
-                ASSERT_NO_THROW(engine.Run());
-                ASSERT_TRUE(engine.HasWritten());
-                const CommandInput input = com->GetCommandInput();
-                const MessageCode code = com->ExecuteCommand(All());
-                ASSERT_FALSE(IsErrorCode(code)) << "turn " << turn << " command " << input.Command << " ship "
-                                                << input.ShipId << " -> " << code;
-                Log().Record(code, com, All());
-                Log().Record(52, com, All());
-                for (CUnit* other : {ann, cid}) {
-                    if (!other->IsDefeated()) PlayTurn(other, Pass());
-                }
-            }
+    const auto [mode, seed] = GetParam();
+    SetLevel(com, mode);
+    SeedRandom(seed);
+    com->OnMessage(45);
+    CDecisionEngine engine(com, &board, &Log());
+    engine.SetVirtualGame(Brain().GetVirtualGame());
+    engine.SetSharedData(Brain().GetSharedData());
+    for (int turn = 0; turn < 6 && !com->IsDefeated(); ++turn) {
+        com->OnMessage(51);
+        // Inference and assessment of the brain, then this engine.
+        com->DecideCommand();
+        ASSERT_TRUE(Brain().GetLastFailure().empty()) << Brain().GetLastFailure();
+        ASSERT_NO_THROW(engine.Run());
+        ASSERT_TRUE(engine.HasWritten());
+        const CommandInput input = com->GetCommandInput();
+        const MessageCode code = com->ExecuteCommand(All());
+        ASSERT_FALSE(IsErrorCode(code))
+            << "turn " << turn << " command " << input.Command << " ship " << input.ShipId << " -> " << code;
+        Log().Record(code, com, All());
+        Log().Record(52, com, All());
+        for (CUnit* other : {ann, cid}) {
+            if (!other->IsDefeated()) PlayTurn(other, Pass());
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(StrengthsAndSeeds, DecisionIntegrationTest,
+                         ::testing::Combine(::testing::Values(ModeVeryEasy, ModeNormal, ModeExtreme),
+                                            ::testing::Range(1u, 5u)),
+                         [](const ::testing::TestParamInfo<std::tuple<std::int32_t, std::uint32_t>>& info) {
+                             const std::int32_t mode = std::get<0>(info.param);
+                             return std::string(mode < 0 ? "Minus" : "") +
+                                    std::to_string(mode < 0 ? -mode : mode) + "Seed" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
 
 } // namespace
 } // namespace Marevane::ComputerAI::Testing

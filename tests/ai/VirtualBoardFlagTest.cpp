@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <functional>
 #include <stdexcept>
 
@@ -114,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
                  Extend(2, 5),
                  {"00000", "00000", "00110", "00000", "00000"}},
         FlagCase{"ExtendByZeroChangesNothing", Open5, Single33, Extend(9, 0), Single33},
-        FlagCase{"ExtendOverEveryOpenPanelChangesNothing", Open5, AllOpen, Extend(9, 3), AllOpen}));
+        FlagCase{"ExtendOverEveryOpenPanelChangesNothing", Open5, AllOpen, Extend(9, 3), AllOpen}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 INSTANTIATE_TEST_SUITE_P(Moving, FlagOperations,
                          ::testing::Values(FlagCase{"NorthTwo",
@@ -158,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(Moving, FlagOperations,
                                                     Move(1, 2),
                                                     Single33},
                                            FlagCase{"DiagonalChangesNothing", Open5, Single33, Move(5, 1),
-                                                    Single33}));
+                                                    Single33}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Patterns, FlagOperations,
@@ -199,7 +203,8 @@ INSTANTIATE_TEST_SUITE_P(
                  Ring(3, 3, 2),
                  {"00100", "01010", "00001", "01010", "00100"}},
         FlagCase{"RingAtZero", Open5, None5, Ring(3, 3, 0), Single33},
-        FlagCase{"Clear", Open5, AllOpen, [](CVirtualBoard& b, const TestMap&) { b.ClearFlag(); }, None5}));
+        FlagCase{"Clear", Open5, AllOpen, [](CVirtualBoard& b, const TestMap&) { b.ClearFlag(); }, None5}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // --- operations with a second board ---
 
@@ -242,7 +247,8 @@ INSTANTIATE_TEST_SUITE_P(
                  [](CVirtualBoard& a, const CVirtualBoard& b) { a.AddFlagIfSet(b); },
                  {"144", "000", "301"}},
         PairCase{
-            "Copy", [](CVirtualBoard& a, const CVirtualBoard& b) { a.CopyFlag(b); }, {"021", "101", "100"}}));
+            "Copy", [](CVirtualBoard& a, const CVirtualBoard& b) { a.CopyFlag(b); }, {"021", "101", "100"}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(VirtualBoardFlags, BoardOfAnotherMapIsRefusedBeforeAnythingChanges)
 {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <stdexcept>
 
 using namespace Marevane;
@@ -168,7 +170,8 @@ INSTANTIATE_TEST_SUITE_P(
                    true},
         StatusCase{
             "AloneAtSea", 1, 1, 0, false, ShipTypeDestroyer, {"001", "000", "000"}, ShipStatusNormal, true},
-        StatusCase{"Oiler", 1, 1, 0, false, ShipTypeOiler, Spread3, ShipStatusNormal, false}));
+        StatusCase{"Oiler", 1, 1, 0, false, ShipTypeOiler, Spread3, ShipStatusNormal, false}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(TrackedShip, DamageAndTheNeedForAProfile)
 {

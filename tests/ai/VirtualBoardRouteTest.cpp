@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <random>
 #include <set>
 
@@ -77,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReachCase{"OwnMineAtTheDestination", {"..M..", ".....", "....."}, 2, 3, 1, 3, false},
                       ReachCase{"StartOnOwnMineIsNotTested", {"..M..", ".....", "....."}, 1, 3, 1, 5, true},
                       ReachCase{"OwnPanel", Wall, 2, 2, 2, 2, true},
-                      ReachCase{"IntoAKnownReef", Wall, 1, 2, 2, 2, false}));
+                      ReachCase{"IntoAKnownReef", Wall, 1, 2, 2, 2, false}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(VirtualBoardRoutes, MoveCountAddsTwoForARouteThatIsNotStraight)
 {

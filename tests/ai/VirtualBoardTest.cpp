@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <stdexcept>
 #include <tuple>
 
@@ -76,7 +78,11 @@ INSTANTIATE_TEST_SUITE_P(ThreeToNine, VirtualBoardSizes,
                                            std::make_tuple(5u, 5u), std::make_tuple(6u, 6u),
                                            std::make_tuple(7u, 7u), std::make_tuple(8u, 8u),
                                            std::make_tuple(9u, 9u), std::make_tuple(3u, 9u),
-                                           std::make_tuple(9u, 4u)));
+                                           std::make_tuple(9u, 4u)),
+                         [](const ::testing::TestParamInfo<std::tuple<std::uint32_t, std::uint32_t>>& info) {
+                             return "Rows" + std::to_string(std::get<0>(info.param)) + "Columns" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
 
 TEST(VirtualBoard, PanelOfAnotherMapHasNoVirtualPanel)
 {

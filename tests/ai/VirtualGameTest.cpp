@@ -159,19 +159,6 @@ TEST_F(VirtualGame, RefreshTakesTheNewestRecordAndResetsTheBoards)
     }
 }
 
-TEST_F(VirtualGame, UpdateFromAnEmptyLogChangesNothing)
-{
-    auto game = MakeGame();
-    game->UpdatePlayersFromLog({});
-    Play(ann, Pass());
-    game->UpdatePlayersFromLog(results.GetRecentLogs());
-    for (const auto& entry : game->GetPlayers()) {
-        EXPECT_TRUE(entry.second->GetRunDistances().empty());
-        EXPECT_TRUE(entry.second->GetTorpedoRecords().empty());
-        EXPECT_TRUE(entry.second->GetMineRecords().empty());
-    }
-}
-
 TEST_F(VirtualGame, MissingIdsRaiseTheMapError)
 {
     auto game = MakeGame();

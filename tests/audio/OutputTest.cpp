@@ -266,15 +266,21 @@ TEST_F(OutputTest, OnTheNullDeviceBlocksArePacedByTheClockAndShutdownIsPrompt)
     postPlay(node, &tone, EngineGraph::get());
     EXPECT_TRUE(waitFor([&] { return tone.getFramePos() > 0; }));
 
-    const auto t0 = std::chrono::steady_clock::now();
-    const long long b0 = output->getBlockCount();
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const long long blocks = output->getBlockCount() - b0;
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-    const double expected = ms / 5.0;
-    EXPECT_GE(blocks, expected * 0.8) << ms << " ms";
-    EXPECT_LE(blocks, expected * 1.2) << ms << " ms";
+    // Never more than the clock allows (no busy spin). A loaded machine may starve the render
+    // thread for a while, so fewer blocks are allowed in some windows, but not in all of them.
+    bool paced = false;
+    for (int window = 0; window < 5 && !paced; ++window) {
+        const auto t0 = std::chrono::steady_clock::now();
+        const long long b0 = output->getBlockCount();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const long long blocks = output->getBlockCount() - b0;
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        const double expected = ms / 5.0;
+        EXPECT_LE(blocks, expected * 1.2) << ms << " ms";
+        paced = blocks >= expected * 0.8;
+    }
+    EXPECT_TRUE(paced) << "every window rendered fewer than 80 % of the blocks its time allows";
 
     CommandQueue::get()->postCommand(&node, SourceNode::kDetach);
     const auto s0 = std::chrono::steady_clock::now();

@@ -28,6 +28,8 @@ class CTestTurnManager : public CTurnManager {
 class CWorkingAudienceManager : public CAudienceManager {
   public:
     explicit CWorkingAudienceManager(std::atomic<bool>& ended) : m_ended(ended) {}
+    // The worker uses this part of the object: it ends before this part goes.
+    ~CWorkingAudienceManager() override { Stop(); }
 
     // Seats two watchers and runs until told to stop.
     bool Run()

@@ -252,18 +252,28 @@ class CInMemoryTcpServer : public CTcpServer, private CTcpServerModule {
         return connection ? connection->Received.Code : ReadFailed;
     }
 
-    const Message& GetReceivedMessage(std::uint64_t hostId) const override
+    Message GetReceivedMessage(std::uint64_t hostId) const override
     {
         std::lock_guard<std::recursive_mutex> lock(GetMutex());
         const Connection* connection = Find(FindSocket(hostId));
-        return connection ? connection->Received.GetMessage() : m_none.GetMessage();
+        return connection ? connection->Received.GetMessage() : Message();
     }
 
-    FleetEditMessage& GetFleetEditMessage(std::uint64_t hostId) override
+    EntryMessage GetEntryMessage(std::uint64_t hostId) const override
     {
         std::lock_guard<std::recursive_mutex> lock(GetMutex());
-        Connection* connection = Find(FindSocket(hostId));
-        return connection ? connection->Received.FleetEdit : m_spare.FleetEdit;
+        const Connection* connection = Find(FindSocket(hostId));
+        return connection ? connection->Received.Entry : EntryMessage();
+    }
+
+    FleetEditMessage GetFleetEditMessage(std::uint64_t hostId) const override
+    {
+        std::lock_guard<std::recursive_mutex> lock(GetMutex());
+        const Connection* connection = Find(FindSocket(hostId));
+        if (connection) return connection->Received.FleetEdit;
+        FleetEditMessage none;
+        none.Reset();
+        return none;
     }
 
     void ClearReceivedMessage(std::uint64_t hostId) override
@@ -282,11 +292,11 @@ class CInMemoryTcpServer : public CTcpServer, private CTcpServerModule {
         return m_connections.at(socket).Received.Code;
     }
 
-    EntryMessage& GetWaitingEntryMessage() override
+    EntryMessage GetWaitingEntryMessage() const override
     {
         std::lock_guard<std::recursive_mutex> lock(GetMutex());
-        Connection* connection = m_waiting.empty() ? nullptr : Find(m_waiting.front());
-        return connection ? connection->Received.Entry : m_spare.Entry;
+        const Connection* connection = m_waiting.empty() ? nullptr : Find(m_waiting.front());
+        return connection ? connection->Received.Entry : EntryMessage();
     }
 
     bool AcceptEntry(EntryMessage& answer) override
@@ -416,8 +426,6 @@ class CInMemoryTcpServer : public CTcpServer, private CTcpServerModule {
     std::vector<Socket> m_confirmed;
     std::vector<Socket> m_failing;
     bool m_closing = false;
-    ReceivedData m_none;
-    ReceivedData m_spare;
 };
 
 } // namespace Marevane

@@ -1,5 +1,6 @@
 #include "net/PacketConverter.h"
 
+#include "tests/net/PacketForge.h"
 #include "tests/net/SampleMessages.h"
 
 #include <cereal/details/helpers.hpp>
@@ -16,17 +17,9 @@
 
 using namespace Marevane;
 using namespace Marevane::Samples;
+using namespace Marevane::Testing;
 
 namespace {
-
-using Key = std::array<std::uint8_t, 16>;
-
-// The program's keys, as a peer of another build must know them.
-const Key PayloadKey = {0x5a, 0x1e, 0x7c, 0x39, 0x04, 0xb8, 0xd6, 0x2f,
-                        0x9e, 0x0a, 0x4c, 0x77, 0x81, 0xf3, 0xb2, 0x5d};
-const Key FixedKey = {0xc4, 0x7b, 0x0e, 0x92, 0xd1, 0x5a, 0x3f, 0x66,
-                      0x88, 0xe2, 0x09, 0x7a, 0xb4, 0xc1, 0xd3, 0x0f};
-const std::string FixedIv("\x0f\x3a\x9d\x21\xb7\xe4\x58\x6c\x2d\x90\xa1\xf4\x7e\x6b\x3c\x85", 16);
 
 CPacketConverter& Converter()
 {
@@ -36,44 +29,6 @@ CPacketConverter& Converter()
 CSerializer& Serializer()
 {
     return CSerializer::GetInstance();
-}
-
-const CryptoPP::byte* Bytes(const std::string& text)
-{
-    return reinterpret_cast<const CryptoPP::byte*>(text.data());
-}
-
-std::string Seal(const Key& key, const std::string& iv, const std::string& plaintext)
-{
-    CryptoPP::GCM<CryptoPP::AES>::Encryption cipher;
-    cipher.SetKeyWithIV(key.data(), key.size(), Bytes(iv), iv.size());
-    std::string sealed;
-    CryptoPP::StringSource source(
-        plaintext, true,
-        new CryptoPP::AuthenticatedEncryptionFilter(cipher, new CryptoPP::StringSink(sealed), false, 16));
-    return sealed;
-}
-
-std::string Open(const Key& key, const std::string& iv, const std::string& sealed)
-{
-    CryptoPP::GCM<CryptoPP::AES>::Decryption cipher;
-    cipher.SetKeyWithIV(key.data(), key.size(), Bytes(iv), iv.size());
-    std::string plaintext;
-    CryptoPP::StringSource source(sealed, true,
-                                  new CryptoPP::AuthenticatedDecryptionFilter(
-                                      cipher, new CryptoPP::StringSink(plaintext),
-                                      CryptoPP::AuthenticatedDecryptionFilter::DEFAULT_FLAGS, 16));
-    return plaintext;
-}
-
-// A packet as another sender could make it, with any plaintext and IV.
-std::string Forge(const std::string& plaintext, const std::string& iv = std::string(16, '\x42'))
-{
-    const std::string ivBlock = Seal(FixedKey, FixedIv, Serializer().Serialize(iv));
-    const std::string payload = Seal(PayloadKey, iv.empty() ? std::string(16, '\x42') : iv, plaintext);
-    const std::uint64_t total = 18 + ivBlock.size() + payload.size();
-    return Serializer().Serialize(total) + Serializer().Serialize(std::uint64_t{ivBlock.size()}) + ivBlock +
-           payload;
 }
 
 std::string KindPiece(std::uint32_t kind)
@@ -349,4 +304,34 @@ TEST(PacketConverter, LengthFieldsFlaggedBigEndianAreReadThatWay)
     Converter().Decode(data, flagged);
     EXPECT_EQ(data.Kind, KindResult);
     EXPECT_TRUE(Wire(data.Result) == Wire(MakeFullResult()));
+}
+
+TEST(PacketConverter, ASlotReadOverAndOverHoldsOnlyTheLastRecord)
+{
+    // A slot keeps its storage from one packet to the next: what the last
+    // packet carried is all it holds, and what the wire does not carry is
+    // back at its default.
+    ReceivedData data;
+    data.Entry.Rules.Teams = {{0, 1}};
+    data.Entry.Rules.Map.StageCode = 7;
+    data.FleetEdit.Value = 99;
+    ProgressMessage bigger = MakeFullProgress();
+    bigger.Ships[3] = {MakeShip(3, 1), MakeShip(3, 2), MakeShip(3, 3)};
+    bigger.Map.PanelTypes[MapPos(6, 6)] = PanelShallow;
+    bigger.Units.push_back(MakeUnit(7, L"seventh"));
+    ProgressMessage smaller = MakeFullProgress();
+    smaller.Ships.erase(0);
+    smaller.Map.CoordinateInfo.Positions.clear();
+    smaller.Units.resize(1);
+    smaller.BoardText = L"b";
+    for (const ProgressMessage* state : {&bigger, &smaller, &bigger, &smaller}) {
+        Converter().Decode(data, Converter().Encode(*state));
+        EXPECT_TRUE(Wire(data.Progress) == Wire(*state));
+    }
+    Converter().Decode(data, Converter().Encode(MakeFullEntry()));
+    EXPECT_TRUE(data.Entry.Rules.Teams.empty());
+    EXPECT_EQ(data.Entry.Rules.Map.StageCode, 0u);
+    Converter().Decode(data, Converter().Encode(MakeFullFleet()));
+    EXPECT_EQ(data.FleetEdit.Value, 0u);
+    EXPECT_TRUE(Wire(data.Entry) == Wire(MakeFullEntry()));
 }

@@ -838,3 +838,48 @@ TEST(Serializer, AHugeNumberAnywhereInAPieceFailsCleanly)
     check(MakeFullEntry());
     check(MakeFullResult());
 }
+
+TEST(Serializer, EntriesOutOfOrderOrRepeatedReadAsIntoANewRecord)
+{
+    // Another writer may send set and map entries in any order and twice;
+    // a record read over must end up as a new one would: each key once,
+    // its first value kept.
+    ProgressMessage written = MakeFullProgress();
+    written.Sender.TeamMates = {0x1111111111111111ull, 0x2222222222222222ull, 0x3333333333333333ull};
+    written.Map.PanelTypes = {
+        {MapPos(0x71, 0x72), PanelReef}, {MapPos(0x73, 0x74), PanelFog}, {MapPos(0x75, 0x76), PanelShallow}};
+    std::string piece = Wire(written);
+    auto at = [&piece](const std::string& bytes) {
+        const std::size_t found = piece.find(bytes);
+        EXPECT_NE(found, std::string::npos);
+        return found;
+    };
+    // Team mates 3, 3, 1; panels (0x75, 0x76), (0x75, 0x76) as fog, (0x71, 0x72).
+    const std::size_t mates = at(std::string(8, '\x11'));
+    WriteU64(piece, mates, 0x3333333333333333ull);
+    WriteU64(piece, mates + 8, 0x3333333333333333ull);
+    WriteU64(piece, mates + 16, 0x1111111111111111ull);
+    const std::size_t panels = at(std::string("\x71\0\0\0\x72\0\0\0", 8));
+    WriteU32(piece, panels, 0x75);
+    WriteU32(piece, panels + 4, 0x76);
+    WriteU32(piece, panels + 8, PanelShallow);
+    WriteU32(piece, panels + 12, 0x75);
+    WriteU32(piece, panels + 16, 0x76);
+    WriteU32(piece, panels + 20, PanelFog);
+    WriteU32(piece, panels + 24, 0x71);
+    WriteU32(piece, panels + 28, 0x72);
+    WriteU32(piece, panels + 32, PanelReef);
+
+    ProgressMessage fresh;
+    Serializer().Deserialize(fresh, piece);
+    EXPECT_EQ(fresh.Sender.TeamMates,
+              (std::set<std::uint64_t>{0x1111111111111111ull, 0x3333333333333333ull}));
+    EXPECT_EQ(fresh.Map.PanelTypes, (std::map<MapPos, PanelType>{{MapPos(0x71, 0x72), PanelReef},
+                                                                 {MapPos(0x75, 0x76), PanelShallow}}));
+    for (const std::string& before : {Wire(MakeFullProgress()), Wire(written)}) {
+        ProgressMessage reused;
+        Serializer().Deserialize(reused, before);
+        Serializer().Refill(reused, piece.data(), piece.size());
+        EXPECT_EQ(Wire(reused), Wire(fresh));
+    }
+}

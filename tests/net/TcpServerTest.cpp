@@ -162,10 +162,13 @@ TEST_F(TcpServerTest, EntriesAreAnsweredInTheOrderTheyConnected)
     CSocketTcpClient second;
     ASSERT_EQ(Join(server, first, port, "127.0.0.2"), 1u);
     ASSERT_EQ(Join(server, second, port, "127.0.0.3"), 1u);
-    // The later connection speaks first; the older one is still answered first.
+    // Both entries are in: the older connection is answered first.
     ASSERT_TRUE(second.Send(CPacketConverter::GetInstance().Encode(MakeEntry(12, UnitManual))));
-    EXPECT_EQ(server.ReceiveEntry(), ReadNothing);
     ASSERT_TRUE(first.Send(CPacketConverter::GetInstance().Encode(MakeEntry(11, UnitManual))));
+    ASSERT_TRUE(WaitUntil([&] {
+        server.ReceiveEntry();
+        return server.GetWaitingEntryMessage().Entry.HostId == 11u;
+    }));
     for (const std::uint64_t hostId : {11u, 12u}) {
         ASSERT_EQ(ReceiveEntryOnServer(server), 14u);
         EntryMessage answer = server.GetWaitingEntryMessage();
@@ -243,19 +246,20 @@ TEST_F(TcpServerTest, APeerThatLeavesIsForgottenEverywhere)
     EXPECT_EQ(server.IsAddressConnected("127.0.0.1"), 0u);
 }
 
-TEST_F(TcpServerTest, AWaitingConnectionThatBreaksLeavesThroughItsRefusal)
+TEST_F(TcpServerTest, AWaitingConnectionThatLeavesIsDroppedAlone)
 {
     CSocketTcpClient leaving;
     ASSERT_EQ(Join(server, leaving, port, "127.0.0.2"), 1u);
     CSocketTcpClient next;
     ASSERT_EQ(Join(server, next, port, "127.0.0.3"), 1u);
     leaving.Disconnect();
-    ASSERT_EQ(ReceiveEntryOnServer(server), 4u);
-    EXPECT_EQ(server.CountWaitingConnections(), 2u);
-    EntryMessage answer;
-    server.RejectEntry(answer, 4);
-    EXPECT_EQ(server.CountWaitingConnections(), 1u);
+    ASSERT_TRUE(WaitUntil([&] {
+        EXPECT_EQ(server.ReceiveEntry(), ReadNothing);
+        return server.CountWaitingConnections() == 1u;
+    }));
+    EXPECT_EQ(server.IsAddressConnected("127.0.0.2"), 0u);
     // The next connection is untouched and answered in its turn.
+    EntryMessage answer;
     ASSERT_TRUE(next.Send(CPacketConverter::GetInstance().Encode(MakeEntry(51, UnitManual))));
     ASSERT_EQ(ReceiveEntryOnServer(server), 14u);
     answer = server.GetWaitingEntryMessage();
@@ -359,17 +363,126 @@ TEST(TcpClient, TheOwnAddressIsOneStringRefreshedByEachCall)
     EXPECT_FALSE(CSocketTcpServer::IsLocalAddress("127.0.0.2"));
 }
 
-TEST_F(TcpServerTest, APacketThatFailsToDecodeLeavesTheStreamInStep)
+TEST_F(TcpServerTest, ASideWhosePacketCannotBeReadIsABrokenConnection)
 {
     auto peer = EnterRaw(server, port, 81, "127.0.0.2");
     ASSERT_TRUE(peer);
+    auto other = EnterRaw(server, port, 82, "127.0.0.3");
+    ASSERT_TRUE(other);
     Packet forged = CPacketConverter::GetInstance().Encode(MakeMessage(30));
     forged.back() = static_cast<char>(forged.back() ^ 1);
     ASSERT_TRUE(peer->Send(forged));
-    ASSERT_TRUE(peer->Send(CPacketConverter::GetInstance().Encode(MakeMessage(31))));
-    ASSERT_TRUE(WaitReadable(static_cast<int>(server.FindSocket(81)), std::chrono::milliseconds(3000)));
-    EXPECT_ANY_THROW(server.ReceiveFrom(81));
-    EXPECT_EQ(server.GetReceivedCode(81), 14u); // the entry is still the last good packet
-    ASSERT_EQ(ReceiveOnServer(server, 81), ReadComplete);
-    EXPECT_EQ(server.GetReceivedCode(81), 31u);
+    ASSERT_TRUE(other->Send(CPacketConverter::GetInstance().Encode(MakeMessage(31))));
+    // No exception leaves the transport: the connection is broken, and
+    // only that one.
+    EXPECT_EQ(ReceiveOnServer(server, 81), ReadFailed);
+    EXPECT_EQ(server.FindSocket(81), InvalidSocket);
+    EXPECT_EQ(server.GetReceivedCode(81), ReadFailed);
+    ASSERT_EQ(ReceiveOnServer(server, 82), ReadComplete);
+    EXPECT_EQ(server.GetReceivedCode(82), 31u);
+}
+
+TEST_F(TcpServerTest, WhatGettersGaveStaysWhenTheConnectionGoesAndLaterAnswersAreSafe)
+{
+    CSocketTcpClient& client = Entering(91, UnitManual, "127.0.0.2");
+    const EntryMessage waiting = server.GetWaitingEntryMessage();
+    EntryMessage answer = waiting;
+    ASSERT_TRUE(server.AcceptEntry(answer));
+    ASSERT_EQ(ReceiveOnClient(client), ReadComplete);
+    FleetEditMessage fleet;
+    fleet.Ships.resize(2);
+    ASSERT_TRUE(client.Send(CPacketConverter::GetInstance().Encode(fleet)));
+    ASSERT_EQ(ReceiveOnServer(server, 91), ReadComplete);
+
+    // Copies held across the read that removes the connection.
+    const Message message = server.GetReceivedMessage(91);
+    const FleetEditMessage held = server.GetFleetEditMessage(91);
+    const EntryMessage entry = server.GetEntryMessage(91);
+    const ReceivedData block = server.GetClientData(server.FindSocket(91));
+    client.Disconnect();
+    ASSERT_EQ(ReceiveOnServer(server, 91), ReadComplete);
+    EXPECT_EQ(server.FindSocket(91), InvalidSocket);
+    EXPECT_EQ(message.Code, FleetEditMessage::FleetCode);
+    EXPECT_EQ(held.Ships.size(), 2u);
+    EXPECT_EQ(entry.Entry.HostId, 91u);
+    EXPECT_EQ(block.FleetEdit.Ships.size(), 2u);
+    EXPECT_EQ(waiting.Entry.Name, L"SIDE");
+
+    // Asked again, or for a side that never was, the answers are empty.
+    for (const std::uint64_t hostId : {91ull, 12345ull}) {
+        EXPECT_EQ(server.GetReceivedCode(hostId), ReadFailed);
+        EXPECT_EQ(server.GetReceivedMessage(hostId).Code, 0u);
+        EXPECT_EQ(server.GetFleetEditMessage(hostId).Code, 0u);
+        EXPECT_TRUE(server.GetFleetEditMessage(hostId).Ships.empty());
+        EXPECT_EQ(server.GetEntryMessage(hostId).Entry.HostId, 0u);
+        EXPECT_EQ(server.GetClientAddress(hostId), "");
+        EXPECT_EQ(server.GetClientPort(hostId), 0u);
+    }
+    EXPECT_EQ(server.GetClientData(InvalidSocket).Code, 0u);
+    EXPECT_EQ(server.GetWaitingEntryMessage().Entry.HostId, 0u);
+}
+
+TEST_F(TcpServerTest, ARefusedMachineIsKnownByItsAddressNotByItsClosedSocket)
+{
+    Entering(93, UnitManual, "127.0.0.5");
+    EntryMessage answer = server.GetWaitingEntryMessage();
+    ASSERT_TRUE(server.RejectEntry(answer, 21));
+    // The next connection may well get the refused one's socket number; it
+    // comes and goes without freeing the refusal or being taken for it.
+    CSocketTcpClient other;
+    ASSERT_EQ(Join(server, other, port, "127.0.0.6"), 1u);
+    EXPECT_EQ(server.IsAddressConnected("127.0.0.6"), 1u);
+    other.Disconnect();
+    ASSERT_TRUE(WaitUntil([&] {
+        server.ReceiveEntry();
+        return server.CountWaitingConnections() == 0;
+    }));
+    EXPECT_EQ(server.IsAddressConnected("127.0.0.6"), 0u);
+    EXPECT_EQ(server.IsAddressConnected("127.0.0.5"), 1u);
+    CSocketTcpClient again;
+    EXPECT_EQ(Join(server, again, port, "127.0.0.5"), 3u);
+    CSocketTcpClient back;
+    EXPECT_EQ(Join(server, back, port, "127.0.0.6"), 1u);
+    // A new set-up forgets the refusal.
+    server.CloseAll();
+    server.Listen();
+    CSocketTcpClient forgiven;
+    EXPECT_EQ(Join(server, forgiven, port, "127.0.0.5"), 1u);
+}
+
+namespace {
+// What the server needs of a side: its host id and its profile.
+struct SideStub {
+    UnitProfile Profile;
+    std::uint64_t GetHostId() const { return Profile.HostId; }
+    const UnitProfile& GetProfile() const { return Profile; }
+};
+} // namespace
+
+TEST_F(TcpServerTest, CodesGoToOneSideWithItsProfileAsSender)
+{
+    CSocketTcpClient& client = Entering(95, UnitManual, "127.0.0.2");
+    EntryMessage answer = server.GetWaitingEntryMessage();
+    ASSERT_TRUE(server.AcceptEntry(answer));
+    ASSERT_EQ(ReceiveOnClient(client), ReadComplete);
+
+    SideStub side;
+    side.Profile.HostId = 95;
+    side.Profile.Name = L"NINETY-FIVE";
+    EXPECT_EQ(server.GetEntryMessageOfUnit(side).Entry.Name, L"SIDE");
+    ASSERT_TRUE(server.SendCodeToUnit(side, 33));
+    ASSERT_EQ(ReceiveOnClient(client), ReadComplete);
+    EXPECT_EQ(client.GetReceivedData().Kind, KindMessage);
+    EXPECT_EQ(client.GetReceivedData().Plain.Code, 33u);
+    EXPECT_EQ(client.GetReceivedData().Plain.SecondCode, 0u);
+    EXPECT_EQ(client.GetReceivedData().Plain.Sender.Name, L"NINETY-FIVE");
+
+    EXPECT_TRUE(server.SendMessageToSocket(server.FindSocket(95), MakeMessage(34)));
+    ASSERT_EQ(ReceiveOnClient(client), ReadComplete);
+    EXPECT_EQ(client.GetReceivedData().Code, 34u);
+    // Nobody to send to: no packet, false.
+    EXPECT_FALSE(server.SendMessageToSocket(InvalidSocket, MakeMessage(34)));
+    side.Profile.HostId = 96;
+    EXPECT_FALSE(server.SendCodeToUnit(side, 33));
+    EXPECT_EQ(server.GetEntryMessageOfUnit(side).Entry.HostId, 0u);
 }

@@ -51,10 +51,12 @@ struct Pipe {
     }
 };
 
-MessageCode ReadPacket(const Pipe& pipe, std::string& packet, std::chrono::milliseconds stall = 2000ms)
+// Polls the far end until a packet is complete or the connection failed.
+MessageCode ReadPacket(const Pipe& pipe, CPacketReader& reader, std::string& packet,
+                       std::chrono::milliseconds deadline = 2000ms)
 {
     MessageCode result = ReadNothing;
-    WaitUntil([&] { return (result = ReceivePacket(pipe.far, packet, stall)) != ReadNothing; });
+    WaitUntil([&] { return (result = reader.Poll(pipe.far, packet, deadline)) != ReadNothing; });
     return result;
 }
 
@@ -133,21 +135,23 @@ TEST(TcpSocket, PacketsSplitAcrossReadsAreJoined)
 {
     Pipe pipe;
     const std::string packet = Frame(5000, 'p');
+    CPacketReader reader;
     std::string read;
-    EXPECT_EQ(ReceivePacket(pipe.far, read, 1000ms), ReadNothing);
+    EXPECT_EQ(reader.Poll(pipe.far, read), ReadNothing);
     // Part of the head first, the rest of the head and some body later,
-    // then the remainder: the reader waits for the whole packet.
-    pipe.Write(packet.substr(0, 5));
-    std::thread writer([&] {
-        std::this_thread::sleep_for(2ms);
-        pipe.Write(packet.substr(5, 100));
-        std::this_thread::sleep_for(2ms);
-        pipe.Write(packet.substr(105));
-    });
-    EXPECT_EQ(ReadPacket(pipe, read), ReadComplete);
-    writer.join();
+    // then the remainder: each poll keeps what came and waits for nothing.
+    for (const auto& part : {std::pair<std::size_t, std::size_t>{0, 5}, {5, 100}, {105, 4895}}) {
+        pipe.Write(packet.substr(part.first, part.second));
+        ASSERT_TRUE(WaitReadable(pipe.far, 1000ms));
+        if (part.first + part.second < packet.size()) {
+            EXPECT_EQ(reader.Poll(pipe.far, read), ReadNothing);
+            EXPECT_TRUE(reader.HasPartial());
+        }
+    }
+    EXPECT_EQ(ReadPacket(pipe, reader, read), ReadComplete);
     EXPECT_EQ(read, packet);
-    EXPECT_EQ(ReceivePacket(pipe.far, read, 1000ms), ReadNothing);
+    EXPECT_FALSE(reader.HasPartial());
+    EXPECT_EQ(reader.Poll(pipe.far, read), ReadNothing);
 }
 
 TEST(TcpSocket, SeveralPacketsInOneWriteAreReadOneByOne)
@@ -157,12 +161,13 @@ TEST(TcpSocket, SeveralPacketsInOneWriteAreReadOneByOne)
     const std::string second = Frame(300, 'b');
     const std::string third = Frame(70000, 'c');
     pipe.Write(first + second + third);
+    CPacketReader reader;
     std::string read;
     for (const std::string* expected : {&first, &second, &third}) {
-        ASSERT_EQ(ReadPacket(pipe, read), ReadComplete);
+        ASSERT_EQ(ReadPacket(pipe, reader, read), ReadComplete);
         EXPECT_EQ(read, *expected);
     }
-    EXPECT_EQ(ReceivePacket(pipe.far, read, 1000ms), ReadNothing);
+    EXPECT_EQ(reader.Poll(pipe.far, read), ReadNothing);
 }
 
 TEST(TcpSocket, ImpossibleLengthsAndStalledPacketsFail)
@@ -172,13 +177,25 @@ TEST(TcpSocket, ImpossibleLengthsAndStalledPacketsFail)
         std::string head = Frame(64, 'x');
         for (int i = 0; i < 8; ++i) head[1 + i] = static_cast<char>((size >> (8 * i)) & 0xFF);
         pipe.Write(head);
+        CPacketReader reader;
         std::string read;
-        EXPECT_EQ(ReadPacket(pipe, read), ReadFailed) << size;
+        EXPECT_EQ(ReadPacket(pipe, reader, read), ReadFailed) << size;
     }
+    // A packet that does not complete within the deadline of its first
+    // byte, however its bytes trickle in.
     Pipe pipe;
-    pipe.Write(Frame(200, 's').substr(0, 120));
+    const std::string packet = Frame(200, 's');
+    CPacketReader reader;
     std::string read;
-    EXPECT_EQ(ReadPacket(pipe, read, 20ms), ReadFailed);
+    const auto start = std::chrono::steady_clock::now();
+    MessageCode result = ReadNothing;
+    for (std::size_t sent = 0; sent < 150 && result == ReadNothing; ++sent) {
+        pipe.Write(packet.substr(sent, 1));
+        std::this_thread::sleep_for(2ms);
+        result = reader.Poll(pipe.far, read, 30ms);
+    }
+    EXPECT_EQ(result, ReadFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2000ms);
 }
 
 TEST(TcpSocket, WritingToAClosedPeerFailsWithoutKillingTheProgram)

@@ -117,24 +117,72 @@ TEST_F(UdpNetworkTest, EachSenderKeepsItsLastAnnouncement)
     EXPECT_EQ(network.Receive(), CUdpNetwork::NotOpen);
 }
 
-TEST_F(UdpNetworkTest, AStrangersDatagramThrowsOnceAndIsNotAHost)
+TEST_F(UdpNetworkTest, AStrangersDatagramIsIgnoredAndCounted)
 {
-    const std::string head(64, '\0');
-    for (const std::string& junk : {std::string(), std::string("hello"), head, std::string(3000, 'j')}) {
-        ASSERT_TRUE(CUdpModule::SendTo(GetBroadcastAddress(), port, junk.data(), junk.size(), "127.0.0.4"));
-        bool thrown = false;
+    // Empty, short, a head of zeros, a long run of junk, a real packet cut
+    // short and one with a flipped bit: none is a host, none throws.
+    Packet real = CPacketConverter::GetInstance().Encode(EntryMessage(14));
+    Packet flipped = real;
+    flipped[100] = static_cast<char>(flipped[100] ^ 4);
+    const std::string junk[] = {std::string(),
+                                std::string("hello"),
+                                std::string(64, '\0'),
+                                std::string(3000, 'j'),
+                                real.substr(0, real.size() - 1),
+                                flipped};
+    std::uint64_t ignored = 0;
+    for (const std::string& datagram : junk) {
+        SCOPED_TRACE(datagram.size());
+        ASSERT_TRUE(
+            CUdpModule::SendTo(GetBroadcastAddress(), port, datagram.data(), datagram.size(), "127.0.0.4"));
+        ++ignored;
         ASSERT_TRUE(WaitUntil([&] {
-            try {
-                return network.Receive() != ReadNothing;
-            } catch (const std::exception&) {
-                return thrown = true;
-            }
+            EXPECT_EQ(network.Receive(), ReadNothing);
+            return network.CountIgnored() == ignored;
         }));
-        EXPECT_TRUE(thrown) << junk.size();
-        EXPECT_EQ(network.Receive(), ReadNothing) << junk.size();
-        EXPECT_TRUE(network.GetFoundServers().empty()) << junk.size();
+        EXPECT_TRUE(network.GetFoundServers().empty());
+        EXPECT_EQ(network.GetLastData(), nullptr);
     }
+    // Junk ahead of an announcement in the queue does not hide it.
+    const std::string head(64, '\0');
+    ASSERT_TRUE(CUdpModule::SendTo(GetBroadcastAddress(), port, head.data(), head.size(), "127.0.0.4"));
     ASSERT_TRUE(Announce("127.0.0.4", L"REAL"));
     ASSERT_EQ(Poll(), ReadComplete);
     EXPECT_EQ(network.GetFoundServers().at("127.0.0.4").Entry.Entry.Name, L"REAL");
+    EXPECT_EQ(network.CountIgnored(), ignored + 1);
+
+    // A broken datagram from a known sender leaves its announcement as it was.
+    ASSERT_TRUE(CUdpModule::SendTo(GetBroadcastAddress(), port, flipped.data(), flipped.size(), "127.0.0.4"));
+    ASSERT_TRUE(WaitUntil([&] {
+        network.Receive();
+        return network.CountIgnored() == ignored + 2;
+    }));
+    EXPECT_EQ(network.GetFoundServers().at("127.0.0.4").Entry.Entry.Name, L"REAL");
+}
+
+TEST(UdpNetwork, TheTableOfSendersIsBoundedOldestOut)
+{
+    CUdpNetwork network;
+    auto announce = [&network](int host) {
+        EntryMessage entry(14);
+        entry.Entry.Name = L"H" + std::to_wstring(host);
+        return network.TakeDatagram(CPacketConverter::GetInstance().Encode(entry),
+                                    "127.0." + std::to_string(host / 200) + "." +
+                                        std::to_string(host % 200 + 1));
+    };
+    const int senders = static_cast<int>(CUdpNetwork::MaxSenders);
+    for (int host = 0; host < senders; ++host) ASSERT_TRUE(announce(host));
+    // The first sender is heard again: the second one is now the oldest.
+    ASSERT_TRUE(announce(0));
+    for (int host = senders; host < senders + 500; ++host) {
+        ASSERT_TRUE(announce(host));
+        ASSERT_EQ(network.GetFoundServers().size(), CUdpNetwork::MaxSenders);
+        if (host == senders) {
+            EXPECT_EQ(network.GetFoundServers().count("127.0.0.1"), 1u);
+            EXPECT_EQ(network.GetFoundServers().count("127.0.0.2"), 0u);
+        }
+    }
+    ASSERT_NE(network.GetLastData(), nullptr);
+    EXPECT_EQ(network.GetLastData()->Entry.Entry.Name, L"H" + std::to_wstring(senders + 499));
+    EXPECT_EQ(network.CountIgnored(), 0u);
 }

@@ -133,8 +133,8 @@ void CBattle::PlaceFleet(CUnit& unit)
             }
         }
     }
-    unit.ChooseFlagship();
-    if (!unit.HasFlagship() && !unit.GetShips().empty()) unit.SetFlagship(unit.GetShips().begin()->first);
+    // As the fleet set-up does: a flagship only where flagships decide.
+    if (HasAllBits(info.Mission, MissionFlagship)) unit.ChooseFlagship();
 }
 
 bool CBattle::IsLastTurnOfCap() const
@@ -204,6 +204,10 @@ int CBattle::Run()
     m_stats.Rounds = order.Round;
     m_stats.Turns = play.GetTurns();
     m_stats.Verdict = Narrow(play.GetVerdictText(m_options.MaxRounds));
+    const CUnit* winner = play.GetWinner();
+    for (std::size_t i = 0; i < m_units.size(); ++i) {
+        if (m_units[i] == winner) m_stats.WinnerSide = static_cast<std::uint32_t>(i + 1);
+    }
     int status = 0;
     if (!play.HasEnded()) {
         std::cerr << "error: the battle stopped without an end\n";

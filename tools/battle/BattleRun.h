@@ -48,6 +48,9 @@ struct BattleStats {
     std::uint32_t Rounds = 0;
     std::uint32_t Turns = 0;
     std::string Verdict;
+    // The winner's side number (1-based, in the order of Levels); 0 when the
+    // battle ended undecided or drawn.
+    std::uint32_t WinnerSide = 0;
 };
 
 // Plays the battle and writes its summary line (and with Stats or Verbose

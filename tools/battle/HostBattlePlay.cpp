@@ -119,6 +119,14 @@ void CHostBattlePlay::Step(MessageCode code)
     }
 }
 
+const CUnit* CHostBattlePlay::GetWinner() const
+{
+    const CArbiter* arbiter = m_manager.GetArbiter();
+    if (m_capped || arbiter == nullptr || arbiter->GetMission().GetJudgement() == JudgementDraw)
+        return nullptr;
+    return arbiter->GetMission().GetWinner();
+}
+
 std::wstring CHostBattlePlay::GetVerdictText(std::uint32_t roundCap) const
 {
     if (m_capped) return L"undecided: round cap " + std::to_wstring(roundCap) + L" reached";

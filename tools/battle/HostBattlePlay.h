@@ -59,6 +59,8 @@ class CHostBattlePlay {
 
     // The mission's verdict: the winner and its team mates, and how it won.
     std::wstring GetVerdictText(std::uint32_t roundCap = 0) const;
+    // The winning unit, or null when the battle ended undecided or drawn.
+    const CUnit* GetWinner() const;
 
   private:
     void Step(MessageCode code);
