@@ -1,7 +1,12 @@
 #include "audio/Bank.h"
 
+#include "audio/BankSound.h"
+#include "audio/CommandQueue.h"
 #include "audio/Log.h"
 #include "audio/ReadStream.h"
+
+#include <chrono>
+#include <thread>
 
 CkBank* CkBank::createFromFile(const char* path, int pathType, int offset, int length)
 {
@@ -103,14 +108,39 @@ const BankEntry* Bank::findEntry(const char* name, Bank** found)
     return nullptr;
 }
 
+void Bank::addSound(BankSound* sound)
+{
+    m_sounds.pushFront(sound);
+}
+
+void Bank::removeSound(BankSound* sound)
+{
+    m_sounds.remove(sound);
+}
+
 void Bank::destroy()
 {
+    if (!m_loaded.load()) {
+        Log::warning("Bank is being destroyed before it is loaded; waiting for it to finish");
+        while (!m_loaded.load()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     if (m_prev) m_prev->m_next = m_next;
     if (m_next) m_next->m_prev = m_prev;
     if (s_first == this) s_first = m_next;
-    // Nothing renders from bank memory yet, so it goes at once.
-    Memory::free(m_data);
-    delete this;
+    m_prev = m_next = nullptr;
+    while (BankSound* sound = m_sounds.getFirst()) {
+        removeSound(sound);
+        sound->bankUnloaded();
+    }
+    // Queued after every command that may still send the render side into
+    // bank memory: the bank goes first, then the memory.
+    if (CommandQueue* queue = CommandQueue::get()) {
+        queue->postDestroy(this);
+        queue->postFree(m_data);
+    } else {
+        Memory::free(m_data);
+        delete this;
+    }
 }
 
 } // namespace Daz

@@ -4,6 +4,7 @@
 #include "audio/Log.h"
 #include "audio/Memory.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -89,8 +90,14 @@ bool BankImage::process(const unsigned char* image, int bytes)
         entry.info.fromBytes(raw + 32);
         entry.dataBytes = LittleEndian::u32(raw + 60);
         entry.data = cursor.at();
+        char what[Name::kBytes + 16];
+        std::snprintf(what, sizeof what, "Sample \"%s\"", entry.name);
+        if (!entry.info.check(what)) {
+            reset();
+            return false;
+        }
         // Sounds read blocks x bytes per block, so the data must hold them all.
-        const bool blocksFit = entry.info.blocks >= 0 && entry.info.getDataBytes() <= entry.dataBytes;
+        const bool blocksFit = entry.info.getDataBytes() <= entry.dataBytes;
         cursor.advance(entry.dataBytes);
         if (cursor.truncated() || !blocksFit) {
             Log::error("Corrupted or truncated bank data");

@@ -1,5 +1,6 @@
 #include "audio/FileFormat.h"
 
+#include "audio/Adpcm.h"
 #include "audio/BinaryStream.h"
 #include "audio/Log.h"
 
@@ -130,6 +131,51 @@ float SampleInfo::getLengthMs() const
 {
     return sampleRate == 0 ? 0.0f
                            : static_cast<float>(getFrames()) * 1000.0f / static_cast<float>(sampleRate);
+}
+
+int SampleInfo::bytesPerSample(int format)
+{
+    switch (format) {
+    case kFormat_PcmI16:
+        return 2;
+    case kFormat_PcmI8:
+        return 1;
+    case kFormat_PcmF32:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+bool SampleInfo::hasDecodableLayout() const
+{
+    if (channels < 1 || channels > 2) return false;
+    if (format == kFormat_Adpcm) {
+        // The adaptive delta decoder keeps one block of 24 bytes a channel.
+        return blockFrames == Adpcm::kBlockFrames && blockBytes == Adpcm::kChannelBlockBytes * channels;
+    }
+    const int sampleBytes = bytesPerSample(format);
+    return sampleBytes > 0 && blockFrames == 1 && blockBytes == sampleBytes * channels;
+}
+
+bool SampleInfo::check(const char* what) const
+{
+    // Every later division and buffer size rests on these fields.
+    if (format > kFormat_PcmF32) {
+        Log::error("%s has unknown sample format %d", what, format);
+    } else if (channels < 1 || channels > 2) {
+        Log::error("%s has %d channels; sounds must have 1 or 2", what, channels);
+    } else if (sampleRate == 0) {
+        Log::error("%s has sample rate 0", what);
+    } else if (!hasDecodableLayout()) {
+        Log::error("%s has %d bytes and %d frames per block, which format %d does not use", what, blockBytes,
+                   blockFrames, format);
+    } else if (blocks < 0) {
+        Log::error("%s has a negative block count (%d)", what, blocks);
+    } else {
+        return true;
+    }
+    return false;
 }
 
 void Name::copy(char* field, const char* name)

@@ -67,6 +67,14 @@ struct SampleInfo {
 
     int getFrames() const { return blocks * blockFrames; }
     float getLengthMs() const;
+    // The bytes one sample of a PCM format takes; 0 for the others.
+    static int bytesPerSample(int format);
+    // Whether a decoder can walk the blocks: a known format, 1 or 2 channels
+    // and the block layout that format has.
+    bool hasDecodableLayout() const;
+    // All of that, a sample rate and no negative block count: a fault is
+    // logged as an error naming `what`, and gives false.
+    bool check(const char* what) const;
     // The bytes of audio data the blocks take.
     long long getDataBytes() const { return static_cast<long long>(blocks) * blockBytes; }
 };

@@ -13,20 +13,6 @@ namespace {
 constexpr float kFromI8 = 1.0f / 127.0f;
 constexpr float kFromI16 = 1.0f / 32767.0f;
 
-int bytesPerSample(int format)
-{
-    switch (format) {
-    case kFormat_PcmI16:
-        return 2;
-    case kFormat_PcmI8:
-        return 1;
-    case kFormat_PcmF32:
-        return 4;
-    default:
-        return 0;
-    }
-}
-
 float clampUnit(float value)
 {
     return value < -1.0f ? -1.0f : value > 1.0f ? 1.0f : value;
@@ -51,7 +37,7 @@ SampleInfo makeInfo(int format, int channels, int sampleRate, int frames)
         info.blocks = (frames + Adpcm::kBlockFrames - 1) / Adpcm::kBlockFrames;
     } else {
         info.blockFrames = 1;
-        info.blockBytes = static_cast<std::uint16_t>(bytesPerSample(format) * channels);
+        info.blockBytes = static_cast<std::uint16_t>(SampleInfo::bytesPerSample(format) * channels);
         info.blocks = frames;
     }
     return info;
@@ -59,14 +45,7 @@ SampleInfo makeInfo(int format, int channels, int sampleRate, int frames)
 
 bool isDecodable(const SampleInfo& info)
 {
-    if (info.channels < 1 || info.channels > 2) return false;
-    if (info.format == kFormat_Adpcm) {
-        // The decoder keeps one block of 48 bytes at most.
-        return info.blockFrames == Adpcm::kBlockFrames &&
-               info.blockBytes == Adpcm::kChannelBlockBytes * info.channels;
-    }
-    const int sampleBytes = bytesPerSample(info.format);
-    return sampleBytes > 0 && info.blockFrames == 1 && info.blockBytes == sampleBytes * info.channels;
+    return info.hasDecodableLayout();
 }
 
 int decode(const SampleInfo& info, const void* data, int blocks, float* out)

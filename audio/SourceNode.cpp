@@ -59,6 +59,13 @@ void SourceNode::clearResampler()
     m_prevFixed[0] = m_prevFixed[1] = 0;
 }
 
+void SourceNode::resetSource()
+{
+    if (m_source) m_source->reset();
+    // A decoder may keep frames of its own; it starts over with the source.
+    if (m_decoder) m_decoder->setFramePos(0);
+}
+
 void SourceNode::attach()
 {
     if (m_output) m_output->addInput(this);
@@ -127,7 +134,7 @@ void SourceNode::execute(int command, CommandArg first, CommandArg second)
         const int state = static_cast<int>(first.i);
         if (state == m_playState.load()) break;
         if (state == 0) {
-            if (m_source) m_source->reset();
+            resetSource();
             detach();
         }
         m_playState = state;
@@ -283,14 +290,15 @@ template <typename S> MixBuffer SourceNode::renderAs(int frames, bool followUp, 
         block.release();
     }
 
-    if (m_source->isAtEnd()) {
+    // The decoder's end: the source's, with no decoded frame left over.
+    if (m_decoder->isAtEnd()) {
         SourceNode* next = m_next;
         if (next) {
             const int start = offset + produced;
             next->startAsNext(*this, start < frames ? start : -1);
             if (start < frames) followUpDue = true;
         }
-        m_source->reset();
+        resetSource();
         // A sound chained to itself plays on from its start in the same block.
         if (next != this) {
             // Counted before it is queued, so that the node never looks released with it pending.

@@ -67,6 +67,7 @@ class SourceNode : public AudioNode {
     template <typename S> MixBuffer renderAs(int frames, bool followUp, bool& followUpDue);
     template <typename S> S* prev();
     void applySeek();
+    void resetSource();
     void attach();
     void detach();
     void clearResampler();

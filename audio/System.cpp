@@ -4,6 +4,7 @@
 #include "audio/Deletable.h"
 #include "audio/EngineGraph.h"
 #include "audio/Log.h"
+#include "audio/Sound.h"
 
 namespace Daz {
 
@@ -42,7 +43,7 @@ System::~System() = default;
 
 void System::update()
 {
-    // Sounds' per-frame steps join here once sounds exist.
+    Sound::updateAll();
     if (EngineGraph* graph = EngineGraph::get()) graph->update();
     DeletionList::update();
 }

@@ -48,14 +48,18 @@ class PcmVoice : public AudioSource, public Decoder {
     void setLoop(int, int) override {}
     void reset() override { m_pos = 0; }
     bool isAtEnd() const override { return false; }
-    int decode(float* out, int frames) override { return read(out, frames); }
-    int decode(Fixed* out, int frames) override { return read(out, frames); }
+    int read(void*, int) override { return 0; }
+    void setBlockPos(int block) override { setFramePos(block); }
+    int getBlockPos() const override { return m_pos; }
+    int getCurrentLoop() const override { return 0; }
+    int decode(float* out, int frames) override { return produce(out, frames); }
+    int decode(Fixed* out, int frames) override { return produce(out, frames); }
     void setFramePos(int frame) override { m_pos = frame % kSampleFrames; }
     int getFramePos() const override { return m_pos; }
     int getFrames() const override { return kSampleFrames; }
 
   private:
-    template <typename S> int read(S* out, int frames)
+    template <typename S> int produce(S* out, int frames)
     {
         unsigned char* raw = reinterpret_cast<unsigned char*>(out);
         for (int done = 0; done < frames;) {

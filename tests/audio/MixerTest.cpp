@@ -97,6 +97,10 @@ class MixerTest : public ::testing::Test {
     }
     void TearDown() override
     {
+        // Mixers a test leaves under the master go before it does; their children move up first.
+        if (Mixer* root = Mixer::getMaster()) {
+            while (Mixer* child = root->getFirstChild()) child->destroy();
+        }
         stopPumpedEngine();
         Log::set(kCkLog_All, nullptr);
     }
@@ -136,6 +140,9 @@ TEST_F(MixerTest, MasterHeadsTheTreeWhileTheEngineRuns)
 
     CkShutdown();
     EXPECT_EQ(nullptr, CkMixer::masterMixer());
+    voice->destroy();
+    se->destroy();
+    bgm->destroy();
 }
 
 TEST_F(MixerTest, MixedValuesFollowEveryAncestor)

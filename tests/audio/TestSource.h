@@ -54,6 +54,11 @@ class TestSource : public Daz::AudioSource, public Daz::Decoder {
     }
     // Both the source's and the decoder's.
     bool isAtEnd() const override { return m_frames >= 0 && m_pos >= m_frames; }
+    // Its frames come through the decoder side; the block side only seeks.
+    int read(void*, int) override { return 0; }
+    void setBlockPos(int block) override { m_pos = block; }
+    int getBlockPos() const override { return m_pos; }
+    int getCurrentLoop() const override { return 0; }
 
     // Decoder
     int decode(float* out, int frames) override { return produce(out, frames, 1.0f); }
