@@ -6,6 +6,7 @@
 #include "gui/Fonts.h"
 #include "gui/Resources.h"
 #include "gui/Style.h"
+#include "gui/Translations.h"
 #include "model/settings/SystemConfig.h"
 #include "model/texts/NameTables.h"
 
@@ -51,7 +52,7 @@ QString ChooseFile(QWidget* parent, const QString& caption, const QString& folde
 
 CMainWindow::CMainWindow(CSoundControl* pSound, SequenceProvider systemConfig)
     : QMainWindow(nullptr), m_sound(pSound), m_systemConfig(std::move(systemConfig)),
-      m_chooseFile(ChooseFile), m_translationFolder(QStringLiteral(":/Resources/Languages"))
+      m_chooseFile(ChooseFile)
 {
     SetUpForm();
     CreateActions();
@@ -94,13 +95,13 @@ void CMainWindow::SetUpForm()
 
 void CMainWindow::RetranslateForm()
 {
-    setWindowTitle(FormText("Marevane"));
-    m_menuSystem->setTitle(FormText("&System"));
-    m_menuHelp->setTitle(FormText("&Help"));
-    m_menuLanguage->setTitle(FormText("&Language"));
-    m_menuLog->setTitle(FormText("L&og"));
-    m_menuGraphics->setTitle(FormText("&Graphics"));
-    m_menuSound->setTitle(FormText("So&und"));
+    setWindowTitle(FormText(QT_TRANSLATE_NOOP("MarevaneClass", "Marevane")));
+    m_menuSystem->setTitle(FormText(QT_TRANSLATE_NOOP("MarevaneClass", "&System")));
+    m_menuHelp->setTitle(FormText(QT_TRANSLATE_NOOP("MarevaneClass", "&Help")));
+    m_menuLanguage->setTitle(FormText(QT_TRANSLATE_NOOP("MarevaneClass", "&Language")));
+    m_menuLog->setTitle(FormText(QT_TRANSLATE_NOOP("MarevaneClass", "L&og")));
+    m_menuGraphics->setTitle(FormText(QT_TRANSLATE_NOOP("MarevaneClass", "&Graphics")));
+    m_menuSound->setTitle(FormText(QT_TRANSLATE_NOOP("MarevaneClass", "So&und")));
 }
 
 QAction* CMainWindow::AddAction(QMenu* menu, const char* name, bool isCheckable)
@@ -231,10 +232,10 @@ void CMainWindow::LoadLanguage()
         QCoreApplication::removeTranslator(&m_qtTranslator);
     }
     // A file that is missing leaves a translator empty: the texts stay English.
-    (void)m_translator.load(locale, QStringLiteral("Marevane"), QStringLiteral("_"), m_translationFolder);
-    QString qtFolder = FindRuntimeFile(QStringLiteral("Resources/Languages"));
-    if (qtFolder.isEmpty()) qtFolder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
-    (void)m_qtTranslator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"), qtFolder);
+    (void)LoadProgramTranslation(m_translator, locale);
+    if (!LoadQtTranslation(m_qtTranslator, locale))
+        (void)m_qtTranslator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                                  QLibraryInfo::location(QLibraryInfo::TranslationsPath));
     QCoreApplication::installTranslator(&m_translator);
     QCoreApplication::installTranslator(&m_qtTranslator);
     m_areTranslatorsInstalled = true;

@@ -51,7 +51,6 @@ class CMainWindow : public QMainWindow {
 
     void SetFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     // Where the program's own translation is looked for.
-    void SetTranslationFolder(const QString& folder) { m_translationFolder = folder; }
     // An action by its object name ("actionMute", "actionLanguage2", ...).
     QAction* FindAction(const QString& name) const;
     // The open quit question, if any.
@@ -103,7 +102,6 @@ class CMainWindow : public QMainWindow {
     CSoundControl* m_sound;
     SequenceProvider m_systemConfig;
     FileChooser m_chooseFile;
-    QString m_translationFolder;
     QTranslator m_translator;
     QTranslator m_qtTranslator;
     bool m_areTranslatorsInstalled = false;

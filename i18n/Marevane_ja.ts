@@ -295,6 +295,166 @@ Please check that versions of softwares are correct.</source>
         <source>: Undefined Message Code</source>
         <translation>: 未定義のメッセージコード</translation>
     </message>
+    <message>
+        <source>Mine: no weapon stock left.</source>
+        <translation>機雷: 残弾がありません。</translation>
+    </message>
+    <message>
+        <source>Torpedo: no weapon stock left.</source>
+        <translation>魚雷: 残弾がありません。</translation>
+    </message>
+    <message>
+        <source>Reinforce: the ship is not sunk.</source>
+        <translation>増援: その艦は撃沈されていません。</translation>
+    </message>
+    <message>
+        <source>Reinforce: no reinforcements left, or the side is defeated.</source>
+        <translation>増援: 増援が残っていないか、陣営が敗北しています。</translation>
+    </message>
+    <message>
+        <source>Reinforce: the round is above 20.</source>
+        <translation>増援: ラウンドが 20 を超えています。</translation>
+    </message>
+    <message>
+        <source>Reinforce: another afloat ship of the side stands on the return panel.</source>
+        <translation>増援: 帰還パネルに味方の別の艦がいます。</translation>
+    </message>
+    <message>
+        <source>Reinforce: the return panel is not known to the side.</source>
+        <translation>増援: 帰還パネルが陣営に知られていません。</translation>
+    </message>
+    <message>
+        <source>Reinforce: the return panel is a boundary panel or not passable.</source>
+        <translation>増援: 帰還パネルが境界パネルか通行できません。</translation>
+    </message>
+    <message>
+        <source>Refuel: the ship cannot refuel.</source>
+        <translation>補給: その艦は補給できません。</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CGameControl</name>
+    <message>
+        <source>The screen could not be started: %1</source>
+        <translation>画面を開始できませんでした: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CMainWindow</name>
+    <message>
+        <source>&amp;Config</source>
+        <translation>設定(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>終了(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>Enable &amp;OpenGL</source>
+        <translation>OpenGL を使う(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Enable &amp;Animation</source>
+        <translation>アニメーションを使う(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Mute</source>
+        <translation>ミュート(&amp;M)</translation>
+    </message>
+    <message>
+        <source>&amp;BGM</source>
+        <translation>BGM(&amp;B)</translation>
+    </message>
+    <message>
+        <source>S&amp;E</source>
+        <translation>効果音(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Open Log &amp;File</source>
+        <translation>ログファイルを開く(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Open Log &amp;Directory</source>
+        <translation>ログフォルダを開く(&amp;D)</translation>
+    </message>
+    <message>
+        <source>About &amp;Marevane</source>
+        <translation>Marevane について(&amp;M)</translation>
+    </message>
+    <message>
+        <source>About &amp;Qt</source>
+        <translation>Qt について(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved to %1.</source>
+        <translation>設定を %1 に保存できませんでした。</translation>
+    </message>
+    <message>
+        <source>Open Log File</source>
+        <translation>ログファイルを開く</translation>
+    </message>
+    <message>
+        <source>Log Files (*.log)</source>
+        <translation>ログファイル (*.log)</translation>
+    </message>
+    <message>
+        <source>Quit Marevane</source>
+        <translation>Marevane の終了</translation>
+    </message>
+    <message>
+        <source>Do you want to quit Marevane?</source>
+        <translation>Marevane を終了しますか?</translation>
+    </message>
+    <message>
+        <source>About Marevane</source>
+        <translation>Marevane について</translation>
+    </message>
+    <message>
+        <source>We use these libraries: Qt, cereal, Crypto++</source>
+        <translation>使用しているライブラリ: Qt, cereal, Crypto++</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::StandIn::CPlaceholderScene</name>
+    <message>
+        <source>Esc: quit      Alt: the menus</source>
+        <translation>Esc: 終了      Alt: メニュー</translation>
+    </message>
+    <message>
+        <source>This screen comes later. Esc: back</source>
+        <translation>この画面は準備中です。Esc: 戻る</translation>
+    </message>
+</context>
+<context>
+    <name>MarevaneClass</name>
+    <message>
+        <source>Marevane</source>
+        <translation>Marevane</translation>
+    </message>
+    <message>
+        <source>&amp;System</source>
+        <translation>システム(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>ヘルプ(&amp;H)</translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation>言語(&amp;L)</translation>
+    </message>
+    <message>
+        <source>L&amp;og</source>
+        <translation>ログ(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Graphics</source>
+        <translation>グラフィックス(&amp;G)</translation>
+    </message>
+    <message>
+        <source>So&amp;und</source>
+        <translation>サウンド(&amp;U)</translation>
+    </message>
 </context>
 <context>
     <name>QObject</name>

@@ -152,7 +152,6 @@ TEST_F(MainWindowTest, EachToggleWritesTheSettingsFileAtOnceAndTellsTheSound)
 
 TEST_F(MainWindowTest, JapaneseTurnsTheMenuTitlesJapaneseAndEnglishBringsThemBack)
 {
-    window->SetTranslationFolder(QStringLiteral(MAREVANE_TEST_TRANSLATIONS));
     TakeLog();
     Action("actionLanguage2")->trigger();
     EXPECT_EQ(Saved("Language").toInt(), 2);
