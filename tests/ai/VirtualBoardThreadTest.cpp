@@ -69,11 +69,14 @@ TEST(VirtualBoardThreads, BoardsThatReadEachOtherDoNotDeadlock)
     CVirtualBoard a = ResetBoard(map);
     CVirtualBoard b = ResetBoard(map);
     auto work = [&map](CVirtualBoard& self, CVirtualBoard& other) {
+        // The copy comes first: a copy taken while the other thread holds a
+        // backup carries that backup, and only the own discard that follows
+        // leaves the board whole whatever the other thread is doing.
         for (int i = 0; i < 200; ++i) {
+            self = other;
             self.BackupFlag(other);
             self.ApplyFlag(4, map.At(2, 2));
             self.DiscardBackup();
-            self = other;
         }
     };
     std::thread first(work, std::ref(a), std::ref(b));
