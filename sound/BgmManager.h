@@ -93,7 +93,9 @@ class CBgmManager : public QObject {
     // in, ducked, or the stored volume.
     void ApplyMixer();
     void SetMixer(float vol);
-    // The engine's volume ramp for a fade, and back to the one before.
+    // The engine's volume ramp for a fade, and back to the one before. The
+    // ramp is the engine's: while a fade runs, every other gain change (an
+    // effect's volume, a duck) moves as slowly.
     void BeginRamp(float ms);
     void EndRamp();
 
