@@ -39,7 +39,8 @@ PlayerRun RunPlayer(const QStringList& args)
     std::ifstream file(capture.toStdString(), std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     run.captured.resize(bytes.size() / sizeof(float));
-    std::memcpy(run.captured.data(), bytes.data(), run.captured.size() * sizeof(float));
+    if (!run.captured.empty())
+        std::memcpy(run.captured.data(), bytes.data(), run.captured.size() * sizeof(float));
     return run;
 }
 
