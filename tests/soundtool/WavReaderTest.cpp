@@ -188,4 +188,27 @@ TEST(WavReader, ReadsBackWhatItWrites)
     EXPECT_EQ(audio.samples, parseWav(makeWav(audio, WavSamples::Float32)).samples);
 }
 
+// Read and write share one scale: a 16-bit file read and written again is
+// the same file, whatever its samples.
+TEST(WavReader, EverySixteenBitSampleComesBackExactly)
+{
+    Bytes data;
+    for (int value = -32768; value <= 32767; ++value) append16(data, static_cast<std::uint16_t>(value));
+    const Bytes original = wav(format(1, 1, 48000, 16), data);
+    const Audio audio = parseWav(original);
+    EXPECT_EQ(-1.0f, audio.samples.front());
+    EXPECT_EQ(original, makeWav(audio, WavSamples::Pcm16));
+}
+
+TEST(WavReader, WritesFullScaleAndBeyondAtTheSixteenBitLimits)
+{
+    Audio audio;
+    audio.samples = {1.0f, -1.0f, 1.5f, -1.5f, 0.5f, -0.5f};
+    const Bytes bytes = makeWav(audio, WavSamples::Pcm16);
+    std::vector<int> written;
+    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2)
+        written.push_back(static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8));
+    EXPECT_EQ((std::vector<int>{32767, -32768, 32767, -32768, 16384, -16384}), written);
+}
+
 } // namespace

@@ -22,6 +22,17 @@ constexpr std::uint16_t kTagPcm = 1;
 constexpr std::uint16_t kTagFloat = 3;
 constexpr std::uint16_t kTagExtensible = 0xFFFE;
 
+// 16-bit samples are read and written on one scale, so that every value
+// comes back as it was: -32768 is -1.0, and 1.0 is held at 32767.
+constexpr float kPcm16Scale = 32768.0f;
+
+std::int16_t toPcm16(float value)
+{
+    if (std::isnan(value)) return 0;
+    const float scaled = std::round(value * kPcm16Scale);
+    return static_cast<std::int16_t>(scaled < -32768.0f ? -32768.0f : scaled > 32767.0f ? 32767.0f : scaled);
+}
+
 struct Format {
     std::uint16_t tag = 0;
     int channels = 0;
@@ -123,7 +134,7 @@ Audio parseWav(const std::vector<unsigned char>& bytes)
         if (format.bits == 8) {
             audio.samples[i] = (static_cast<int>(data[i]) - 128) / 128.0f;
         } else if (format.bits == 16) {
-            audio.samples[i] = static_cast<std::int16_t>(u16(data + 2 * i)) / 32768.0f;
+            audio.samples[i] = static_cast<std::int16_t>(u16(data + 2 * i)) / kPcm16Scale;
         } else {
             const std::uint32_t bits = u32(data + 4 * i);
             float value;
@@ -167,7 +178,7 @@ std::vector<unsigned char> makeWav(const Audio& audio, WavSamples samples)
     for (float value : audio.samples) {
         const float clamped = value < -1.0f ? -1.0f : value > 1.0f ? 1.0f : value;
         if (samples == WavSamples::Pcm16) {
-            put16(p, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(clamped * 32767.0f))));
+            put16(p, static_cast<std::uint16_t>(toPcm16(value)));
             p += 2;
         } else {
             std::uint32_t bits;

@@ -17,6 +17,8 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     if (isListing) return RUN_ALL_TESTS();
     if (qEnvironmentVariableIsEmpty("MAREVANE_TIME_SCALE")) qputenv("MAREVANE_TIME_SCALE", "0.05");
+    // Nothing reaches a sound card.
+    if (qEnvironmentVariableIsEmpty("MAREVANE_AUDIO_OUTPUT")) qputenv("MAREVANE_AUDIO_OUTPUT", "dummy");
     qunsetenv("QT_QPA_PLATFORM");
     QApplication application(argc, argv);
     QTemporaryDir workingDirectory;
