@@ -102,7 +102,10 @@ MineProfile* CBattleWorld::LayMine(CShip* ship, CPanel* panel)
 
 CTorpedo* CBattleWorld::FireTorpedo(CShip* ship, CPanel* target)
 {
-    if (ship == nullptr || target == nullptr) return nullptr;
+    // The ship's own panel or the ring is no target.
+    if (ship == nullptr || target == nullptr || target == ship->GetCurrentPanel() ||
+        target->GetType() == PanelBoundary)
+        return nullptr;
     const std::uint32_t before = static_cast<std::uint32_t>(ship->GetAllTorpedoes().size());
     if (ship->FireTorpedo(AllShips(), target) != CommandSuccess) return nullptr;
     if (ship->GetAllTorpedoes().size() == before) return nullptr;

@@ -65,7 +65,7 @@ class CBattleWorld {
     // the ship may not lay one there.
     MineProfile* LayMine(CShip* ship, CPanel* panel);
     // Fires a torpedo of the ship at the panel; the torpedo, or null when
-    // the ship may not fire one.
+    // the ship may not fire one (or not there: its own panel, the ring).
     CTorpedo* FireTorpedo(CShip* ship, CPanel* target);
     // Puts the ship in a state of ShipStatus (stealth, sinking, ...).
     static void SetStatus(CShip* ship, std::uint32_t status);
