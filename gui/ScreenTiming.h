@@ -17,6 +17,21 @@ inline constexpr int FadeIn = 100;
 inline constexpr int ItemFade = 1500;
 // One frame of the effect sprite sheets.
 inline constexpr int EffectFrame = 33;
+// The battle map's effects: a second (and third) explosion follows the
+// first after a stagger; a hit ship shakes; a sunk ship rests before it
+// fades; a surprised ship hops; a note floats; a ship or torpedo moves a
+// panel per step and rests at the end; a thrown mine flies a panel width
+// per step.
+inline constexpr int EffectStagger = 150;
+inline constexpr int DamageShake = 400;
+inline constexpr int SinkingRest = 1000;
+inline constexpr int SinkingFade = 500;
+inline constexpr int SurpriseHop = 1000;
+inline constexpr int NoteFloat = 2000;
+inline constexpr int MoveStep = 100;
+inline constexpr int MoveRest = 200;
+inline constexpr int MineStep = 200;
+inline constexpr int MineLanded = 200;
 
 // Polls of the connection screens and of the battle's network monitor.
 inline constexpr int FastPoll = 50;

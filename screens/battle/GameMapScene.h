@@ -1,0 +1,223 @@
+// The battle map: a grid of panel icons inside an invisible boundary ring,
+// with row and column labels and cell borders drawn by the layer, a legend
+// of the special panels, and the ship, mine and torpedo icons on top. The
+// layer and background are sized from the board; a board outside 3 to 9
+// panels each way is not shown. The view tiles the sea behind it and tells
+// the scene its size, and the scene centres the map in it.
+#pragma once
+
+#include "app/GameScene.h"
+#include "app/GameView.h"
+#include "screens/battle/MapSize.h"
+#include "screens/battle/PanelIcon.h"
+#include "sound/SoundTypes.h"
+
+#include <QGraphicsItem>
+#include <QGraphicsRectItem>
+#include <QList>
+#include <QPixmap>
+#include <QPoint>
+#include <QPointer>
+#include <QVector>
+
+#include <vector>
+
+namespace Marevane {
+
+class CAnimation;
+class CAttackAnimation;
+class CBoard;
+class CDamageAnimation;
+class CIcon;
+class CMineAnimation;
+class CMineIcon;
+class CMoveAnimation;
+class CNotificationBar;
+class CShip;
+class CShipFactory;
+class CShipIcon;
+class CSinkingAnimation;
+class CSurpriseAnimation;
+class CTooltip;
+class CTorpedo;
+class CTorpedoIcon;
+class CTurnManager;
+class CUnit;
+struct MineProfile;
+
+// The area the view shows the map in; the notification bar's anchor.
+class CGameMapBackground : public QGraphicsRectItem {
+  public:
+    using QGraphicsRectItem::QGraphicsRectItem;
+};
+
+// Row and column labels and the borders of the cells.
+class CGameMapLayer : public QGraphicsItem {
+  public:
+    CGameMapLayer(CBoard* pMap, const QRectF& rect);
+
+    QRectF boundingRect() const override { return m_rect; }
+    void SetRect(const QRectF& rect);
+    // The labels, in the order they are drawn: rows "R1".., then columns "C1"..
+    QStringList GetLabels() const;
+    // The top-left corner of the first inner cell.
+    void SetGridOrigin(const QPoint& origin) { m_gridOrigin = origin; }
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+  private:
+    CBoard* m_map;
+    QRectF m_rect;
+    QPoint m_gridOrigin;
+    QPixmap m_all;
+    QPixmap m_topLeft;
+    QPixmap m_topLeftRight;
+    QPixmap m_topLeftBottom;
+};
+
+class CGameMapScene : public CGameScene {
+    Q_OBJECT
+  public:
+    explicit CGameMapScene(CBoard* pMap, QObject* parent = nullptr);
+    ~CGameMapScene() override;
+
+    // Layout of a board of that size: the layer holds the grid with its
+    // ring and a row for the column labels; the background adds room on
+    // each side for the legend.
+    static QSize LayerSize(const MapSize& size);
+    static QSize BackgroundSize(const MapSize& size);
+
+    CBoard* GetMap() const { return m_map; }
+    // Whether the board's size can be shown (3 to 9 each way).
+    bool IsBoardShown() const;
+    void SetTurnManager(CTurnManager* pTurnManager) { m_turnManager = pTurnManager; }
+    CTurnManager* GetTurnManager() const { return m_turnManager; }
+    void SetShipFactory(CShipFactory* pFactory) { m_shipFactory = pFactory; }
+    // The local player (never null); a watching player sees every side.
+    void SetPlayer(CUnit* pPlayer);
+    CUnit* GetPlayer() const { return m_player; }
+    void SetUnits(const std::vector<CUnit*>& units);
+    const std::vector<CUnit*>& GetUnits() const { return m_units; }
+    // True on an audience machine: no local player, or one that watches.
+    bool IsAudience() const;
+
+    // Look-ups; none gives null.
+    CUnit* GetUnit(std::int64_t id) const; // -1: the local player
+    static CShip* GetShip(const CUnit* pUnit, std::uint32_t shipId);
+    CPanelIcon* GetPanelIcon(const CPanel* pPanel) const { return m_panelTable.value(pPanel, nullptr); }
+    CPanel* GetPanelOf(const QGraphicsItem* pItem) const { return m_reverseTable.value(pItem, nullptr); }
+    CShipIcon* GetShipIcon(const CShip* pShip) const;
+    // The last icon of that ship id that is seen.
+    CShipIcon* GetShipIcon(std::uint32_t shipId) const;
+
+    const PanelIconTable& GetPanelTable() const { return m_panelTable; }
+    // Every panel icon, rows then columns, the ring included.
+    const QVector<CPanelIcon*>& GetPanelIcons() const { return m_panelIcons; }
+    const std::vector<CShipIcon*>& GetShipIcons() const { return m_shipIcons; }
+    const QList<CTorpedoIcon*>& GetTorpedoIcons() const { return m_torpedoIcons; }
+    const QList<CMineIcon*>& GetMineIcons() const { return m_mineIcons; }
+    const std::vector<QGraphicsItem*>& GetLegendItems() const { return m_legendItems; }
+    CGameMapBackground* GetBackground() const { return m_background; }
+    CGameMapLayer* GetLayer() const { return m_layer; }
+    CNotificationBar* GetNotificationBar() const { return m_notificationBar; }
+    // The top-left corner of the ring's first panel.
+    QPoint GetOrigin() const { return m_origin; }
+
+    // Mines and torpedoes on the map. A record that is not laid, or spent,
+    // gets no icon (null).
+    CMineIcon* AddMineIcon(MineProfile* pMine);
+    CTorpedoIcon* AddTorpedoIcon(CTorpedo* pTorpedo);
+    void RemoveTorpedoIcon(CTorpedoIcon* pIcon);
+    // The icons of every laid mine and running torpedo of the board and sides.
+    void RebuildWeaponIcons();
+    // Puts the icons on their panels, spread where they share one.
+    void PlaceTorpedoIcons();
+    void PlaceMineIcons();
+    // The shift of the k-th of count icons of that size sharing a panel;
+    // lowered by a quarter when ships stand there too.
+    static QPoint SpreadOffset(int k, int count, const QSize& size, bool isUnderShip);
+
+    // Effects of results, each its own animation, deleted when it stops;
+    // Finished(code) reports the end. Null when there is nothing to show it on.
+    CAttackAnimation* AnimateAttack(CPanelIcon* pPanelIcon, CIcon* pTarget, MessageCode code = 57);
+    CDamageAnimation* AnimateDamage(CPanelIcon* pPanelIcon, CShipIcon* pShipIcon, MessageCode code = 57);
+    // The ship's own icon sinks when it is shown; otherwise an icon of the
+    // ship's own is made for the effect on its panel.
+    CSinkingAnimation* AnimateSinking(CShip* pShip, MessageCode code = 57);
+    CSurpriseAnimation* AnimateSurprise(CPanelIcon* pPanelIcon, CShipIcon* pShipIcon, MessageCode code = 57);
+    CMoveAnimation* AnimateMove(CIcon* pIcon, CPanelIcon* pFrom, CPanelIcon* pTo, MessageCode code = 57,
+                                Sound::SeCode sound = Sound::SeNone);
+    CMineAnimation* AnimateMine(CShipIcon* pShipIcon, CPanelIcon* pTarget, MessageCode code = 57);
+    // Stops every effect without a report and lets go of the icons.
+    void StopAnimations();
+    int CountRunningAnimations() const;
+
+  signals:
+    void MessageSent(QString message);
+    void MessageDeleted();
+    void ShipDataChanged();
+
+  public slots:
+    void Init();
+    void Rebuild();
+    // Refused (false, nothing changes) for a size that cannot be shown.
+    bool Resize(const Marevane::MapSize& size);
+    void NotifyOf(QString message);
+    void AdjustViewPosition(const QSize& size) override;
+    void InitShipData();
+    void UpdateShipData();
+    void UpdatePanelData();
+    void BuildShipIcons();
+
+  private:
+    bool DeferDuringDrag(void (CGameMapScene::*step)());
+    void EndDrag();
+    void BuildItems();
+    void BuildPanelIcons();
+    void BuildLegend();
+    void ClearIcons();
+    void PlaceShipIcons();
+    void RecomputeOrigin();
+    bool IsVisibleTo(const CUnit* pUnit) const;
+    template <class Animation> Animation* Track(Animation* animation);
+    void PlaceSpread(const QList<CIcon*>& icons);
+
+    CBoard* m_map;
+    CNotificationBar* m_notificationBar = nullptr;
+    CTooltip* m_tooltip = nullptr;
+    CGameMapBackground* m_background = nullptr;
+    CGameMapLayer* m_layer = nullptr;
+    PanelIconTable m_panelTable;
+    QHash<const QGraphicsItem*, CPanel*> m_reverseTable;
+    QVector<CPanelIcon*> m_panelIcons;
+    std::vector<CShipIcon*> m_shipIcons;
+    QList<CTorpedoIcon*> m_torpedoIcons;
+    QList<CMineIcon*> m_mineIcons;
+    std::vector<QGraphicsItem*> m_legendItems;
+    std::vector<CUnit*> m_units;
+    CUnit* m_player = nullptr;
+    CTurnManager* m_turnManager = nullptr;
+    CShipFactory* m_shipFactory = nullptr;
+    QList<QPointer<CAnimation>> m_animations;
+    const CShipIcon* m_dragSource = nullptr;
+    std::vector<void (CGameMapScene::*)()> m_afterDrag;
+    QPoint m_origin;
+};
+
+class CGameMapView : public CMainView {
+    Q_OBJECT
+  public:
+    explicit CGameMapView(CGameMapScene* pScene, QWidget* parent = nullptr);
+
+  signals:
+    void NotifyOfResize(const QSize& size);
+
+  protected:
+    void drawBackground(QPainter* painter, const QRectF& rect) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    QPointer<CGameMapScene> m_scene;
+    QPixmap m_sea;
+};
+
+} // namespace Marevane
