@@ -15,53 +15,81 @@ namespace Marevane {
 
 namespace {
 
-bool ProbeOpenGL(QString* reason)
+enum class OpenGLState { Unknown, Usable, Unusable };
+
+OpenGLState g_openGL = OpenGLState::Unknown;
+
+bool IsDisplayless(QString* reason)
 {
     const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
-        *reason = QStringLiteral("the %1 platform has no display").arg(platform);
-        return false;
-    }
-    // The version may only be asked once a context can be made; the probe's
-    // own format tells it without a second context.
-    QOpenGLContext probe;
-    if (!probe.create()) {
-        *reason = QStringLiteral("no OpenGL context could be created");
-        return false;
-    }
-    if (probe.format().version() < qMakePair(1, 3)) {
-        *reason = QStringLiteral("OpenGL 1.3 is not supported");
-        return false;
-    }
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) return false;
+    *reason = QStringLiteral("the %1 platform has no display").arg(platform);
     return true;
+}
+
+bool IsVersionUsable(const QSurfaceFormat& format, QString* reason)
+{
+    if (format.version() >= qMakePair(1, 3)) return true;
+    *reason = QStringLiteral("OpenGL 1.3 is not supported");
+    return false;
+}
+
+void Decide(bool isUsable, const QString& reason)
+{
+    g_openGL = isUsable ? OpenGLState::Usable : OpenGLState::Unusable;
+    if (!isUsable) qInfo("OpenGL is not available (%s); the views draw without it.", qUtf8Printable(reason));
+}
+
+// The first view's own context answers whether OpenGL can be used, so no
+// context is made only to ask; a viewport that cannot be used is dropped.
+QGLWidget* CreateOpenGLViewport(QWidget* parent)
+{
+    if (g_openGL == OpenGLState::Unusable) return nullptr;
+    QString reason;
+    if (IsDisplayless(&reason)) {
+        Decide(false, reason);
+        return nullptr;
+    }
+    auto* viewport = new QGLWidget(parent);
+    const QOpenGLContext* context = viewport->isValid() ? viewport->context()->contextHandle() : nullptr;
+    if (context == nullptr) reason = QStringLiteral("no OpenGL context could be created");
+    if (context != nullptr && IsVersionUsable(context->format(), &reason)) {
+        if (g_openGL == OpenGLState::Unknown) Decide(true, QString());
+        return viewport;
+    }
+    delete viewport;
+    Decide(false, reason);
+    return nullptr;
 }
 
 } // namespace
 
 bool IsOpenGLAvailable()
 {
-    static const bool available = [] {
+    if (g_openGL == OpenGLState::Unknown) {
+        // Asked before any view was made: a context of its own tells.
         QString reason;
-        const bool usable = ProbeOpenGL(&reason);
-        if (!usable)
-            qInfo("OpenGL is not available (%s); the views draw without it.", qUtf8Printable(reason));
-        return usable;
-    }();
-    return available;
+        QOpenGLContext probe;
+        if (IsDisplayless(&reason)) {
+            Decide(false, reason);
+        } else if (!probe.create()) {
+            Decide(false, QStringLiteral("no OpenGL context could be created"));
+        } else {
+            Decide(IsVersionUsable(probe.format(), &reason), reason);
+        }
+    }
+    return g_openGL == OpenGLState::Usable;
 }
 
 CGameView::CGameView(QGraphicsScene* pScene, QWidget* parent) : QGraphicsView(parent)
 {
     setRenderHint(QPainter::TextAntialiasing, true);
     setCacheMode(QGraphicsView::CacheBackground);
-    if (CSystemConfig::GetInstance().OpenGL && IsOpenGLAvailable()) {
-        auto* viewport = new QGLWidget(this);
-        if (viewport->isValid()) {
+    if (CSystemConfig::GetInstance().OpenGL) {
+        if (QGLWidget* viewport = CreateOpenGLViewport(this)) {
             setViewport(viewport);
             // Partial updates of a double-buffered surface leave stale areas.
             setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
-        } else {
-            delete viewport;
         }
     }
     if (pScene != nullptr) {

@@ -17,8 +17,9 @@ namespace Marevane {
 class CGameScene;
 
 // Whether this process can give views an OpenGL viewport: a windowing
-// platform, a probe context that comes up, and OpenGL 1.3 at least. Probed
-// once; the first answer "no" is told in the log.
+// platform, a context that comes up, and OpenGL 1.3 at least. The first
+// view's viewport decides (or, asked before any view, a probe context);
+// the answer "no" is told in the log once.
 bool IsOpenGLAvailable();
 
 class CGameView : public QGraphicsView {

@@ -25,6 +25,12 @@ struct ScreensShutdown {
 void PrepareApplication()
 {
     CIniManager::GetInstance().Load();
+    // Every top-level window on X11 would otherwise load the OpenGL driver
+    // (with Mesa's software one, tens of megabytes and a good part of the
+    // start-up) only to pick its visual. Without OpenGL the program needs
+    // none of it; the setting turned on takes effect at the next start.
+    if (!CSystemConfig::GetInstance().OpenGL && !qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
     QGLFormat format(
         QGL::DoubleBuffer | QGL::DepthBuffer | QGL::Rgba | QGL::DirectRendering | QGL::SampleBuffers, 0);
     format.setDepthBufferSize(24);

@@ -4,10 +4,14 @@
 // in an empty folder and reads what the program records on its first paint
 // of the title (MAREVANE_FIRST_PAINT_FILE).
 //
-//   marevane-bench-startup [--runs N] [--program PATH] [--no-opengl]
+//   marevane-bench-startup [--runs N] [--program PATH] [--reference PATH]
+//                          [--no-opengl]
 //
 // --no-opengl starts it with the OpenGL setting off (a settings file in the
-// folder), for comparison.
+// folder), for comparison. Each run of the game is followed by one of a bare
+// Qt program (marevane-bench-startup-reference, beside the benchmark; its
+// window, menu and view are what the game shows at least), so the figures
+// can be told apart from the machine's own speed and load.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -87,22 +91,52 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+struct Series {
+    std::vector<double> seconds;
+    std::vector<double> megabytes;
+
+    void Add(const Run& run)
+    {
+        seconds.push_back(run.seconds);
+        megabytes.push_back(run.megabytes);
+    }
+};
+
+std::string Resolve(const std::string& path)
+{
+    char resolved[4096];
+    return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : std::string();
+}
+
+// The reference program is built beside the benchmark.
+std::string DefaultReference()
+{
+    const std::string self = Resolve("/proc/self/exe");
+    const std::size_t slash = self.rfind('/');
+    return slash == std::string::npos ? std::string()
+                                      : self.substr(0, slash) + "/marevane-bench-startup-reference";
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     int runs = 10;
     std::string program = "bin/marevane";
+    std::string reference = DefaultReference();
     bool isOpenGL = true;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
         } else if (std::strcmp(argv[i], "--program") == 0 && i + 1 < argc) {
             program = argv[++i];
+        } else if (std::strcmp(argv[i], "--reference") == 0 && i + 1 < argc) {
+            reference = argv[++i];
         } else if (std::strcmp(argv[i], "--no-opengl") == 0) {
             isOpenGL = false;
         } else {
-            std::fprintf(stderr, "usage: %s [--runs N] [--program PATH] [--no-opengl]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--runs N] [--program PATH] [--reference PATH] [--no-opengl]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -110,34 +144,47 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no display: run it under xvfb-run\n");
         return 2;
     }
-    char resolved[4096];
-    if (realpath(program.c_str(), resolved) == nullptr) {
+    const std::string gamePath = Resolve(program);
+    if (gamePath.empty()) {
         std::fprintf(stderr, "no program at %s\n", program.c_str());
         return 2;
     }
-    program = resolved;
+    const std::string referencePath = Resolve(reference);
+    if (referencePath.empty()) {
+        std::fprintf(stderr, "no reference program at %s\n", reference.c_str());
+        return 2;
+    }
     char folderTemplate[] = "/tmp/marevane-startup-XXXXXX";
     const char* folder = mkdtemp(folderTemplate);
     if (folder == nullptr) return 2;
 
-    std::vector<double> seconds;
-    std::vector<double> megabytes;
+    Series game;
+    Series bare;
     for (int i = 0; i < runs; ++i) {
         Run run{};
-        if (!RunOnce(program, folder, isOpenGL, &run)) return 1;
-        std::printf("run %2d: first paint of the title after %.3f s, %.1f MB resident\n", i + 1, run.seconds,
-                    run.megabytes);
-        seconds.push_back(run.seconds);
-        megabytes.push_back(run.megabytes);
+        Run referenceRun{};
+        if (!RunOnce(gamePath, folder, isOpenGL, &run) ||
+            !RunOnce(referencePath, folder, isOpenGL, &referenceRun))
+            return 1;
+        std::printf("run %2d: first paint of the title after %.3f s, %.1f MB resident"
+                    " (bare Qt: %.3f s, %.1f MB)\n",
+                    i + 1, run.seconds, run.megabytes, referenceRun.seconds, referenceRun.megabytes);
+        game.Add(run);
+        bare.Add(referenceRun);
     }
     std::remove((std::string(folder) + "/first-paint").c_str());
     std::remove((std::string(folder) + "/Marevane.ini").c_str());
     rmdir(folder);
-    const double medianSeconds = Median(seconds);
-    const double medianMegabytes = Median(megabytes);
-    std::printf(
-        "median of %d runs: %.3f s (goal <= %.1f s), %.1f MB (goal <= %.0f MB); min %.3f s, max %.3f s\n",
-        runs, medianSeconds, GoalSeconds, medianMegabytes, GoalMegabytes,
-        *std::min_element(seconds.begin(), seconds.end()), *std::max_element(seconds.begin(), seconds.end()));
+    const double medianSeconds = Median(game.seconds);
+    const double medianMegabytes = Median(game.megabytes);
+    std::printf("OpenGL %s, median of %d runs: %.3f s (goal <= %.1f s), %.1f MB (goal <= %.0f MB);"
+                " min %.3f s, max %.3f s\n",
+                isOpenGL ? "on" : "off", runs, medianSeconds, GoalSeconds, medianMegabytes, GoalMegabytes,
+                *std::min_element(game.seconds.begin(), game.seconds.end()),
+                *std::max_element(game.seconds.begin(), game.seconds.end()));
+    const double bareSeconds = Median(bare.seconds);
+    const double bareMegabytes = Median(bare.megabytes);
+    std::printf("bare Qt window, median: %.3f s, %.1f MB; the game takes %+.3f s and %+.1f MB more\n",
+                bareSeconds, bareMegabytes, medianSeconds - bareSeconds, medianMegabytes - bareMegabytes);
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QResource>
 #include <QStringList>
 
 #include <memory>
@@ -18,6 +19,7 @@ namespace {
 // fonts when it ends, and fonts must not outlive it.
 struct FontState {
     std::optional<FontFamilies> families;
+    bool isJapaneseBoldAdded = false;
     std::unique_ptr<SharedFontSet> fonts;
 };
 
@@ -41,10 +43,8 @@ FontState& State()
 }
 
 // The first family a file brought; a collection names its Japanese face.
-QString AddFont(const QString& path)
+QString FamilyOf(int id)
 {
-    if (path.isEmpty()) return QString();
-    const int id = QFontDatabase::addApplicationFont(path);
     if (id < 0) return QString();
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
     for (const QString& family : families) {
@@ -53,11 +53,23 @@ QString AddFont(const QString& path)
     return families.value(0);
 }
 
-FontFamilies AddFonts(const QString& japaneseBoldPath)
+QString AddFont(const QString& path)
+{
+    if (path.isEmpty()) return QString();
+    // A compiled-in file is handed over where it lies in the program instead
+    // of being read into a copy; the program's resources live until it ends.
+    const QResource resource(path);
+    if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression) {
+        return FamilyOf(QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+            reinterpret_cast<const char*>(resource.data()), static_cast<int>(resource.size()))));
+    }
+    return FamilyOf(QFontDatabase::addApplicationFont(path));
+}
+
+FontFamilies AddCompiledFonts()
 {
     InitResources();
     FontFamilies families;
-    families.japaneseBold = AddFont(japaneseBoldPath);
     const QString digitsRegular = AddFont(QString::fromLatin1(CompiledFontFiles[0]));
     const QString digitsMedium = AddFont(QString::fromLatin1(CompiledFontFiles[1]));
     families.digits = digitsRegular.isEmpty() ? digitsMedium : digitsRegular;
@@ -66,6 +78,19 @@ FontFamilies AddFonts(const QString& japaneseBoldPath)
     const QString textSemiBold = AddFont(QString::fromLatin1(CompiledFontFiles[4]));
     families.text = textSemiBold.isEmpty() ? textRegular : textSemiBold;
     return families;
+}
+
+// The Japanese bold collection is large and only the fonts drawn without
+// OpenGL name it: it is added when they are first built.
+const FontFamilies& FamiliesWithJapaneseBold()
+{
+    FontState& state = State();
+    ApplicationFontFamilies();
+    if (!state.isJapaneseBoldAdded) {
+        state.isJapaneseBoldAdded = true;
+        state.families->japaneseBold = AddFont(FindRuntimeFile(QString::fromLatin1(JapaneseBoldFontFile)));
+    }
+    return *state.families;
 }
 
 QFont MakeFont(const QString& family, int weight, int pixelSize, bool isHinted)
@@ -83,8 +108,7 @@ QFont MakeFont(const QString& family, int weight, int pixelSize, bool isHinted)
 const FontFamilies& ApplicationFontFamilies()
 {
     FontState& state = State();
-    if (!state.families)
-        state.families = AddFonts(FindRuntimeFile(QString::fromLatin1(JapaneseBoldFontFile)));
+    if (!state.families) state.families = AddCompiledFonts();
     return *state.families;
 }
 
@@ -92,7 +116,14 @@ const FontFamilies& ReloadApplicationFonts(const QString& japaneseBoldPath)
 {
     FontState& state = State();
     QFontDatabase::removeAllApplicationFonts();
-    state.families = AddFonts(japaneseBoldPath);
+    FontFamilies families;
+    families.japaneseBold = AddFont(japaneseBoldPath);
+    const FontFamilies compiled = AddCompiledFonts();
+    families.digits = compiled.digits;
+    families.japanese = compiled.japanese;
+    families.text = compiled.text;
+    state.families = families;
+    state.isJapaneseBoldAdded = true;
     return *state.families;
 }
 
@@ -124,8 +155,9 @@ const SharedFontSet& SharedFonts()
 const SharedFontSet& RebuildSharedFonts()
 {
     FontState& state = State();
-    const FontFamilies& families = ApplicationFontFamilies();
-    SharedFontSet fonts(families, CSystemConfig::GetInstance().OpenGL, QGuiApplication::font());
+    const bool isOpenGL = CSystemConfig::GetInstance().OpenGL;
+    const FontFamilies& families = isOpenGL ? ApplicationFontFamilies() : FamiliesWithJapaneseBold();
+    SharedFontSet fonts(families, isOpenGL, QGuiApplication::font());
     // Assigned in place, so references handed out before stay valid.
     if (state.fonts) {
         *state.fonts = fonts;

@@ -26,13 +26,14 @@ struct FontFamilies {
     QString text;         // regular and semibold
 };
 
-// Adds the six font files to the application's font database, once per
-// application object, the Japanese bold file as found beside the program;
-// answers their families. Needs the application object.
+// Adds the compiled-in font files to the application's font database, once
+// per application object, and answers their families. The Japanese bold file
+// (found beside the program) is added when the shared fonts first need it:
+// built with OpenGL off. Needs the application object.
 const FontFamilies& ApplicationFontFamilies();
 
-// Removes the application's fonts and adds them again with the Japanese
-// bold file at this path (an empty or missing path adds none).
+// Removes the application's fonts and adds all six again, the Japanese bold
+// file from this path (an empty or missing path adds none).
 const FontFamilies& ReloadApplicationFonts(const QString& japaneseBoldPath);
 
 // The seven shared fonts.

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGLFormat>
 #include <QIcon>
@@ -62,6 +63,47 @@ TEST_F(StartupTest, BeforeTheApplicationTheDefaultsAreSet)
     EXPECT_TRUE(format.directRendering());
     EXPECT_TRUE(format.sampleBuffers());
     EXPECT_EQ(format.plane(), 0);
+}
+
+TEST_F(StartupTest, WithOpenGLOffTheWindowsLeaveTheOpenGLDriverUnloaded)
+{
+    const struct {
+        const char* settings; // the file's contents; none: no file
+        const char* given;    // the variable as the user set it; none: unset
+        const char* expected; // none: unset
+    } table[] = {
+        {nullptr, nullptr, nullptr},
+        {"[SystemConfig]\nOpenGL=true\n", nullptr, nullptr},
+        {"[SystemConfig]\nOpenGL=false\n", nullptr, "none"},
+        {"[SystemConfig]\nOpenGL=false\n", "xcb_glx", "xcb_glx"},
+    };
+    const QByteArray before = qgetenv("QT_XCB_GL_INTEGRATION");
+    const bool wasSet = qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION");
+    for (const auto& row : table) {
+        QFile::remove(QStringLiteral("Marevane.ini"));
+        if (row.settings != nullptr) {
+            QFile file(QStringLiteral("Marevane.ini"));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(row.settings);
+        }
+        if (row.given != nullptr) {
+            qputenv("QT_XCB_GL_INTEGRATION", row.given);
+        } else {
+            qunsetenv("QT_XCB_GL_INTEGRATION");
+        }
+        PrepareApplication();
+        EXPECT_EQ(qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"), row.expected != nullptr)
+            << row.settings;
+        if (row.expected != nullptr) {
+            EXPECT_EQ(qgetenv("QT_XCB_GL_INTEGRATION"), row.expected);
+        }
+    }
+    QFile::remove(QStringLiteral("Marevane.ini"));
+    if (wasSet) {
+        qputenv("QT_XCB_GL_INTEGRATION", before);
+    } else {
+        qunsetenv("QT_XCB_GL_INTEGRATION");
+    }
 }
 
 TEST_F(StartupTest, TheInputWidgetsGetTheTextFontAndTheWindowItsIcon)
