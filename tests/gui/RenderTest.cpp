@@ -129,7 +129,8 @@ TEST_P(RenderTest, PopupsBarAndTooltip)
     ship->setPos(96, 320);
     auto* tooltip = new CTooltip();
     scene.addItem(tooltip);
-    tooltip->Show(ship, CShipHelp::GetInstance().Get(ShipTypeBattleship).section(QLatin1Char('\n'), 0, 0));
+    // A table of its own: the shared one keeps the language it was first built in.
+    tooltip->Show(ship, CShipHelp().Get(ShipTypeBattleship).section(QLatin1Char('\n'), 0, 0));
 
     auto* help = new CPopup();
     scene.addItem(help);
