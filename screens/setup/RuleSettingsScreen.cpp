@@ -501,7 +501,8 @@ void CRuleSettingsScene::Clear()
     connect(m_basic, &CSettingsCollection::HelpSent, this, &CRuleSettingsScene::Hovered);
     connect(m_advanced, &CSettingsCollection::HelpSent, this, &CRuleSettingsScene::Hovered);
 
-    // Tab in reading order: basic rows, advanced rows, then the buttons.
+    // Tab in reading order: basic rows, advanced rows, then the buttons; the
+    // chain starts at the first row (the scene keeps its start from earlier rows).
     std::vector<QWidget*> order;
     for (const CSettingsCollection* collection :
          {static_cast<CSettingsCollection*>(m_basic), static_cast<CSettingsCollection*>(m_advanced)}) {
@@ -518,6 +519,7 @@ void CRuleSettingsScene::Clear()
                             static_cast<QWidget*>(m_buttons->GetPrevButton()),
                             static_cast<QWidget*>(m_buttons->GetNextButton())})
         order.push_back(button);
+    QGraphicsWidget::setTabOrder(nullptr, order.front()->graphicsProxyWidget());
     for (std::size_t i = 1; i < order.size(); ++i) {
         QGraphicsProxyWidget* before = order[i - 1]->graphicsProxyWidget();
         QGraphicsProxyWidget* after = order[i]->graphicsProxyWidget();

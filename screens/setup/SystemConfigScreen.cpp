@@ -90,11 +90,12 @@ CSystemConfigScene::CSystemConfigScene(QObject* parent)
     }
     for (CSlider* slider : {m_bgmSlider, m_seSlider}) {
         slider->setRange(0, 100);
-        slider->setMinimumWidth(120);
+        slider->setMinimumWidth(100);
     }
     for (CPushButton* button : {m_browseButton, m_okButton, m_cancelButton, m_defaultButton, m_applyButton})
         button->SetUp();
-    m_logPathEdit->setMinimumWidth(200);
+    m_logPathEdit->setMinimumWidth(150);
+    m_browseButton->setFixedWidth(32);
 
     connect(m_bgmBox, qOverload<int>(&QSpinBox::valueChanged), m_bgmSlider, &QSlider::setValue);
     connect(m_bgmSlider, &QSlider::valueChanged, m_bgmBox, &QSpinBox::setValue);
@@ -133,7 +134,8 @@ void CSystemConfigScene::AddRow(CSystemConfigCollection* pCollection, const QStr
 {
     CTextItem* text = pCollection->CreateTextItem(label, pCollection);
     auto* item = new CWidgetItem(widget, help, pCollection);
-    item->setMinimumWidth(item->size().width() * 3 / 2);
+    // A box gets room for its longest entry; the pairs are laid out already.
+    if (widget->layout() == nullptr) item->setMinimumWidth(item->size().width() * 3 / 2);
     connect(item, &CWidgetItem::HelpSent, this, &CSystemConfigScene::HelpSent);
     connect(text, &CTextItem::Hovered, this,
             [this, item](const CTextItem* pTextItem) { SendHelpOfLabel(pTextItem, item); });
@@ -235,7 +237,7 @@ void CSystemConfigScene::Layout(int viewWidth)
 
     // Buttons right-aligned in their frame, 24 below the rows.
     int right = width - Margin - 8;
-    const int barTop = bottom + 24;
+    const int barTop = bottom + 16;
     int barHeight = 0;
     const QList<QGraphicsItem*> proxies = m_buttonFrame->childItems();
     for (auto it = proxies.crbegin(); it != proxies.crend(); ++it) {
@@ -248,7 +250,7 @@ void CSystemConfigScene::Layout(int viewWidth)
     m_buttonFrame->setRect(Margin, barTop, width - 2 * Margin, barHeight + 16);
     m_bar->SetFixedWidth();
     m_bar->SetWidth(2 * (width / 3));
-    setSceneRect(0, 0, width - 2, std::max(378, barTop + barHeight + 16 + Margin));
+    setSceneRect(0, 0, width - 2, std::max(378, barTop + barHeight + 16 + 4));
 }
 
 void CSystemConfigScene::AdjustViewPosition(const QSize& size)

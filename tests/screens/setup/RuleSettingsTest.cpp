@@ -201,3 +201,26 @@ TEST_F(RuleSettingsTest, NetworkRivalsAndTagMatchesLeadToTheirScreens)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RuleSettingsTest, TabGoesThroughTheRowsInReadingOrderToNext)
+{
+    CRuleSettingsScene* scene = Open(0x0C);
+    CRuleSettingsCollection* basic = scene->GetBasic();
+    CSettingsButtonCollection* buttons = scene->GetButtons();
+    EXPECT_TRUE(basic->GetLevelBox()->hasFocus());
+    // The round limit is off for this mission and the Default button hidden.
+    const std::vector<QWidget*> order = {basic->GetMissionBox(),   basic->GetRowBox(),
+                                         basic->GetColumnBox(),    basic->GetTimeLimitBox(),
+                                         basic->GetAudienceBox(),  buttons->GetAdvancedButton(),
+                                         buttons->GetPrevButton(), buttons->GetNextButton()};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        Key(Qt::Key_Tab);
+        EXPECT_TRUE(order[i]->hasFocus()) << i;
+    }
+    Key(Qt::Key_Space);
+    ASSERT_TRUE(WaitForType(SequenceType::FleetFormation));
+}
+
+} // namespace
