@@ -2,6 +2,7 @@
 
 #include "app/GameSequence.h"
 #include "app/MainWindow.h"
+#include "app/SequenceMakers.h"
 #include "app/SequenceManager.h"
 #include "app/SoundControl.h"
 #include "app/StandInScreens.h"
@@ -40,6 +41,7 @@ CGameControl::CGameControl(GameScreens screens, std::unique_ptr<CSoundControl> s
     // The main window passes the stored volumes on at once, so the sound
     // managers come first.
     m_sound->Start();
+    SetScreenSound(m_sound.get());
     m_mainWindow = std::make_unique<CMainWindow>(m_sound.get(), m_screens.systemConfig);
     m_gameEdit = std::make_unique<CGameEdit>();
     m_board = std::make_unique<CBoard>();
@@ -68,6 +70,7 @@ CGameControl::~CGameControl()
     m_board.reset();
     m_gameEdit.reset();
     m_mainWindow.reset();
+    if (GetScreenSound() == m_sound.get()) SetScreenSound(nullptr);
     m_sound->Stop();
     m_sound.reset();
 }

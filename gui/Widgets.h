@@ -41,9 +41,10 @@ class CWidgetItem : public QGraphicsProxyWidget {
     QString m_helpText;
 };
 
-// One picture from a resource path.
+// One picture from a resource path; it fades through its opacity.
 class CLogoItem : public QObject, public QGraphicsPixmapItem {
     Q_OBJECT
+    Q_PROPERTY(qreal opacity READ opacity WRITE setOpacity)
   public:
     explicit CLogoItem(const QString& path, QGraphicsItem* parent = nullptr);
 

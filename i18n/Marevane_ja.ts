@@ -31,6 +31,185 @@
     </message>
 </context>
 <context>
+    <name>Marevane::CAdvancedRuleSettingsCollection</name>
+    <message>
+        <source>ON</source>
+        <translation>オン</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>オフ</translation>
+    </message>
+    <message>
+        <source>Unlimited</source>
+        <translation>無制限</translation>
+    </message>
+    <message>
+        <source>You can set a value in the range of </source>
+        <translation>設定できる値の範囲は </translation>
+    </message>
+    <message>
+        <source>Panel Effect</source>
+        <translation>パネル効果</translation>
+    </message>
+    <message>
+        <source>You can select whether the Panel Effect System is enabled.
+When &quot;ON&quot;, this system is enabled. Some panels chosen at random may have effect on ships.
+The default is &quot;ON&quot;.</source>
+        <translation>パネル効果システムを有効にするかを選べます。
+「オン」のとき、このシステムが有効になります。ランダムに選ばれたパネルが艦船に効果を及ぼすことがあります。
+デフォルトは「オン」です。</translation>
+    </message>
+    <message>
+        <source>Stealth Mode</source>
+        <translation>ステルスモード</translation>
+    </message>
+    <message>
+        <source>You can select whether the Stealth Mode is enabled.
+When &quot;ON&quot;, submarines that is diving and ships on the Fog panel can hide their own Splash Information from the other player.
+The default is &quot;ON&quot;.</source>
+        <translation>ステルスモードを有効にするかを選べます。
+「オン」のとき、潜航中の潜水艦と霧パネル上の艦船は、自分の水しぶき情報を相手から隠せます。
+デフォルトは「オン」です。</translation>
+    </message>
+    <message>
+        <source>Surfacing Cycle</source>
+        <translation>浮上周期</translation>
+    </message>
+    <message>
+        <source>The cycle of submarine&apos;s surfacing.
+You can set the cycle of the rounds, at which submarines will surface.
+The range of value is </source>
+        <translation>潜水艦の浮上周期です。
+潜水艦が浮上するラウンドの周期を設定できます。
+値の範囲は </translation>
+    </message>
+    <message>
+        <source>, the minimum value 0 means that submarines never surface.
+</source>
+        <translation> で、最小値 0 は潜水艦が浮上しないことを意味します。
+</translation>
+    </message>
+    <message>
+        <source>The default is </source>
+        <translation>デフォルトは </translation>
+    </message>
+    <message>
+        <source>Fleet Size</source>
+        <translation>艦隊の規模</translation>
+    </message>
+    <message>
+        <source>The number of the ships which players can command.
+You can set a value in the range of </source>
+        <translation>プレイヤーが指揮できる艦船の数です。
+設定できる値の範囲は </translation>
+    </message>
+    <message>
+        <source>, but cannot set the bigger value than total panels of the battle map.
+</source>
+        <translation> ですが、戦闘マップのパネル総数より大きな値は設定できません。
+</translation>
+    </message>
+    <message>
+        <source> (depends on the size of the battle map).</source>
+        <translation> です(戦闘マップの大きさによります)。</translation>
+    </message>
+    <message>
+        <source>Reserve Fleet Size</source>
+        <translation>予備艦隊の規模</translation>
+    </message>
+    <message>
+        <source>The number of the ships which players can reinforce.
+You can set a value in the range of </source>
+        <translation>プレイヤーが増援できる艦船の数です。
+設定できる値の範囲は </translation>
+    </message>
+    <message>
+        <source>Fuel Point</source>
+        <translation>燃料ポイント</translation>
+    </message>
+    <message>
+        <source>The Fuel Point (FP) of ships.
+You can set a value in the range of </source>
+        <translation>艦船の燃料ポイント(FP)です。
+設定できる値の範囲は </translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> または </translation>
+    </message>
+    <message>
+        <source>The value </source>
+        <translation>値 </translation>
+    </message>
+    <message>
+        <source> is &quot;Unlimited&quot;, which means no limit for the count of normal actions (Move/Attack).
+</source>
+        <translation> は「無制限」で、通常行動(移動/攻撃)の回数に制限がありません。
+</translation>
+    </message>
+    <message>
+        <source>The default is about </source>
+        <translation>デフォルトは約 </translation>
+    </message>
+    <message>
+        <source>Destroyer Aux Weapon</source>
+        <translation>駆逐艦の補助兵器</translation>
+    </message>
+    <message>
+        <source>The number of the auxiliary weapons (torpedoes and mines) that destroyers can use.
+</source>
+        <translation>駆逐艦が使える補助兵器(魚雷と機雷)の数です。
+</translation>
+    </message>
+    <message>
+        <source>Submarine Aux Weapon</source>
+        <translation>潜水艦の補助兵器</translation>
+    </message>
+    <message>
+        <source>The number of the auxiliary weapons (torpedoes and mines) that submarines can use.
+</source>
+        <translation>潜水艦が使える補助兵器(魚雷と機雷)の数です。
+</translation>
+    </message>
+    <message>
+        <source>Log Page</source>
+        <translation>ログページ</translation>
+    </message>
+    <message>
+        <source>The page of the battle log which players can browse.
+</source>
+        <translation>プレイヤーが閲覧できる戦闘ログのページ数です。
+</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CArcadeStageScene</name>
+    <message>
+        <source>Stage </source>
+        <translation>ステージ </translation>
+    </message>
+    <message>
+        <source>Map  </source>
+        <translation>マップ  </translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CComputerLevelScene</name>
+    <message>
+        <source>Prev</source>
+        <translation>戻る</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>開始</translation>
+    </message>
+    <message>
+        <source>The players could not be created: %1</source>
+        <translation>プレイヤーを作成できませんでした: %1</translation>
+    </message>
+</context>
+<context>
     <name>Marevane::CGUICore</name>
     <message>
         <source>Network Connection is Success.</source>
@@ -423,6 +602,515 @@ Please check that versions of softwares are correct.</source>
     <message>
         <source>We use these libraries: Qt, cereal, Crypto++</source>
         <translation>使用しているライブラリ: Qt, cereal, Crypto++</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CPlayerSettingsScene</name>
+    <message>
+        <source>Exit</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>次へ</translation>
+    </message>
+    <message>
+        <source>MAN</source>
+        <translation>人間</translation>
+    </message>
+    <message>
+        <source>CPU</source>
+        <translation>CPU</translation>
+    </message>
+    <message>
+        <source>Player Name</source>
+        <translation>プレイヤー名</translation>
+    </message>
+    <message>
+        <source>Input your player name. The length of the name is up to 17 characters.</source>
+        <translation>プレイヤー名を入力してください。名前は 17 文字までです。</translation>
+    </message>
+    <message>
+        <source>Command Mode</source>
+        <translation>コマンドモード</translation>
+    </message>
+    <message>
+        <source>Select the command mode.
+Manual: you input command by yourself.
+Auto: commands are automatically inputted.
+Audience: you watch the battle.</source>
+        <translation>コマンドモードを選んでください。
+手動: コマンドを自分で入力します。
+自動: コマンドが自動で入力されます。
+観戦: 戦闘を観戦します。</translation>
+    </message>
+    <message>
+        <source>Network Mode</source>
+        <translation>ネットワークモード</translation>
+    </message>
+    <message>
+        <source>Select the network mode.
+One player must select &quot;Server&quot;, and the others must select &quot;Client&quot;.
+The clients have to know the server&apos;s IP address.
+If you play offline, select &quot;Server&quot;.</source>
+        <translation>ネットワークモードを選んでください。
+1 人のプレイヤーが「サーバー」を、ほかのプレイヤーは「クライアント」を選ぶ必要があります。
+クライアントはサーバーの IP アドレスを知っている必要があります。
+オフラインで遊ぶときは「サーバー」を選んでください。</translation>
+    </message>
+    <message>
+        <source>Select the number of players in the battle.
+</source>
+        <translation>戦闘に参加するプレイヤーの人数を選んでください。
+</translation>
+    </message>
+    <message>
+        <source>The range of value is </source>
+        <translation>値の範囲は </translation>
+    </message>
+    <message>
+        <source> players.
+</source>
+        <translation> 人です。
+</translation>
+    </message>
+    <message>
+        <source>In a single match, the default is </source>
+        <translation>シングルマッチのデフォルトは </translation>
+    </message>
+    <message>
+        <source>In a tag match, the value is </source>
+        <translation>タッグマッチでは </translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> または </translation>
+    </message>
+    <message>
+        <source>Number of Players</source>
+        <translation>プレイヤー数</translation>
+    </message>
+    <message>
+        <source>Select the type of other players.
+</source>
+        <translation>ほかのプレイヤーの種類を選んでください。
+</translation>
+    </message>
+    <message>
+        <source>MAN is human player (the network connection required).
+</source>
+        <translation>人間は人間のプレイヤーです(ネットワーク接続が必要です)。
+</translation>
+    </message>
+    <message>
+        <source>CPU is AI player.</source>
+        <translation>CPU はコンピューターのプレイヤーです。</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>手動</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>サーバー</translation>
+    </message>
+    <message>
+        <source>Client</source>
+        <translation>クライアント</translation>
+    </message>
+    <message>
+        <source>Audience</source>
+        <translation>観戦</translation>
+    </message>
+    <message>
+        <source>Error: Please input your Player Name!</source>
+        <translation>エラー: プレイヤー名を入力してください!</translation>
+    </message>
+    <message>
+        <source>Error: the Length of your Player Name is invalid.
+Please input it again!</source>
+        <translation>エラー: プレイヤー名の長さが正しくありません。
+もう一度入力してください!</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CRuleSettingsCollection</name>
+    <message>
+        <source>ON</source>
+        <translation>オン</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>オフ</translation>
+    </message>
+    <message>
+        <source>Unlimited</source>
+        <translation>無制限</translation>
+    </message>
+    <message>
+        <source>You can select the strength of a computer player.
+</source>
+        <translation>コンピューターの強さを選べます。
+</translation>
+    </message>
+    <message>
+        <source>&quot; is weakest.
+</source>
+        <translation>&quot; が最も弱く、
+</translation>
+    </message>
+    <message>
+        <source>&quot; is strongest.
+</source>
+        <translation>&quot; が最も強いです。
+</translation>
+    </message>
+    <message>
+        <source>The default is &quot;</source>
+        <translation>デフォルトは &quot;</translation>
+    </message>
+    <message>
+        <source>&quot;.</source>
+        <translation>&quot; です。</translation>
+    </message>
+    <message>
+        <source>Select the condition to decide winner(s) or loser(s).
+</source>
+        <translation>勝者・敗者を決める条件を選んでください。
+</translation>
+    </message>
+    <message>
+        <source>: To be superior your rival(s) (*default).
+</source>
+        <translation>: 相手より優勢になる(*デフォルト)。
+</translation>
+    </message>
+    <message>
+        <source>: To wipe out your rival(s).
+</source>
+        <translation>: 相手を全滅させる。
+</translation>
+    </message>
+    <message>
+        <source>: To defeat the flagship of your rival(s).</source>
+        <translation>: 相手の旗艦を撃沈する。</translation>
+    </message>
+    <message>
+        <source>: To survive until the limit of rounds (only VS Computer Mode).</source>
+        <translation>: ラウンド制限まで生き残る(対コンピューターモードのみ)。</translation>
+    </message>
+    <message>
+        <source>: To save the fleet of your friendly army so as not to be wiped out (only Tag Match Mode).</source>
+        <translation>: 味方の艦隊を全滅させずに守る(タッグマッチモードのみ)。</translation>
+    </message>
+    <message>
+        <source>
+Below are Round Limit Missions:
+</source>
+        <translation>
+以下はラウンド制限ミッションです:
+</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> または </translation>
+    </message>
+    <message>
+        <source>You can change the size of the battle map.
+</source>
+        <translation>戦闘マップの大きさを変更できます。
+</translation>
+    </message>
+    <message>
+        <source>The row of it can be selected from </source>
+        <translation>行数は </translation>
+    </message>
+    <message>
+        <source> panels to </source>
+        <translation> パネルから </translation>
+    </message>
+    <message>
+        <source> panels.
+</source>
+        <translation> パネルまで選べます。
+</translation>
+    </message>
+    <message>
+        <source>The column of it can be also selected from </source>
+        <translation>列数も </translation>
+    </message>
+    <message>
+        <source>The default is Row=</source>
+        <translation>デフォルトは 行=</translation>
+    </message>
+    <message>
+        <source> x Column=</source>
+        <translation> x 列=</translation>
+    </message>
+    <message>
+        <source> size.</source>
+        <translation> の大きさです。</translation>
+    </message>
+    <message>
+        <source>The limit of time (time control).
+You can change the amount of time given to each player to think from 1 minute to 600 minutes.
+The value 0 is &quot;Unlimited&quot;, which means no limit for time to think.
+</source>
+        <translation>持ち時間です。
+各プレイヤーの思考時間を 1 分から 600 分まで変更できます。
+値 0 は「無制限」で、思考時間に制限がありません。
+</translation>
+    </message>
+    <message>
+        <source>The default is </source>
+        <translation>デフォルトは </translation>
+    </message>
+    <message>
+        <source> minutes.</source>
+        <translation> 分です。</translation>
+    </message>
+    <message>
+        <source>The limit of rounds.
+Rounds of a play are limited in certain missions.
+The range of values is </source>
+        <translation>ラウンドの制限です。
+一部のミッションではラウンド数が制限されます。
+値の範囲は </translation>
+    </message>
+    <message>
+        <source> rounds when the the battle map is a default size.</source>
+        <translation> ラウンドです(戦闘マップがデフォルトの大きさのとき)。</translation>
+    </message>
+    <message>
+        <source>You can select whether it allows audience to watch the play.
+</source>
+        <translation>観戦者に対戦の観戦を許可するかを選べます。
+</translation>
+    </message>
+    <message>
+        <source>The default of the Arcade/Versus-Computer Mode is &quot;OFF&quot;. Of the Versus-Network Mode, &quot;ON&quot;.
+</source>
+        <translation>アーケード/対コンピューターモードのデフォルトは「オフ」、対ネットワークモードでは「オン」です。
+</translation>
+    </message>
+    <message>
+        <source>Select &quot;OFF&quot; if you want to prevent cheating on the Versus-Network Mode.</source>
+        <translation>対ネットワークモードで不正を防ぎたいときは「オフ」を選んでください。</translation>
+    </message>
+    <message>
+        <source>Computer Level</source>
+        <translation>コンピューターレベル</translation>
+    </message>
+    <message>
+        <source>Mission</source>
+        <translation>ミッション</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>Col</source>
+        <translation>列</translation>
+    </message>
+    <message>
+        <source>Map Size</source>
+        <translation>マップサイズ</translation>
+    </message>
+    <message>
+        <source>Time Limit</source>
+        <translation>持ち時間</translation>
+    </message>
+    <message>
+        <source>Round Limit</source>
+        <translation>ラウンド制限</translation>
+    </message>
+    <message>
+        <source>Permission For Audience</source>
+        <translation>観戦の許可</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CRuleSettingsSequence</name>
+    <message>
+        <source>Set up the Battle Rules, if you change them.</source>
+        <translation>変更する場合は、戦闘のルールを設定してください。</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CSettingsButtonCollection</name>
+    <message>
+        <source>Default</source>
+        <translation>デフォルト</translation>
+    </message>
+    <message>
+        <source>Advanced Settings</source>
+        <translation>詳細設定</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>次へ</translation>
+    </message>
+    <message>
+        <source>Prev</source>
+        <translation>戻る</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CSystemConfigScene</name>
+    <message>
+        <source>OFF</source>
+        <translation>オフ</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>オン</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>無効</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>有効</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>デフォルト</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>適用</translation>
+    </message>
+    <message>
+        <source>Please restart the program to apply the change completely.</source>
+        <translation>変更を完全に反映するには、プログラムを再起動してください。</translation>
+    </message>
+    <message>
+        <source>To work this option, &quot;Sound&quot; option needs to be &quot;ON&quot; (the master volume needs to be unmuted).</source>
+        <translation>この設定を有効にするには、「サウンド」を「オン」にする(マスター音量のミュートを解除する)必要があります。</translation>
+    </message>
+    <message>
+        <source>The minimum value is 0(=Mute). The maximum value is 100.
+</source>
+        <translation>最小値は 0(=ミュート)、最大値は 100 です。
+</translation>
+    </message>
+    <message>
+        <source>You can change the path of the directory in which logs are saved.
+If the textbox is empty, logs are saved in the directory of this program.</source>
+        <translation>ログを保存するフォルダーのパスを変更できます。
+テキストボックスが空の場合、ログはこのプログラムのフォルダーに保存されます。</translation>
+    </message>
+    <message>
+        <source>Current Log Path: </source>
+        <translation>現在のログパス: </translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>サウンド</translation>
+    </message>
+    <message>
+        <source>You can change the sound volume.
+When you select &quot;ON&quot;, the sound is played. When &quot;OFF&quot;, the sound is muted.
+At &quot;Sound&quot; option, the master volume of all sounds(BGM and SE) is changed.
+If &quot;Sound&quot; option is &quot;OFF&quot;, all sounds are muted.
+At &quot;BGM&quot; and &quot;SE&quot; option, each volume is changed.</source>
+        <translation>サウンドの音量を変更できます。
+「オン」を選ぶと音が鳴り、「オフ」を選ぶとミュートされます。
+「サウンド」では、すべての音(BGM と SE)のマスター音量が変わります。
+「サウンド」が「オフ」のときは、すべての音がミュートされます。
+「BGM」と「SE」では、それぞれの音量が変わります。</translation>
+    </message>
+    <message>
+        <source>BGM</source>
+        <translation>BGM</translation>
+    </message>
+    <message>
+        <source>You can change the only BGM volume.
+</source>
+        <translation>BGM の音量だけを変更できます。
+</translation>
+    </message>
+    <message>
+        <source>The default value is 80.
+</source>
+        <translation>デフォルト値は 80 です。
+</translation>
+    </message>
+    <message>
+        <source>SE</source>
+        <translation>SE</translation>
+    </message>
+    <message>
+        <source>You can change the only SE volume.
+</source>
+        <translation>SE の音量だけを変更できます。
+</translation>
+    </message>
+    <message>
+        <source>The default value is 100.
+</source>
+        <translation>デフォルト値は 100 です。
+</translation>
+    </message>
+    <message>
+        <source>Animation</source>
+        <translation>アニメーション</translation>
+    </message>
+    <message>
+        <source>You can enable or disable the battle animations.</source>
+        <translation>戦闘アニメーションの有効・無効を切り替えられます。</translation>
+    </message>
+    <message>
+        <source>OpenGL</source>
+        <translation>OpenGL</translation>
+    </message>
+    <message>
+        <source>You can enable or disable the OpenGL.
+Select &quot;OFF&quot; if a problem occurs or you want to reduce memory usage.</source>
+        <translation>OpenGL の有効・無効を切り替えられます。
+問題が起きたときやメモリー使用量を減らしたいときは「オフ」を選んでください。</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>言語</translation>
+    </message>
+    <message>
+        <source>You can change the display language of this program.</source>
+        <translation>このプログラムの表示言語を変更できます。</translation>
+    </message>
+    <message>
+        <source>Log Path</source>
+        <translation>ログパス</translation>
+    </message>
+    <message>
+        <source>The log folder does not exist:
+%1</source>
+        <translation>ログフォルダーがありません:
+%1</translation>
+    </message>
+    <message>
+        <source>The log folder cannot be written to:
+%1</source>
+        <translation>ログフォルダーに書き込めません:
+%1</translation>
+    </message>
+    <message>
+        <source>Select Directory</source>
+        <translation>フォルダーの選択</translation>
     </message>
 </context>
 <context>

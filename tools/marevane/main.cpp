@@ -7,6 +7,7 @@
 #include "app/GameControl.h"
 #include "app/GameView.h"
 #include "app/Startup.h"
+#include "screens/setup/SetupScreens.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -72,7 +73,7 @@ class CFirstPaintProbe : public QObject {
 
 std::unique_ptr<QObject> CreateControl()
 {
-    auto control = std::make_unique<Marevane::CGameControl>();
+    auto control = std::make_unique<Marevane::CGameControl>(Marevane::Setup::MakeScreens());
     const QString probe = qEnvironmentVariable("MAREVANE_FIRST_PAINT_FILE");
     if (!probe.isEmpty()) new CFirstPaintProbe(control.get(), probe);
     control->Init();
