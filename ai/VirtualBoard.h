@@ -25,6 +25,8 @@
 
 namespace Marevane::ComputerAI {
 
+class CLostCandidates;
+
 class CVirtualBoard {
   public:
     // Largest unsigned value: the own panel or a target beyond the limit.
@@ -136,6 +138,12 @@ class CVirtualBoard {
     PanelsByFlag GetCandidatesByFlag() const;
 
   private:
+    friend class CLostCandidates;
+
+    // GetSimulatedTravelCost with the other board's lost candidates counted
+    // by `lost`, which may answer repeated shifts from memory.
+    std::uint32_t SimulatedTravelCost(CLostCandidates& lost, const CPanel* from, const CPanel* to,
+                                      std::uint32_t limit, std::uint32_t mode) const;
     // Copies panels, counts and tracked fields of a source whose lock the
     // caller holds, and relinks them here.
     void CopyFrom(const CVirtualBoard& other);
