@@ -4,11 +4,14 @@
 // length and SHA-256, with the round and turn counts. A change to the
 // computer's speed must leave every decision, so every log byte, as it was.
 //   marevane-golden-battles --record FILE
-//   marevane-golden-battles --check FILE [--part K/N] [--dump DIR]
-// --part plays the battles whose index is K modulo N; --dump keeps the logs.
+//   marevane-golden-battles --check FILE [--part K/N] [--threads T] [--dump DIR]
+// --part plays the battles whose index is K modulo N; --threads gives the
+// computer's tasks T worker threads (the result must not depend on it);
+// --dump keeps the logs.
 // The seed of each battle goes through MAREVANE_SEED, as a replay sets it.
 #include "BattleRun.h"
 
+#include "ai/TaskPool.h"
 #include "model/Mission.h"
 #include "model/Random.h"
 
@@ -104,7 +107,7 @@ std::string PlayAndFingerprint(std::uint32_t index, const QString& dumpDir)
 int Usage()
 {
     std::cerr << "usage: marevane-golden-battles --record FILE\n"
-                 "       marevane-golden-battles --check FILE [--part K/N] [--dump DIR]\n";
+                 "       marevane-golden-battles --check FILE [--part K/N] [--threads T] [--dump DIR]\n";
     return 2;
 }
 
@@ -129,6 +132,8 @@ int main(int argc, char** argv)
             part = static_cast<std::uint32_t>(std::atoi(value.substr(0, slash).c_str()));
             parts = static_cast<std::uint32_t>(std::atoi(value.substr(slash + 1).c_str()));
             if (parts == 0 || part >= parts) return Usage();
+        } else if (arg == "--threads" && i + 1 < argc) {
+            ComputerAI::SetTaskWorkerCount(static_cast<std::size_t>(std::atoi(argv[++i])));
         } else if (arg == "--dump" && i + 1 < argc) {
             dumpDir = QString::fromStdString(argv[++i]);
         } else {
