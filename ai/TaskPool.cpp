@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -24,20 +25,34 @@ struct Batch {
     std::condition_variable Finished;
     std::size_t Done = 0;
 
+    // Takes the next task number; false when none is left.
+    bool Take(std::size_t& index)
+    {
+        index = Next.fetch_add(1);
+        return index < Count;
+    }
+
+    void RunOne(std::size_t index)
+    {
+        try {
+            (*Task)(index);
+        } catch (...) {
+            Errors[index] = std::current_exception();
+        }
+        std::lock_guard<std::mutex> lock(Mutex);
+        if (++Done == Count) Finished.notify_all();
+    }
+
     // Runs tasks of this batch until none is left to take.
     void Work()
     {
-        for (std::size_t i = Next.fetch_add(1); i < Count; i = Next.fetch_add(1)) {
-            try {
-                (*Task)(i);
-            } catch (...) {
-                Errors[i] = std::current_exception();
-            }
-            std::lock_guard<std::mutex> lock(Mutex);
-            if (++Done == Count) Finished.notify_all();
-        }
+        for (std::size_t i = 0; Take(i);) RunOne(i);
     }
 };
+
+// A caller works through its batch alone for a while before it wakes
+// workers: waking one costs tens of microseconds of processor time on
+// either side, more than short batches gain.
 
 class CTaskPool {
   public:
@@ -52,15 +67,15 @@ class CTaskPool {
         batch->Task = &task;
         batch->Count = count;
         batch->Errors.resize(count);
-        if (count > 1) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            if (!m_workers.empty()) {
-                m_queue.push_back(batch);
-                ++m_running;
-                m_wake.notify_all();
+        const auto start = std::chrono::steady_clock::now();
+        bool shared = false;
+        for (std::size_t i = 0; batch->Take(i);) {
+            batch->RunOne(i);
+            if (!shared && i + 1 < count && std::chrono::steady_clock::now() - start >= m_shareAfter.load()) {
+                shared = true;
+                Share(batch, count - i - 1);
             }
         }
-        batch->Work();
         {
             std::unique_lock<std::mutex> lock(batch->Mutex);
             batch->Finished.wait(lock, [&] { return batch->Done == batch->Count; });
@@ -74,9 +89,21 @@ class CTaskPool {
         return std::move(batch->Errors);
     }
 
-    void Resize(std::size_t count)
+    // Queues the batch and wakes as many workers as it has tasks left.
+    void Share(const std::shared_ptr<Batch>& batch, std::size_t left)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_workers.empty()) return;
+        m_queue.push_back(batch);
+        ++m_running;
+        const std::size_t helpers = std::min(left, m_workers.size());
+        for (std::size_t i = 0; i < helpers; ++i) m_wake.notify_one();
+    }
+
+    void Resize(std::size_t count, std::chrono::microseconds shareAfter)
     {
         Stop();
+        m_shareAfter = shareAfter;
         Start(count);
     }
 
@@ -147,6 +174,7 @@ class CTaskPool {
     std::size_t m_running = 0;
     std::vector<std::thread> m_workers;
     bool m_stopping = false;
+    std::atomic<std::chrono::microseconds> m_shareAfter{DefaultTaskShareAfter};
 };
 
 CTaskPool& Pool()
@@ -162,9 +190,9 @@ std::vector<std::exception_ptr> RunTasks(std::size_t count, const std::function<
     return Pool().Run(count, task);
 }
 
-void SetTaskWorkerCount(std::size_t count)
+void SetTaskWorkerCount(std::size_t count, std::chrono::microseconds shareAfter)
 {
-    Pool().Resize(count);
+    Pool().Resize(count, shareAfter);
 }
 
 std::size_t GetTaskWorkerCount()

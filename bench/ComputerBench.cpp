@@ -8,7 +8,10 @@
 // 5 by 5 with two, to the end, and prints the process CPU time per decision
 // (p50, p95, max; worker threads included) and per whole battle (median,
 // max). Run it under `taskset -c 0` for one core and without for all cores.
-//   marevane-bench-computer --cpu [SEEDS]   (default 20)
+// --threads T gives the computer's tasks T worker threads instead of one
+// less than the usable processors; --share-after US has a batch wake them
+// after US microseconds instead of the default.
+//   marevane-bench-computer --cpu [SEEDS] [--threads T] [--share-after US]   (default 20)
 //
 // With --versus it plays two-side battles on 5 by 5 and 7 by 7 between every
 // pair of strengths and the plain brain, each seed once in either seat, and
@@ -16,6 +19,7 @@
 //   marevane-bench-computer --versus [SEEDS] [--jobs N]   (default 100 seeds, 3 jobs)
 #include "BattleRun.h"
 
+#include "ai/TaskPool.h"
 #include "model/Random.h"
 
 #include <QDir>
@@ -271,9 +275,25 @@ int main(int argc, char** argv)
         return RunVersus(seeds, jobs);
     }
     if (argc > 1 && std::string(argv[1]) == "--cpu") {
-        const int seeds = argc > 2 ? std::atoi(argv[2]) : 20;
+        int seeds = 20;
+        int threads = -1;
+        long shareAfter = ComputerAI::DefaultTaskShareAfter.count();
+        for (int i = 2; i < argc; ++i) {
+            if (std::string(argv[i]) == "--threads" && i + 1 < argc) {
+                threads = std::atoi(argv[++i]);
+            } else if (std::string(argv[i]) == "--share-after" && i + 1 < argc) {
+                shareAfter = std::atol(argv[++i]);
+            } else {
+                seeds = std::atoi(argv[i]);
+            }
+        }
+        if (threads >= 0 || shareAfter != ComputerAI::DefaultTaskShareAfter.count()) {
+            ComputerAI::SetTaskWorkerCount(threads >= 0 ? static_cast<std::size_t>(threads)
+                                                        : ComputerAI::GetTaskWorkerCount(),
+                                           std::chrono::microseconds{shareAfter});
+        }
         if (seeds <= 0) {
-            std::cerr << "usage: marevane-bench-computer --cpu [SEEDS]\n";
+            std::cerr << "usage: marevane-bench-computer --cpu [SEEDS] [--threads T] [--share-after US]\n";
             return 2;
         }
         return RunCpu(static_cast<std::uint32_t>(seeds));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -10,13 +11,13 @@
 namespace Marevane::ComputerAI {
 namespace {
 
-// Restores the default pool size after a test that changes it.
+// Every batch spread over the workers at once; the default pool afterwards.
 class TaskPoolTest : public ::testing::TestWithParam<std::size_t> {
   protected:
     void SetUp() override
     {
         m_saved = GetTaskWorkerCount();
-        SetTaskWorkerCount(GetParam());
+        SetTaskWorkerCount(GetParam(), std::chrono::microseconds{0});
     }
     void TearDown() override { SetTaskWorkerCount(m_saved); }
 

@@ -6,7 +6,8 @@
 //   marevane-golden-battles --record FILE
 //   marevane-golden-battles --check FILE [--part K/N] [--threads T] [--dump DIR]
 // --part plays the battles whose index is K modulo N; --threads gives the
-// computer's tasks T worker threads (the result must not depend on it);
+// computer's tasks T worker threads that take part in every batch (the
+// result must not depend on it);
 // --dump keeps the logs.
 // The seed of each battle goes through MAREVANE_SEED, as a replay sets it.
 #include "BattleRun.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -133,7 +135,8 @@ int main(int argc, char** argv)
             parts = static_cast<std::uint32_t>(std::atoi(value.substr(slash + 1).c_str()));
             if (parts == 0 || part >= parts) return Usage();
         } else if (arg == "--threads" && i + 1 < argc) {
-            ComputerAI::SetTaskWorkerCount(static_cast<std::size_t>(std::atoi(argv[++i])));
+            ComputerAI::SetTaskWorkerCount(static_cast<std::size_t>(std::atoi(argv[++i])),
+                                           std::chrono::microseconds{0});
         } else if (arg == "--dump" && i + 1 < argc) {
             dumpDir = QString::fromStdString(argv[++i]);
         } else {
