@@ -1,6 +1,7 @@
 #include "ai/AssessmentEngine.h"
 
 #include "ai/AISharedData.h"
+#include "ai/TaskPool.h"
 #include "ai/TaskRandom.h"
 #include "ai/VirtualGame.h"
 #include "model/Errors.h"
@@ -12,7 +13,7 @@
 #include "model/Unit.h"
 
 #include <algorithm>
-#include <future>
+#include <exception>
 #include <limits>
 
 namespace Marevane::ComputerAI {
@@ -137,19 +138,14 @@ void CAssessmentEngine::AssessPlans()
     // Every task draws from its own engine, seeded in pair order, so a fixed
     // seed replays whatever order the tasks run in.
     std::vector<std::mt19937> engines = MakeTaskEngines(pairs.size());
-    std::vector<std::future<void>> tasks;
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
-        CShip* own = pairs[i].first;
-        CVirtualPlayer* opponent = pairs[i].second;
-        std::mt19937* engine = &engines[i];
-        tasks.push_back(std::async([this, own, opponent, strong, engine] {
-            CTaskRandomScope draws(*engine);
-            AssessPlan(*own, *opponent, strong);
-        }));
-    }
-    for (auto& task : tasks) task.wait();
+    const std::vector<std::exception_ptr> failures = RunTasks(pairs.size(), [&](std::size_t i) {
+        CTaskRandomScope draws(engines[i]);
+        AssessPlan(*pairs[i].first, *pairs[i].second, strong);
+    });
     // Only now, with every task done, may a failure end the decision.
-    for (auto& task : tasks) task.get();
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) std::rethrow_exception(failure);
+    }
 }
 
 void CAssessmentEngine::AssessPlan(CShip& ship, CVirtualPlayer& opponent, bool strong)

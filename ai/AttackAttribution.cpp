@@ -11,7 +11,6 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 #include <utility>
 
 namespace Marevane::ComputerAI {
@@ -92,7 +91,6 @@ bool IsCompatible(CVirtualBoard& board, const CVirtualBoard& test)
     board.MixFlag(test);
     const bool keeps = board.GetCandidateCount() != 0;
     board.RestoreFlag();
-    std::this_thread::yield();
     return keeps;
 }
 
@@ -108,7 +106,6 @@ bool Narrow(CVirtualBoard& board, const CVirtualBoard& test)
     } else {
         board.RestoreFlag();
     }
-    std::this_thread::yield();
     return keeps;
 }
 
@@ -180,7 +177,6 @@ void CInferenceEngine::AttributeAttacks(std::uint32_t unitId, const RecordList& 
                 board->Reset();
             }
             board->ApplyFlag(OnlyCentre, t);
-            std::this_thread::yield();
         }
     }
     const auto current = [&sunk](CVirtualBoard& board) -> CVirtualBoard& {
@@ -286,7 +282,6 @@ void CInferenceEngine::AttributeAttacks(std::uint32_t unitId, const RecordList& 
                 ruleOut(r);
             }
             c.RestoreFlag();
-            std::this_thread::yield();
         }
         if (board->GetCandidateCount() != 0) second(shipId).MixFlag(*board);
     }
@@ -307,7 +302,6 @@ void CInferenceEngine::AttributeAttacks(std::uint32_t unitId, const RecordList& 
                 ruledOut[lastId].push_back(r);
             }
             last.RestoreFlag();
-            std::this_thread::yield();
         }
         if (last.GetCandidateCount() != 0) second(lastId).MixFlag(last);
     }
@@ -340,7 +334,6 @@ void CInferenceEngine::AttributeAttacks(std::uint32_t unitId, const RecordList& 
                 std::vector<Record>& list = listOf(shipId);
                 const auto entry = std::find(list.begin(), list.end(), r);
                 if (entry != list.end()) *entry = nullptr;
-                std::this_thread::yield();
             }
         }
     }
@@ -387,7 +380,6 @@ void CInferenceEngine::AttributeAttacks(std::uint32_t unitId, const RecordList& 
         } else {
             entry.second->MixFlag(second(entry.first));
         }
-        std::this_thread::yield();
     }
 }
 

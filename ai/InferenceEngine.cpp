@@ -1,14 +1,13 @@
 #include "ai/InferenceEngine.h"
 
+#include "ai/TaskPool.h"
 #include "ai/TaskRandom.h"
 #include "ai/VirtualGame.h"
 #include "ai/VirtualPlayer.h"
 #include "model/Board.h"
 #include "model/Unit.h"
 
-#include <future>
 #include <stdexcept>
-#include <thread>
 
 namespace Marevane::ComputerAI {
 
@@ -20,21 +19,12 @@ template <typename Pass> void RunPerSide(const std::vector<std::uint32_t>& sides
 {
     // Own engines seeded in side order: any draw replays under a fixed seed.
     std::vector<std::mt19937> engines = MakeTaskEngines(sides.size());
-    std::vector<std::future<void>> tasks;
-    tasks.reserve(sides.size());
-    for (std::size_t i = 0; i < sides.size(); ++i) {
-        const std::uint32_t unitId = sides[i];
-        std::mt19937* engine = &engines[i];
-        tasks.push_back(std::async([&pass, unitId, engine] {
-            CTaskRandomScope draws(*engine);
-            try {
-                pass(unitId);
-            } catch (...) {
-                // The side keeps what its boards had learnt so far.
-            }
-        }));
-    }
-    for (auto& task : tasks) task.wait();
+    // A failure ends that side's pass: the side keeps what its boards had
+    // learnt so far.
+    RunTasks(sides.size(), [&](std::size_t i) {
+        CTaskRandomScope draws(engines[i]);
+        pass(sides[i]);
+    });
 }
 
 bool IsTeamMateOf(const CVirtualPlayer& actor, const CVirtualPlayer& player)
@@ -140,7 +130,6 @@ void CInferenceEngine::UpdateBoards(std::uint32_t unitId, const RecordList& rece
                 }
             }
         }
-        std::this_thread::yield();
     }
 
     // What the side's torpedo estimates rule out, unless nothing would be left.

@@ -26,26 +26,19 @@ CVirtualBoard::CVirtualBoard(std::uint32_t observerId, const CBoard& board) : m_
     const auto& realGrid = board.GetGrid();
     std::size_t total = 0;
     for (const auto& row : realGrid) total += row.size();
-    // Reserved so that the grid, index and links can point into the vector.
+    m_columns = realGrid.empty() ? 0 : static_cast<std::uint32_t>(realGrid.front().size());
+    // Reserved so that the links can point into the vector.
     m_panels.reserve(total);
-    m_grid.reserve(realGrid.size());
-    m_index.reserve(total);
+    m_candidates.reserve(total);
     for (const auto& realRow : realGrid) {
-        std::vector<CVirtualPanel*> row;
-        row.reserve(realRow.size());
-        for (const CPanel* panel : realRow) {
-            m_panels.emplace_back(observerId, panel);
-            m_index.emplace(panel, &m_panels.back());
-            row.push_back(&m_panels.back());
-        }
-        m_grid.push_back(std::move(row));
+        for (const CPanel* panel : realRow) m_panels.emplace_back(observerId, panel);
     }
     for (CVirtualPanel& panel : m_panels) {
         for (Direction d : CompassDirections()) {
             const CPanel* neighbor = panel.GetPanel()->GetNeighbor(d);
             if (neighbor == nullptr || neighbor == panel.GetPanel()) continue;
-            auto it = m_index.find(neighbor);
-            if (it != m_index.end()) panel.Link(d, it->second);
+            const std::size_t index = IndexOf(neighbor);
+            if (index < m_panels.size()) panel.Link(d, &m_panels[index]);
         }
     }
     m_possibleCount = board.GetRows() * board.GetColumns();
@@ -59,7 +52,7 @@ CVirtualBoard::CVirtualBoard(const CVirtualBoard& other)
     m_trackedUnitId = other.m_trackedUnitId;
     m_trackedShipId = other.m_trackedShipId;
     m_trackedShipType = other.m_trackedShipType;
-    if (other.m_backup) m_backup = std::make_unique<CVirtualBoard>(*other.m_backup);
+    if (other.m_backup) m_backup = std::make_unique<FlagBackup>(*other.m_backup);
 }
 
 CVirtualBoard& CVirtualBoard::operator=(const CVirtualBoard& other)
@@ -74,8 +67,7 @@ CVirtualBoard& CVirtualBoard::operator=(const CVirtualBoard& other)
     m_backup = std::move(copy.m_backup);
     // Moving the vectors keeps their buffers, so the links stay valid.
     m_panels = std::move(copy.m_panels);
-    m_grid = std::move(copy.m_grid);
-    m_index = std::move(copy.m_index);
+    m_columns = copy.m_columns;
     m_candidates = std::move(copy.m_candidates);
     m_possibleCount = copy.m_possibleCount;
     m_referenceCount = copy.m_referenceCount;
@@ -103,17 +95,8 @@ void CVirtualBoard::CopyFrom(const CVirtualBoard& other)
     for (CVirtualPanel& panel : m_panels) {
         for (CVirtualPanel*& link : panel.m_neighbors) link = translate(link);
     }
-    m_grid.clear();
-    m_grid.reserve(other.m_grid.size());
-    for (const auto& sourceRow : other.m_grid) {
-        std::vector<CVirtualPanel*> row;
-        row.reserve(sourceRow.size());
-        for (const CVirtualPanel* p : sourceRow) row.push_back(translate(p));
-        m_grid.push_back(std::move(row));
-    }
-    m_index.clear();
-    m_index.reserve(m_panels.size());
-    for (CVirtualPanel& panel : m_panels) m_index.emplace(panel.GetPanel(), &panel);
+    m_columns = other.m_columns;
+    m_candidates.reserve(m_panels.size());
     RebuildCandidates();
 }
 
@@ -232,12 +215,11 @@ void CVirtualBoard::MoveFlag(std::uint32_t direction, std::uint32_t distance)
             }
             if (p->IsOpen()) p->m_flag = r->GetFlag();
         };
+        // The panels lie row by row, so their order is the map's.
         if (forward) {
-            for (auto& row : m_grid)
-                for (CVirtualPanel* p : row) visit(p);
+            for (CVirtualPanel& p : m_panels) visit(&p);
         } else {
-            for (auto row = m_grid.rbegin(); row != m_grid.rend(); ++row)
-                for (auto p = row->rbegin(); p != row->rend(); ++p) visit(*p);
+            for (auto p = m_panels.rbegin(); p != m_panels.rend(); ++p) visit(&*p);
         }
     }
     RebuildCandidates();
@@ -284,21 +266,41 @@ void CVirtualBoard::AddNeighborFlagIfSet(const CPanel* panel)
     AddNeighborFlagLocked(panel, true);
 }
 
-std::vector<const CVirtualPanel*> CVirtualBoard::MatchPanels(const CVirtualBoard& other) const
+std::size_t CVirtualBoard::IndexOf(const CPanel* panel) const
 {
-    std::vector<const CVirtualPanel*> matched(m_panels.size(), nullptr);
+    if (panel == nullptr) return m_panels.size();
+    const std::size_t index = static_cast<std::size_t>(panel->GetX()) * m_columns + panel->GetY();
+    if (panel->GetY() < m_columns && index < m_panels.size() && m_panels[index].GetPanel() == panel)
+        return index;
+    // A panel of another map, or a map not laid out by coordinates.
+    for (std::size_t i = 0; i < m_panels.size(); ++i) {
+        if (m_panels[i].GetPanel() == panel) return i;
+    }
+    return m_panels.size();
+}
+
+template <typename PanelOf>
+std::vector<std::size_t> CVirtualBoard::MatchPanels(std::size_t count, const PanelOf& panelOf) const
+{
+    std::vector<std::size_t> matched(m_panels.size());
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
         const CPanel* real = m_panels[i].GetPanel();
-        // Boards of one map keep one panel order; the index serves the rest.
-        if (i < other.m_panels.size() && other.m_panels[i].GetPanel() == real) {
-            matched[i] = &other.m_panels[i];
-        } else {
-            auto it = other.m_index.find(real);
-            if (it == other.m_index.end()) throw std::out_of_range(MissingKeyText);
-            matched[i] = it->second;
+        // Boards of one map keep one panel order; a search serves the rest.
+        if (i < count && panelOf(i) == real) {
+            matched[i] = i;
+            continue;
         }
+        std::size_t j = 0;
+        while (j < count && panelOf(j) != real) ++j;
+        if (j == count) throw std::out_of_range(MissingKeyText);
+        matched[i] = j;
     }
     return matched;
+}
+
+std::vector<std::size_t> CVirtualBoard::MatchPanels(const CVirtualBoard& other) const
+{
+    return MatchPanels(other.m_panels.size(), [&](std::size_t i) { return other.m_panels[i].GetPanel(); });
 }
 
 void CVirtualBoard::MixFlag(const CVirtualBoard& other)
@@ -306,7 +308,7 @@ void CVirtualBoard::MixFlag(const CVirtualBoard& other)
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto matched = MatchPanels(other);
     for (std::size_t i = 0; i < m_panels.size(); ++i)
-        m_panels[i].m_flag = WrappingProduct(m_panels[i].GetFlag(), matched[i]->GetFlag());
+        m_panels[i].m_flag = WrappingProduct(m_panels[i].GetFlag(), other.m_panels[matched[i]].GetFlag());
     RebuildCandidates();
 }
 
@@ -315,7 +317,7 @@ void CVirtualBoard::ExcludeFlag(const CVirtualBoard& other)
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto matched = MatchPanels(other);
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
-        if (matched[i]->GetFlag() != 0) m_panels[i].SetFlag(0);
+        if (other.m_panels[matched[i]].GetFlag() != 0) m_panels[i].SetFlag(0);
     }
     RebuildCandidates();
 }
@@ -324,7 +326,8 @@ void CVirtualBoard::AddFlag(const CVirtualBoard& other)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto matched = MatchPanels(other);
-    for (std::size_t i = 0; i < m_panels.size(); ++i) m_panels[i].AddFlag(matched[i]->GetFlag());
+    for (std::size_t i = 0; i < m_panels.size(); ++i)
+        m_panels[i].AddFlag(other.m_panels[matched[i]].GetFlag());
     RebuildCandidates();
 }
 
@@ -333,7 +336,7 @@ void CVirtualBoard::AddFlagIfSet(const CVirtualBoard& other)
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto matched = MatchPanels(other);
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
-        if (m_panels[i].GetFlag() != 0) m_panels[i].AddFlag(matched[i]->GetFlag());
+        if (m_panels[i].GetFlag() != 0) m_panels[i].AddFlag(other.m_panels[matched[i]].GetFlag());
     }
     RebuildCandidates();
 }
@@ -342,7 +345,8 @@ void CVirtualBoard::CopyFlag(const CVirtualBoard& other)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto matched = MatchPanels(other);
-    for (std::size_t i = 0; i < m_panels.size(); ++i) m_panels[i].SetFlag(matched[i]->GetFlag());
+    for (std::size_t i = 0; i < m_panels.size(); ++i)
+        m_panels[i].SetFlag(other.m_panels[matched[i]].GetFlag());
     RebuildCandidates();
 }
 
@@ -367,9 +371,18 @@ void CVirtualBoard::MarkOwnMines()
 void CVirtualBoard::BackupFlag(const CVirtualBoard& source)
 {
     DiscardBackup();
-    // The copy holds the source's lock (the source is mostly this board), so
+    // Read under the source's lock (the source is mostly this board), so
     // ours is taken only to put it in place.
-    auto backup = std::make_unique<CVirtualBoard>(source);
+    auto backup = std::make_unique<FlagBackup>();
+    {
+        std::lock_guard<std::mutex> lock(source.m_mutex);
+        backup->Panels.reserve(source.m_panels.size());
+        backup->Flags.reserve(source.m_panels.size());
+        for (const CVirtualPanel& p : source.m_panels) {
+            backup->Panels.push_back(p.GetPanel());
+            backup->Flags.push_back(p.GetFlag());
+        }
+    }
     std::lock_guard<std::mutex> lock(m_mutex);
     m_backup = std::move(backup);
 }
@@ -378,8 +391,9 @@ void CVirtualBoard::RestoreFlag()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_backup) throw std::runtime_error("RestoreFlag(): A backup data don't exist currently.");
-    const auto matched = MatchPanels(*m_backup);
-    for (std::size_t i = 0; i < m_panels.size(); ++i) m_panels[i].SetFlag(matched[i]->GetFlag());
+    const FlagBackup& backup = *m_backup;
+    const auto matched = MatchPanels(backup.Panels.size(), [&](std::size_t i) { return backup.Panels[i]; });
+    for (std::size_t i = 0; i < m_panels.size(); ++i) m_panels[i].SetFlag(backup.Flags[matched[i]]);
     RebuildCandidates();
     m_backup.reset();
 }
@@ -407,14 +421,14 @@ std::int32_t CVirtualBoard::GetFlagTotal() const
 
 const CVirtualPanel* CVirtualBoard::GetVirtualPanel(const CPanel* panel) const
 {
-    auto it = m_index.find(panel);
-    return it != m_index.end() ? it->second : nullptr;
+    const std::size_t index = IndexOf(panel);
+    return index < m_panels.size() ? &m_panels[index] : nullptr;
 }
 
 CVirtualPanel* CVirtualBoard::GetVirtualPanel(const CPanel* panel)
 {
-    auto it = m_index.find(panel);
-    return it != m_index.end() ? it->second : nullptr;
+    const std::size_t index = IndexOf(panel);
+    return index < m_panels.size() ? &m_panels[index] : nullptr;
 }
 
 std::int32_t CVirtualBoard::GetNeighborFlagSum(const CPanel* panel) const

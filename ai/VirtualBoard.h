@@ -20,10 +20,11 @@
 #include <memory>
 #include <mutex>
 #include <random>
-#include <unordered_map>
 #include <vector>
 
 namespace Marevane::ComputerAI {
+
+class CLostCandidates;
 
 class CVirtualBoard {
   public:
@@ -136,6 +137,12 @@ class CVirtualBoard {
     PanelsByFlag GetCandidatesByFlag() const;
 
   private:
+    friend class CLostCandidates;
+
+    // GetSimulatedTravelCost with the other board's lost candidates counted
+    // by `lost`, which may answer repeated shifts from memory.
+    std::uint32_t SimulatedTravelCost(CLostCandidates& lost, const CPanel* from, const CPanel* to,
+                                      std::uint32_t limit, std::uint32_t mode) const;
     // Copies panels, counts and tracked fields of a source whose lock the
     // caller holds, and relinks them here.
     void CopyFrom(const CVirtualBoard& other);
@@ -143,9 +150,13 @@ class CVirtualBoard {
     void RebuildCandidates();
     void ApplyFlagLocked(std::uint32_t kind, const CPanel* panel);
     void AddNeighborFlagLocked(const CPanel* panel, bool onlyIfSet);
-    // The other board's panel for each of ours; throws std::out_of_range
-    // before anything changes when the other board lacks one.
-    std::vector<const CVirtualPanel*> MatchPanels(const CVirtualBoard& other) const;
+    // The place of each of our panels in a list of real panels (the other
+    // board's); throws std::out_of_range before anything changes when the
+    // list lacks one.
+    template <typename PanelOf>
+    std::vector<std::size_t> MatchPanels(std::size_t count, const PanelOf& panelOf) const;
+    std::vector<std::size_t> MatchPanels(const CVirtualBoard& other) const;
+    std::size_t IndexOf(const CPanel* panel) const;
     const ShipProfile& TrackedProfile() const;
     std::uint32_t TrackedExtraMoveFp() const;
     const CVirtualPanel* SinglePanelOrNull() const;
@@ -155,13 +166,20 @@ class CVirtualBoard {
     std::uint32_t m_trackedShipId = 0;
     ShipType m_trackedShipType = ShipTypeNone;
     const ShipProfile* m_trackedProfile = nullptr;
+    // The flags a backup keeps, with the real panel each belongs to.
+    struct FlagBackup {
+        std::vector<const CPanel*> Panels;
+        std::vector<std::int32_t> Flags;
+    };
+
+    // The real map's panels row by row (X, then Y), so that a panel's place
+    // follows from its coordinates.
     std::vector<CVirtualPanel> m_panels;
-    std::vector<std::vector<CVirtualPanel*>> m_grid;
-    std::unordered_map<const CPanel*, CVirtualPanel*> m_index;
+    std::uint32_t m_columns = 0;
     std::vector<CVirtualPanel*> m_candidates;
     std::uint32_t m_possibleCount = 0;
     std::uint32_t m_referenceCount = 0;
-    std::unique_ptr<CVirtualBoard> m_backup;
+    std::unique_ptr<FlagBackup> m_backup;
     mutable std::mutex m_mutex;
 };
 

@@ -8,7 +8,9 @@
 #include "model/TextUtil.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -114,9 +116,171 @@ std::uint32_t CVirtualBoard::GetTravelCost(const CPanel* from, const CPanel* to,
     return Pow10(m - 1) * (BeyondThree(a1) + BeyondThree(a2)) * TrackedExtraMoveFp() * z * (a1 + a2);
 }
 
+// The candidates a board would lose if its flags moved as MoveFlag or
+// SpreadFlag(3) move them, counted on a flat copy of the flags instead of a
+// copy of the board. The board must not be written while this lives: its
+// open and reef panels and links are read once, and shifts are remembered.
+class CLostCandidates {
+  public:
+    explicit CLostCandidates(const CVirtualBoard& board);
+
+    // After MoveFlag north or south by |d1|, then west or east by |d2|.
+    std::uint32_t AfterShift(std::int64_t d1, std::int64_t d2);
+    // After SpreadFlag(3).
+    std::uint32_t AfterSpread();
+
+  private:
+    // Neighbour slots, one per straight direction.
+    enum Slot { North, East, West, South, SlotCount };
+    static constexpr std::int32_t None = -1;
+    static constexpr std::uint32_t Unknown = 0xFFFFFFFFu;
+
+    void Load();
+    void Shift(Slot direction, Slot opposite, bool forward, std::uint32_t distance);
+    std::uint32_t Lost() const;
+
+    const CVirtualBoard& m_board;
+    std::size_t m_count = 0;
+    std::vector<std::uint8_t> m_open;
+    std::vector<std::uint8_t> m_reef;
+    // GetNeighbor per slot as an index: the panel itself where it answers
+    // itself, None for null.
+    std::vector<std::array<std::int32_t, SlotCount>> m_links;
+    std::vector<std::int32_t> m_flags;
+    std::int64_t m_spanFirst = 0;
+    std::int64_t m_spanSecond = 0;
+    std::vector<std::uint32_t> m_shifts;
+    std::uint32_t m_spread = Unknown;
+};
+
+CLostCandidates::CLostCandidates(const CVirtualBoard& board) : m_board(board)
+{
+    // Read under the board's lock, as a copy of it would be.
+    std::lock_guard<std::mutex> lock(board.m_mutex);
+    const std::vector<CVirtualPanel>& panels = board.GetPanels();
+    m_count = panels.size();
+    m_open.resize(m_count);
+    m_reef.resize(m_count);
+    m_links.resize(m_count);
+    m_flags.resize(m_count);
+    const CVirtualPanel* base = panels.data();
+    const Direction directions[SlotCount] = {DirectionNorth, DirectionEast, DirectionWest, DirectionSouth};
+    for (std::size_t i = 0; i < m_count; ++i) {
+        const CVirtualPanel& p = panels[i];
+        const PanelType type = p.GetKnownType();
+        m_open[i] = p.GetPanel()->IsPassable() || type == PanelUnknown;
+        m_reef[i] = type == PanelReef;
+        for (int slot = 0; slot < SlotCount; ++slot) {
+            const CVirtualPanel* n = p.GetNeighbor(directions[slot]);
+            m_links[i][slot] = n == nullptr ? None : static_cast<std::int32_t>(n - base);
+        }
+        m_spanFirst = std::max<std::int64_t>(m_spanFirst, p.GetPanel()->GetX());
+        m_spanSecond = std::max<std::int64_t>(m_spanSecond, p.GetPanel()->GetY());
+    }
+    m_shifts.assign(static_cast<std::size_t>((2 * m_spanFirst + 1) * (2 * m_spanSecond + 1)), Unknown);
+}
+
+void CLostCandidates::Load()
+{
+    std::lock_guard<std::mutex> lock(m_board.m_mutex);
+    const std::vector<CVirtualPanel>& panels = m_board.GetPanels();
+    for (std::size_t i = 0; i < m_count; ++i) m_flags[i] = panels[i].GetFlag();
+}
+
+std::uint32_t CLostCandidates::Lost() const
+{
+    std::uint32_t candidates = 0;
+    for (std::int32_t flag : m_flags) candidates += flag != 0 ? 1 : 0;
+    return m_board.GetPossibleCount() - candidates;
+}
+
+void CLostCandidates::Shift(Slot direction, Slot opposite, bool forward, std::uint32_t distance)
+{
+    const auto visit = [&](std::size_t p) {
+        const std::int32_t ahead = m_links[p][direction];
+        const bool blocked = ahead != None && m_reef[static_cast<std::size_t>(ahead)];
+        std::size_t r = p;
+        for (std::uint32_t step = 0; step < distance; ++step) {
+            if (!m_open[r] || (blocked && m_flags[r] > 0)) break;
+            const std::int32_t next = m_links[r][opposite];
+            if (next == None) break;
+            r = static_cast<std::size_t>(next);
+        }
+        if (m_open[p]) m_flags[p] = m_flags[r];
+    };
+    if (forward) {
+        for (std::size_t p = 0; p < m_count; ++p) visit(p);
+    } else {
+        for (std::size_t p = m_count; p-- > 0;) visit(p);
+    }
+}
+
+std::uint32_t CLostCandidates::AfterShift(std::int64_t d1, std::int64_t d2)
+{
+    std::uint32_t* known = nullptr;
+    if (std::abs(d1) <= m_spanFirst && std::abs(d2) <= m_spanSecond) {
+        known = &m_shifts[static_cast<std::size_t>((d1 + m_spanFirst) * (2 * m_spanSecond + 1) + d2 +
+                                                   m_spanSecond)];
+        if (*known != Unknown) return *known;
+    }
+    Load();
+    if (d1 != 0) {
+        if (d1 < 0)
+            Shift(North, South, true, static_cast<std::uint32_t>(-d1));
+        else
+            Shift(South, North, false, static_cast<std::uint32_t>(d1));
+    }
+    if (d2 != 0) {
+        if (d2 < 0)
+            Shift(West, East, true, static_cast<std::uint32_t>(-d2));
+        else
+            Shift(East, West, false, static_cast<std::uint32_t>(d2));
+    }
+    const std::uint32_t lost = Lost();
+    if (known != nullptr) *known = lost;
+    return lost;
+}
+
+std::uint32_t CLostCandidates::AfterSpread()
+{
+    if (m_spread != Unknown) return m_spread;
+    Load();
+    std::vector<std::size_t> start;
+    for (std::size_t i = 0; i < m_count; ++i) {
+        if (m_flags[i] != 0) start.push_back(i);
+    }
+    if (!start.empty() && start.size() != m_board.GetPossibleCount()) {
+        for (std::size_t c : start) m_flags[c] = 0;
+        for (std::size_t c : start) {
+            bool nextToReef = false;
+            for (Slot d : {West, East, North, South}) {
+                std::int32_t p = m_links[c][d];
+                if (p != None && m_reef[static_cast<std::size_t>(p)]) nextToReef = true;
+                while (p != None && static_cast<std::size_t>(p) != c && m_open[static_cast<std::size_t>(p)]) {
+                    m_flags[static_cast<std::size_t>(p)] = 1;
+                    const std::int32_t next = m_links[static_cast<std::size_t>(p)][d];
+                    if (next == p) break;
+                    p = next;
+                }
+            }
+            if (nextToReef) m_flags[c] = m_open[c] ? 1 : 0;
+        }
+    }
+    m_spread = Lost();
+    return m_spread;
+}
+
 std::uint32_t CVirtualBoard::GetSimulatedTravelCost(const CVirtualBoard& other, const CPanel* from,
                                                     const CPanel* to, std::uint32_t limit,
                                                     std::uint32_t mode) const
+{
+    if (from == nullptr || to == nullptr || from == to || from->GetDistance(*to) > limit) return NoCost;
+    CLostCandidates lost(other);
+    return SimulatedTravelCost(lost, from, to, limit, mode);
+}
+
+std::uint32_t CVirtualBoard::SimulatedTravelCost(CLostCandidates& lost, const CPanel* from, const CPanel* to,
+                                                 std::uint32_t limit, std::uint32_t mode) const
 {
     if (from == nullptr || to == nullptr || from == to || from->GetDistance(*to) > limit) return NoCost;
     const std::int64_t d1 = FirstDifference(from, to);
@@ -125,16 +289,8 @@ std::uint32_t CVirtualBoard::GetSimulatedTravelCost(const CVirtualBoard& other, 
     const std::uint32_t a2 = Magnitude(d2);
     const std::uint32_t m = GetMoveCount(from, to);
     const std::uint32_t moves = (mode == 2 && m != 0) ? m - 1 : m;
-
-    CVirtualBoard scratch(other);
-    if (mode == 2) {
-        scratch.SpreadFlag(3);
-    } else {
-        if (d1 != 0) scratch.MoveFlag(d1 < 0 ? DirectionNorth : DirectionSouth, a1);
-        if (d2 != 0) scratch.MoveFlag(d2 < 0 ? DirectionWest : DirectionEast, a2);
-    }
-    const std::uint32_t lost = scratch.GetPossibleCount() - scratch.GetCandidateCount();
-    return Pow10(m - 1) * lost * moves + TrackedExtraMoveFp() * (BeyondThree(a1) + BeyondThree(a2));
+    const std::uint32_t count = mode == 2 ? lost.AfterSpread() : lost.AfterShift(d1, d2);
+    return Pow10(m - 1) * count * moves + TrackedExtraMoveFp() * (BeyondThree(a1) + BeyondThree(a2));
 }
 
 void CVirtualBoard::EvaluateMoveTargets(PanelsByValue& out, const ShipProfile& ship, const CPanel* from,
@@ -202,8 +358,11 @@ const CPanel* CVirtualBoard::ChooseApproachPanel(const CVirtualBoard& other, con
     }
 
     const bool sameSide = other.m_trackedUnitId == m_trackedUnitId;
+    std::optional<CLostCandidates> lost;
     auto cost = [&](const CPanel* a, const CPanel* b) {
-        return sameSide ? GetTravelCost(a, b, limit, mode) : GetSimulatedTravelCost(other, a, b, limit, mode);
+        if (sameSide) return GetTravelCost(a, b, limit, mode);
+        if (!lost) lost.emplace(other);
+        return SimulatedTravelCost(*lost, a, b, limit, mode);
     };
 
     // 2. Open panels next to a target that a straight-line route reaches.

@@ -1,5 +1,6 @@
 #include "ai/VirtualGame.h"
 
+#include "ai/TaskPool.h"
 #include "ai/TaskRandom.h"
 #include "model/Board.h"
 #include "model/Errors.h"
@@ -8,7 +9,6 @@
 #include "model/Unit.h"
 
 #include <algorithm>
-#include <future>
 #include <stdexcept>
 #include <type_traits>
 
@@ -98,21 +98,16 @@ void CVirtualGame::EvaluateShipPairs()
     }
     // Own engines seeded in pair order: the draws replay under a fixed seed.
     std::vector<std::mt19937> engines = MakeTaskEngines(pairs.size());
-    std::vector<std::future<void>> tasks;
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
+    // A failed task's exception is dropped: that pair keeps no verdict.
+    RunTasks(pairs.size(), [&](std::size_t i) {
         CShip* ship = pairs[i].first;
         const std::uint32_t unitId = pairs[i].second;
-        std::mt19937* engine = &engines[i];
-        tasks.push_back(std::async([this, ship, unitId, engine] {
-            CTaskRandomScope draws(*engine);
-            CVirtualPlayer& player = *GetPlayer(unitId);
-            player.AssessShip(ship, *GetOwnShipBoard(ship->GetShipId()), m_inference);
-            const bool verdict = GetPairVerdict(ship, unitId);
-            player.GetAssessment(ship->GetShipId()).Verdict = verdict;
-        }));
-    }
-    // A failed task keeps its exception in its future, which is dropped.
-    for (auto& task : tasks) task.wait();
+        CTaskRandomScope draws(engines[i]);
+        CVirtualPlayer& player = *GetPlayer(unitId);
+        player.AssessShip(ship, *GetOwnShipBoard(ship->GetShipId()), m_inference);
+        const bool verdict = GetPairVerdict(ship, unitId);
+        player.GetAssessment(ship->GetShipId()).Verdict = verdict;
+    });
 }
 
 bool CVirtualGame::GetPairVerdict(CShip* ship, std::uint32_t unitId)

@@ -4,12 +4,22 @@
 // "plain" is the plain brain for comparison.
 //   marevane-bench-computer [BATTLES-PER-LEVEL]   (default 20)
 //
+// With --cpu it plays the strongest level on 9 by 9 with four sides and on
+// 5 by 5 with two, to the end, and prints the process CPU time per decision
+// (p50, p95, max; worker threads included) and per whole battle (median,
+// max). Run it under `taskset -c 0` for one core and without for all cores.
+// --threads T gives the computer's tasks T worker threads instead of one
+// less than the usable processors; --share-after US has a batch wake them
+// after US microseconds instead of the default.
+//   marevane-bench-computer --cpu [SEEDS] [--threads T] [--share-after US]   (default 20)
+//
 // With --versus it plays two-side battles on 5 by 5 and 7 by 7 between every
 // pair of strengths and the plain brain, each seed once in either seat, and
 // prints how often each side beat each other one.
 //   marevane-bench-computer --versus [SEEDS] [--jobs N]   (default 100 seeds, 3 jobs)
 #include "BattleRun.h"
 
+#include "ai/TaskPool.h"
 #include "model/Random.h"
 
 #include <QDir>
@@ -18,6 +28,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -183,6 +194,65 @@ int RunVersus(std::uint32_t seeds, int jobs)
     return 0;
 }
 
+// The value below which the given share of the sorted values lies.
+double Percentile(std::vector<double> values, double share)
+{
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<std::size_t>(share * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(rank, values.size() - 1)];
+}
+
+int RunCpu(std::uint32_t seeds)
+{
+    QTemporaryDir logs;
+    if (!logs.isValid()) {
+        std::cerr << "marevane-bench-computer: no temporary folder for the logs\n";
+        return 4;
+    }
+    struct Shape {
+        std::uint32_t Size;
+        std::uint32_t Sides;
+    };
+    std::printf("extreme level, %u seeds, process CPU in ms\n", seeds);
+    std::printf("%-10s %10s %9s %9s %9s %12s %12s %12s\n", "map", "decisions", "dec-p50", "dec-p95",
+                "dec-max", "battle-p50", "battle-max", "battle-sum");
+    for (const Shape shape : {Shape{9, 4}, Shape{5, 2}}) {
+        std::vector<double> decisions;
+        std::vector<double> battles;
+        for (std::uint32_t seed = 1; seed <= seeds; ++seed) {
+            BattleOptions options;
+            options.Sides = shape.Sides;
+            options.Rows = options.Columns = shape.Size;
+            options.Seed = seed;
+            options.ResignChance = 0;
+            options.LogDir = logs.path();
+            options.Levels.assign(shape.Sides, 30);
+            SeedRandom(seed);
+            std::ostringstream summary;
+            BattleStats stats;
+            if (PlayBattle(options, summary, &stats) != 0) {
+                std::cerr << "battle " << seed << " failed: " << summary.str();
+                return 3;
+            }
+            double battle = 0.0;
+            for (double cpu : stats.DecisionCpu) battle += cpu;
+            battles.push_back(battle);
+            decisions.insert(decisions.end(), stats.DecisionCpu.begin(), stats.DecisionCpu.end());
+        }
+        double sum = 0.0;
+        for (double b : battles) sum += b;
+        const std::string name =
+            std::to_string(shape.Size) + "x" + std::to_string(shape.Size) + "/" + std::to_string(shape.Sides);
+        std::printf("%-10s %10zu %9.2f %9.2f %9.2f %12.1f %12.1f %12.1f\n", name.c_str(), decisions.size(),
+                    Percentile(decisions, 0.5) * 1e3, Percentile(decisions, 0.95) * 1e3,
+                    Percentile(decisions, 1.0) * 1e3, Percentile(battles, 0.5) * 1e3,
+                    Percentile(battles, 1.0) * 1e3, sum * 1e3);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -203,6 +273,30 @@ int main(int argc, char** argv)
             return 2;
         }
         return RunVersus(seeds, jobs);
+    }
+    if (argc > 1 && std::string(argv[1]) == "--cpu") {
+        int seeds = 20;
+        int threads = -1;
+        long shareAfter = ComputerAI::DefaultTaskShareAfter.count();
+        for (int i = 2; i < argc; ++i) {
+            if (std::string(argv[i]) == "--threads" && i + 1 < argc) {
+                threads = std::atoi(argv[++i]);
+            } else if (std::string(argv[i]) == "--share-after" && i + 1 < argc) {
+                shareAfter = std::atol(argv[++i]);
+            } else {
+                seeds = std::atoi(argv[i]);
+            }
+        }
+        if (threads >= 0 || shareAfter != ComputerAI::DefaultTaskShareAfter.count()) {
+            ComputerAI::SetTaskWorkerCount(threads >= 0 ? static_cast<std::size_t>(threads)
+                                                        : ComputerAI::GetTaskWorkerCount(),
+                                           std::chrono::microseconds{shareAfter});
+        }
+        if (seeds <= 0) {
+            std::cerr << "usage: marevane-bench-computer --cpu [SEEDS] [--threads T] [--share-after US]\n";
+            return 2;
+        }
+        return RunCpu(static_cast<std::uint32_t>(seeds));
     }
     const int battles = argc > 1 ? std::atoi(argv[1]) : 20;
     if (battles <= 0) {

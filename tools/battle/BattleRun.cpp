@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <exception>
 #include <iostream>
 #include <map>
@@ -43,6 +44,13 @@ std::string Hex(std::uint32_t value)
 std::string Narrow(const std::wstring& text)
 {
     return QString::fromStdWString(text).toStdString();
+}
+
+double ProcessCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 // A farewell of 1 to 25 characters, so that every farewell class shows up.
@@ -159,7 +167,9 @@ void CBattle::Decide(CUnit& unit, MessageCode lastCode)
         unit.SetCommandInput(pass);
     } else {
         const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = ProcessCpuSeconds();
         unit.DecideCommand();
+        m_stats.DecisionCpu.push_back(ProcessCpuSeconds() - cpuStart);
         m_stats.ThinkTime += std::chrono::steady_clock::now() - start;
         ++m_stats.Decisions;
         auto* brain = dynamic_cast<ComputerAI::CComputerPlayer*>(unit.GetBrain());

@@ -42,6 +42,9 @@ struct BattleOptions {
 struct BattleStats {
     std::uint64_t Decisions = 0;
     std::chrono::steady_clock::duration ThinkTime{};
+    // The process CPU time of each decision in seconds, worker threads
+    // included.
+    std::vector<double> DecisionCpu;
     std::uint32_t Fallbacks = 0;
     // The computer opponent's fallbacks by reason.
     std::map<std::string, std::uint32_t> Failures;
