@@ -13,6 +13,17 @@
     </message>
 </context>
 <context>
+    <name>CGameMapLayer</name>
+    <message>
+        <source>R</source>
+        <translation>R</translation>
+    </message>
+    <message>
+        <source>C</source>
+        <translation>C</translation>
+    </message>
+</context>
+<context>
     <name>CSelectionListItem</name>
     <message>
         <source>Cancel</source>

@@ -256,19 +256,29 @@ bool CGameMapScene::IsVisibleTo(const CUnit* pUnit) const
     return IsAudience() || pUnit == m_player;
 }
 
+bool CGameMapScene::DeferDuringDrag(void (CGameMapScene::*step)())
+{
+    // A ship being dragged keeps its icon until its drag is over: the step
+    // runs from the event loop once the drag has ended.
+    if (m_dragSource == nullptr) return false;
+    if (std::find(m_afterDrag.begin(), m_afterDrag.end(), step) == m_afterDrag.end())
+        m_afterDrag.push_back(step);
+    return true;
+}
+
+void CGameMapScene::EndDrag()
+{
+    m_dragSource = nullptr;
+    QTimer::singleShot(0, this, [this] {
+        std::vector<void (CGameMapScene::*)()> steps;
+        steps.swap(m_afterDrag);
+        for (auto step : steps) (this->*step)();
+    });
+}
+
 void CGameMapScene::BuildShipIcons()
 {
-    // A ship being dragged keeps its icon until its drag is over.
-    if (m_dragSource != nullptr) {
-        if (!m_isRebuildPending) {
-            m_isRebuildPending = true;
-            QTimer::singleShot(0, this, [this] {
-                m_isRebuildPending = false;
-                BuildShipIcons();
-            });
-        }
-        return;
-    }
+    if (DeferDuringDrag(&CGameMapScene::BuildShipIcons)) return;
     StopAnimations();
     for (CShipIcon* icon : m_shipIcons) {
         removeItem(icon);
@@ -289,8 +299,7 @@ void CGameMapScene::BuildShipIcons()
             addItem(icon);
             connect(icon, &CShipIcon::DragStarted, this,
                     [this](const CShipIcon* source) { m_dragSource = source; });
-            connect(icon, &CShipIcon::DragStopped, this,
-                    [this](const CShipIcon*) { m_dragSource = nullptr; });
+            connect(icon, &CShipIcon::DragStopped, this, [this](const CShipIcon*) { EndDrag(); });
             icon->setFlag(QGraphicsItem::ItemIsSelectable);
             if (isAudience) {
                 icon->ShowPlayerMark();
@@ -374,6 +383,7 @@ void CGameMapScene::ClearIcons()
 
 void CGameMapScene::Init()
 {
+    if (DeferDuringDrag(&CGameMapScene::Init)) return;
     m_notificationBar->Hide();
     m_tooltip->Hide();
     ClearIcons();
@@ -384,6 +394,7 @@ void CGameMapScene::Init()
 
 void CGameMapScene::Rebuild()
 {
+    if (DeferDuringDrag(&CGameMapScene::Rebuild)) return;
     ClearIcons();
     m_panelTable.clear();
     m_reverseTable.clear();
@@ -447,6 +458,7 @@ void CGameMapScene::AdjustViewPosition(const QSize& size)
 
 void CGameMapScene::InitShipData()
 {
+    if (DeferDuringDrag(&CGameMapScene::InitShipData)) return;
     if (m_player != nullptr && m_player->ShipCount() > 0 && m_shipFactory != nullptr) {
         StopAnimations();
         // The icons go before their ships do.

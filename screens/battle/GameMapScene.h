@@ -169,6 +169,8 @@ class CGameMapScene : public CGameScene {
     void BuildShipIcons();
 
   private:
+    bool DeferDuringDrag(void (CGameMapScene::*step)());
+    void EndDrag();
     void BuildItems();
     void BuildPanelIcons();
     void BuildLegend();
@@ -197,7 +199,7 @@ class CGameMapScene : public CGameScene {
     CShipFactory* m_shipFactory = nullptr;
     QList<QPointer<CAnimation>> m_animations;
     const CShipIcon* m_dragSource = nullptr;
-    bool m_isRebuildPending = false;
+    std::vector<void (CGameMapScene::*)()> m_afterDrag;
     QPoint m_origin;
 };
 

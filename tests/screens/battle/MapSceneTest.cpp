@@ -164,6 +164,24 @@ TEST_F(MapSceneTest, AViewOfNoSizeTellsNothingAndALargerOneMovesThePanelsByTheCh
     EXPECT_EQ(scene.sceneRect(), QRectF(0, 0, 900, 700));
 }
 
+TEST_F(MapSceneTest, ARebuildDuringADragWaitsUntilTheDragIsOver)
+{
+    CBattleWorld world({5, 5, 2, 2, 1, false});
+    CGameMapScene scene(&world.Board());
+    scene.SetUnits(world.Sides());
+    scene.SetPlayer(world.Side(0));
+    QPointer<CShipIcon> dragged = scene.GetShipIcons().front();
+    emit dragged->DragStarted(dragged);
+    scene.Rebuild();
+    scene.InitShipData();
+    Settle();
+    EXPECT_NE(dragged, nullptr) << "the drag source outlives its drag";
+    emit dragged->DragStopped(nullptr);
+    EXPECT_NE(dragged, nullptr);
+    ASSERT_TRUE(WaitUntil([&dragged] { return dragged == nullptr; }));
+    EXPECT_EQ(scene.GetShipIcons().size(), 2u);
+}
+
 struct SpreadCase {
     int k, count;
     bool underShip;
