@@ -1114,6 +1114,85 @@ Select &quot;OFF&quot; if a problem occurs or you want to reduce memory usage.</
     </message>
 </context>
 <context>
+    <name>Marevane::CMessageScene</name>
+    <message>
+        <source>Latest</source>
+        <translation>最新</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CShipProfileItem</name>
+    <message>
+        <source>Cost</source>
+        <translation>コスト</translation>
+    </message>
+    <message>
+        <source>HP</source>
+        <translation>HP</translation>
+    </message>
+    <message>
+        <source>FP</source>
+        <translation>FP</translation>
+    </message>
+    <message>
+        <source>Aux</source>
+        <translation>補助</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CShipStatusCollection</name>
+    <message>
+        <source>Current Status: </source>
+        <translation>現在の状態: </translation>
+    </message>
+    <message>
+        <source>Current Panel: </source>
+        <translation>現在のパネル: </translation>
+    </message>
+    <message>
+        <source>Ship Ability: </source>
+        <translation>艦の能力: </translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>なし</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CStatsListCollection</name>
+    <message>
+        <source>&apos;s Battle Statistics</source>
+        <translation>の戦績</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CStatusDetailScene</name>
+    <message>
+        <source>Current Stats</source>
+        <translation>今回の戦績</translation>
+    </message>
+    <message>
+        <source>All Play Stats</source>
+        <translation>通算の戦績</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Ship Status</source>
+        <translation>艦の状態</translation>
+    </message>
+    <message>
+        <source>Player Status</source>
+        <translation>プレイヤーの状態</translation>
+    </message>
+    <message>
+        <source>Player: </source>
+        <translation>プレイヤー: </translation>
+    </message>
+</context>
+<context>
     <name>Marevane::StandIn::CPlaceholderScene</name>
     <message>
         <source>Esc: quit      Alt: the menus</source>
