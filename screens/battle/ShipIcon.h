@@ -36,6 +36,9 @@ class CShipIcon : public CIcon {
     CShip* GetShip() const { return m_ship; }
     std::uint32_t GetUnitId() const;
     std::uint32_t GetShipId() const;
+    // The number an icon without a ship shows (a profile card's); call
+    // CreateLabels after it.
+    void SetShipId(std::uint32_t shipId) { m_shipId = shipId; }
     std::uint32_t GetShipType() const;
     CPanelIcon* GetPanelIcon() const { return m_panelIcon; }
     bool IsDraggable() const { return m_isDraggable; }

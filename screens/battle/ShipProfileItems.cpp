@@ -128,6 +128,7 @@ void CShipProfileItem::CreateIcon()
         return;
     }
     m_icon->setParentItem(this);
+    m_icon->SetShipId(profile.ShipId);
     m_icon->CreateLabels();
     connect(m_icon, &CShipIcon::DragStarted, this, &CShipProfileItem::ItemDragStarted);
     connect(m_icon, &CShipIcon::DragStopped, this, &CShipProfileItem::ItemDragStopped);

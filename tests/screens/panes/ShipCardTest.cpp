@@ -65,6 +65,10 @@ TEST_F(ShipCardTest, FullCardOfEachShipTypeShowsItsTextsAndBars)
                       ? static_cast<int>(card.GetAuxBar()->rect().width())
                       : 0);
         EXPECT_TRUE(card.isEnabled());
+        // The icon shows the ship's number.
+        ASSERT_NE(card.GetIcon(), nullptr);
+        EXPECT_EQ(card.GetIcon()->GetShipId(), expected.shipId);
+        EXPECT_EQ(card.GetIcon()->GetIdDigits().size(), 1);
         // Texts, bars and icon lie inside the card.
         EXPECT_TRUE(card.rect().contains(card.childrenBoundingRect().adjusted(0, 0, -1, 0)));
     }
