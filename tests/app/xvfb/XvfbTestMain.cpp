@@ -10,14 +10,6 @@
 #include <cstring>
 #include <memory>
 
-// The OpenGL driver is loaded and unloaded with its contexts; kept loaded,
-// what it allocates and never frees is reported under its own name (and
-// suppressed as none of ours) instead of as an unknown module.
-extern "C" int dlclose(void*)
-{
-    return 0;
-}
-
 int main(int argc, char** argv)
 {
     bool isListing = false;

@@ -26,7 +26,7 @@ function(marevane_screen_tests name)
   if(_xvfb_srcs)
     string(REGEX REPLACE "_tests$" "" _base "${name}")
     set(_xvfb "${_base}_xvfb_tests")
-    add_executable(${_xvfb} ${_xvfb_srcs} "${_main}")
+    add_executable(${_xvfb} ${_xvfb_srcs} "${_main}" "${PROJECT_SOURCE_DIR}/tests/KeepModulesLoaded.cpp")
     target_link_libraries(${_xvfb} PRIVATE ${ARG_LIBS} marevane_screen_kit GTest::gtest GTest::gmock)
     target_compile_definitions(${_xvfb} PRIVATE MAREVANE_SCREEN_OPENGL=1)
     gtest_discover_tests(
