@@ -22,11 +22,7 @@
 #include "screens/battle/GameMapScene.h"
 #include "screens/battle/MessageScene.h"
 #include "screens/battle/PlayerStatusScene.h"
-
-#if __has_include("screens/battle/StatusDetailSequence.h")
 #include "screens/battle/StatusDetailSequence.h"
-#define MAREVANE_HAS_STATUS_DETAIL 1
-#endif
 
 #include <QDebug>
 
@@ -328,7 +324,6 @@ void CBattleSequenceOnServer::Leave(int delay)
 
 void CBattleSequenceOnServer::OpenStatusDetail(CUnit* pUnit, CShip* pShip)
 {
-#ifdef MAREVANE_HAS_STATUS_DETAIL
     try {
         CSequenceManager* manager = CSequenceManager::GetInstance();
         if (auto* detail = qobject_cast<CStatusDetailSequence*>(manager->GetCurrentSequence())) {
@@ -341,11 +336,6 @@ void CBattleSequenceOnServer::OpenStatusDetail(CUnit* pUnit, CShip* pShip)
     } catch (const std::exception& error) {
         qWarning() << "The status detail could not be opened:" << error.what();
     }
-#else
-    (void)pUnit;
-    (void)pShip;
-    (void)WindowOpenedSound;
-#endif
 }
 
 } // namespace Marevane
