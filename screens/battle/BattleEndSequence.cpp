@@ -33,7 +33,7 @@ namespace {
 MessageCode AsReplayAnswer(MessageCode code)
 {
     return code == 29 || code == CBattleEndSequence::DisconnectedCode ? CBattleEndSequence::ReplayRejectedCode
-                                                                       : code;
+                                                                      : code;
 }
 
 } // namespace
@@ -239,7 +239,8 @@ void CBattleEndSequence::Exit(bool isFromScene)
     // they learn of the exit before the connections close.
     if (IsNetworkBattle() && m_monitor == nullptr) SendChoice(ExitCode);
     if (isFromScene && m_scene != nullptr && m_monitor == nullptr)
-        m_scene->ShowMessage(tr("\"Exit\" is selected.\nNow going back the Title..."), ScreenTiming::FailureNotice);
+        m_scene->ShowMessage(tr("\"Exit\" is selected.\nNow going back the Title..."),
+                             ScreenTiming::FailureNotice);
     StopMonitor();
     ShutDownNetwork();
     RunLater(ScreenTiming::FailureNotice, [this] { ResetToTitle(); });

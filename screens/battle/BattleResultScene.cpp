@@ -41,7 +41,8 @@ CBattleResultScene::CBattleResultScene(int x, int y, int width, int height, QObj
       m_nextStageButton(new CPushButton(tr("Next Stage"), Sound::SeNextStep))
 {
     setObjectName(QStringLiteral("BattleResult"));
-    for (CPushButton* button : {m_toggleButton, m_saveLogButton, m_replayButton, m_exitButton, m_nextStageButton})
+    for (CPushButton* button :
+         {m_toggleButton, m_saveLogButton, m_replayButton, m_exitButton, m_nextStageButton})
         button->SetUp();
     m_saveLogButton->setEnabled(false);
     connect(m_replayButton, &QPushButton::clicked, this, &CBattleResultScene::SendReplayCode);
@@ -54,7 +55,8 @@ CBattleResultScene::CBattleResultScene(int x, int y, int width, int height, QObj
 CBattleResultScene::~CBattleResultScene()
 {
     // Buttons never put into the bar belong to no item.
-    for (CPushButton* button : {m_toggleButton, m_saveLogButton, m_replayButton, m_exitButton, m_nextStageButton})
+    for (CPushButton* button :
+         {m_toggleButton, m_saveLogButton, m_replayButton, m_exitButton, m_nextStageButton})
         if (button->graphicsProxyWidget() == nullptr) delete button;
 }
 
@@ -62,7 +64,8 @@ void CBattleResultScene::SetWatchMode(bool isWatching)
 {
     m_isWatching = isWatching;
     m_replayButton->setText(isWatching ? tr("Watch Again") : tr("Replay"));
-    if (m_cancelItem != nullptr) m_cancelItem->SetText(isWatching ? tr("Cancel Watching") : tr("Cancel Replay"));
+    if (m_cancelItem != nullptr)
+        m_cancelItem->SetText(isWatching ? tr("Cancel Watching") : tr("Cancel Replay"));
 }
 
 void CBattleResultScene::ShowStageButtons(bool isShown, bool isNextStage)
@@ -85,7 +88,8 @@ void CBattleResultScene::LayOutButtons()
     if (m_buttonLayout == nullptr) CreateButtonBar();
     // Hidden buttons leave the row, so the rest stays centred.
     while (m_buttonLayout->count() > 0) m_buttonLayout->removeAt(0);
-    for (CPushButton* button : {m_toggleButton, m_saveLogButton, m_replayButton, m_nextStageButton, m_exitButton}) {
+    for (CPushButton* button :
+         {m_toggleButton, m_saveLogButton, m_replayButton, m_nextStageButton, m_exitButton}) {
         QGraphicsProxyWidget* proxy = button->graphicsProxyWidget();
         const bool isShown = IsButtonShown(button);
         proxy->setVisible(isShown);
@@ -109,7 +113,8 @@ void CBattleResultScene::CenterButtonBar(qreal x)
 void CBattleResultScene::FocusFirstChoice()
 {
     for (CPushButton* button : {m_nextStageButton, m_replayButton, m_exitButton}) {
-        if (!IsButtonShown(button) || !button->isEnabled() || button->graphicsProxyWidget() == nullptr) continue;
+        if (!IsButtonShown(button) || !button->isEnabled() || button->graphicsProxyWidget() == nullptr)
+            continue;
         setFocusItem(button->graphicsProxyWidget(), Qt::OtherFocusReason);
         button->setFocus(Qt::OtherFocusReason);
         return;
@@ -148,7 +153,8 @@ void CBattleResultScene::Clear()
         delete list;
     }
     m_statsLists.clear();
-    for (QGraphicsItem* item : {static_cast<QGraphicsItem*>(m_title), static_cast<QGraphicsItem*>(m_header)}) {
+    for (QGraphicsItem* item :
+         {static_cast<QGraphicsItem*>(m_title), static_cast<QGraphicsItem*>(m_header)}) {
         if (item == nullptr) continue;
         removeItem(item);
         delete item;
@@ -189,7 +195,8 @@ void CBattleResultScene::Build()
     m_header->setFont(TextFont());
     m_header->SetDocumentMargin(0);
     m_header->setDefaultTextColor(TextColor);
-    m_header->setPos(m_area.left() + (m_area.width() - static_cast<int>(m_header->boundingRect().width())) / 2,
+    m_header->setPos(m_area.left() +
+                         (m_area.width() - static_cast<int>(m_header->boundingRect().width())) / 2,
                      m_title->y() + (picture.height() / 5) * 2);
     addItem(m_header);
 
@@ -214,7 +221,7 @@ void CBattleResultScene::Build()
     LayOutButtons();
     CenterButtonBar((m_area.width() - m_buttonLayout->effectiveSizeHint(Qt::PreferredSize).width()) / 2);
     m_buttonBar->setY(rowBottom);
-    m_area.setBottom(static_cast<int>(m_buttonBar->y() + m_buttonBar->size().height()));
+    m_area.setBottom(static_cast<int>(m_buttonBar->y() + m_buttonBar->size().height()) - 1);
     setSceneRect(m_area);
 
     if (m_messageBar == nullptr) {
@@ -225,7 +232,8 @@ void CBattleResultScene::Build()
         m_messageBar->hide();
     }
     if (m_cancelItem == nullptr) {
-        m_cancelItem = new CConfirmationItem(m_isWatching ? tr("Cancel Watching") : tr("Cancel Replay"), QString());
+        m_cancelItem =
+            new CConfirmationItem(m_isWatching ? tr("Cancel Watching") : tr("Cancel Replay"), QString());
         m_cancelItem->setZValue(1002);
         addItem(m_cancelItem);
         m_cancelItem->hide();
@@ -242,7 +250,8 @@ void CBattleResultScene::CreateButtonBar()
     const int minimum = static_cast<int>(m_area.width() / 5 - m_area.left() - 2 * spacing);
     const int maximum = m_area.width() / 3;
     QGraphicsWidget* previous = nullptr;
-    for (CPushButton* button : {m_toggleButton, m_saveLogButton, m_replayButton, m_nextStageButton, m_exitButton}) {
+    for (CPushButton* button :
+         {m_toggleButton, m_saveLogButton, m_replayButton, m_nextStageButton, m_exitButton}) {
         button->setMinimumWidth(minimum);
         button->setMaximumWidth(maximum);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -256,7 +265,8 @@ void CBattleResultScene::CreateButtonBar()
 
 void CBattleResultScene::SetChoicesEnabled(bool isEnabled)
 {
-    for (CPushButton* button : {m_replayButton, m_nextStageButton, m_exitButton}) button->setEnabled(isEnabled);
+    for (CPushButton* button : {m_replayButton, m_nextStageButton, m_exitButton})
+        button->setEnabled(isEnabled);
 }
 
 qreal CBattleResultScene::VisibleTop() const
@@ -298,7 +308,8 @@ void CBattleResultScene::AdjustNotificationPosition()
     m_messageBar->setPos(m_area.left() + static_cast<int>((m_area.width() - bar.width()) / 2),
                          static_cast<int>(VisibleTop() + (VisibleHeight() - bar.height()) / 2));
     if (m_cancelItem != nullptr)
-        m_cancelItem->setPos(m_area.left() + static_cast<int>((m_area.width() - m_cancelItem->rect().width()) / 2),
+        m_cancelItem->setPos(m_area.left() +
+                                 static_cast<int>((m_area.width() - m_cancelItem->rect().width()) / 2),
                              m_messageBar->y() + bar.height() + 4);
 }
 
@@ -306,8 +317,9 @@ void CBattleResultScene::ShowGuidance(const QString& text)
 {
     ShowMessage(text, 0);
     const qreal x = m_area.left() + (m_area.width() - m_cancelItem->rect().width()) / 2;
-    m_cancelItem->Show(QPointF(static_cast<int>(x), m_messageBar->y() + m_messageBar->rect().height() + 4),
-                       [this] { CancelGuidance(); }, Callback());
+    m_cancelItem->Show(
+        QPointF(static_cast<int>(x), m_messageBar->y() + m_messageBar->rect().height() + 4),
+        [this] { CancelGuidance(); }, Callback());
     AdjustNotificationPosition();
 }
 
@@ -320,8 +332,9 @@ void CBattleResultScene::ShowReplayGuidance()
 
 void CBattleResultScene::ShowRewatchGuidance()
 {
-    ShowGuidance(tr("Request for a \"Watch Again\" has been sent.\nWait until all players select a \"Replay\"...\n"
-                    "(Watching will be canceled, if someone rejects it.)"));
+    ShowGuidance(
+        tr("Request for a \"Watch Again\" has been sent.\nWait until all players select a \"Replay\"...\n"
+           "(Watching will be canceled, if someone rejects it.)"));
 }
 
 void CBattleResultScene::CancelGuidance()
@@ -357,7 +370,8 @@ void CBattleResultScene::ToggleStatistics()
     m_toggleButton->setText(m_isAllPlay ? tr("Current Stats") : tr("All Play Stats"));
     Build();
     if (CGameView* view = GetView()) AdjustViewPosition(view->viewport()->size());
-    ShowMessage(m_isAllPlay ? tr("Show statistics for all plays.") : tr("Show statistics for current battle."),
+    ShowMessage(m_isAllPlay ? tr("Show statistics for all plays.")
+                            : tr("Show statistics for current battle."),
                 ToggleMessageMs);
 }
 
@@ -393,11 +407,14 @@ void CBattleResultScene::AdjustViewPosition(const QSize& size)
     m_column.setRight(m_column.left() - 1 + columnWidth);
     // Title and header centred; two columns wider than the view's halves
     // cannot be, so wide views centre the pair.
-    const auto centred = [this, size](qreal width) { return m_area.left() + static_cast<int>(size.width() - width) / 2; };
+    const auto centred = [this, size](qreal width) {
+        return m_area.left() + static_cast<int>(size.width() - width) / 2;
+    };
     if (m_title != nullptr) m_title->setX(centred(m_title->pixmap().width()));
     if (m_header != nullptr) m_header->setX(centred(m_header->boundingRect().width()));
 
-    qreal rowBottom = m_header != nullptr ? m_header->y() + m_header->boundingRect().height() + 4 : m_area.top();
+    qreal rowBottom =
+        m_header != nullptr ? m_header->y() + m_header->boundingRect().height() + 4 : m_area.top();
     for (int i = 0; i < m_statsLists.size(); ++i) {
         CStatsListCollection* list = m_statsLists[i];
         list->AdjustPosition(m_column.size());
@@ -412,7 +429,7 @@ void CBattleResultScene::AdjustViewPosition(const QSize& size)
     if (m_buttonBar != nullptr) {
         CenterButtonBar((size.width() - m_buttonBar->size().width() - 1) / 2);
         m_buttonBar->setY(rowBottom);
-        m_area.setBottom(static_cast<int>(m_buttonBar->y() + m_buttonBar->size().height()));
+        m_area.setBottom(static_cast<int>(m_buttonBar->y() + m_buttonBar->size().height()) - 1);
     }
     setSceneRect(m_area);
     AdjustNotificationPosition();

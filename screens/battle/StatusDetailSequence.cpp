@@ -29,10 +29,10 @@ bool CStatusDetailSequence::IsClosingCode(MessageCode code)
     switch (code) {
     case 10: // time up
     case CloseCode:
-    case 47: // battle end
-    case 67: // result report finished
-    case 87: // command success
-    case 89: // nothing to command
+    case 47:  // battle end
+    case 67:  // result report finished
+    case 87:  // command success
+    case 89:  // nothing to command
     case 124: // disconnection
         return true;
     default:
@@ -45,15 +45,18 @@ void CStatusDetailSequence::Init()
     const SceneSet* scenes = GetSceneSet();
     m_scene = scenes->Get<CStatusDetailScene>(SceneSlot::StatusDetail);
     m_playerStatus = scenes->Get<CPlayerStatusScene>(SceneSlot::PlayerStatus);
-    const auto update = static_cast<void (CStatusDetailSequence::*)(MessageCode)>(&CStatusDetailSequence::Update);
+    const auto update =
+        static_cast<void (CStatusDetailSequence::*)(MessageCode)>(&CStatusDetailSequence::Update);
     if (m_scene != nullptr) {
         m_scene->SetTurnManager(m_turnManager);
         connect(m_scene, &CStatusDetailScene::MenuSelected, this, update, Qt::UniqueConnection);
     }
     if (m_report != nullptr) {
-        connect(m_report, static_cast<void (CCommandResultReport::*)(MessageCode)>(&CCommandResultReport::Started),
+        connect(m_report,
+                static_cast<void (CCommandResultReport::*)(MessageCode)>(&CCommandResultReport::Started),
                 this, update, Qt::UniqueConnection);
-        connect(m_report, static_cast<void (CCommandResultReport::*)(MessageCode)>(&CCommandResultReport::Stopped),
+        connect(m_report,
+                static_cast<void (CCommandResultReport::*)(MessageCode)>(&CCommandResultReport::Stopped),
                 this, update, Qt::UniqueConnection);
     }
     if (m_playerStatus != nullptr)
@@ -85,7 +88,8 @@ void CStatusDetailSequence::Show()
     if (m_scene != nullptr) {
         if (CGameView* view = m_scene->GetView()) view->Show();
     }
-    for (CGameScene* scene : {static_cast<CGameScene*>(m_playerStatus), GetSceneSet()->Get(SceneSlot::Help)}) {
+    for (CGameScene* scene :
+         {static_cast<CGameScene*>(m_playerStatus), GetSceneSet()->Get(SceneSlot::Help)}) {
         if (scene == nullptr) continue;
         if (CGameView* view = scene->GetView()) view->Show();
     }
