@@ -313,6 +313,8 @@ void CGameMapScene::BuildShipIcons()
             connect(icon, &CShipIcon::DragStarted, this,
                     [this](const CShipIcon* source) { m_dragSource = source; });
             connect(icon, &CShipIcon::DragStopped, this, [this](const CShipIcon*) { EndDrag(); });
+            connect(icon, &CShipIcon::DragStarted, this, &CGameMapScene::ChangeToPositionable);
+            connect(icon, &CShipIcon::DragStopped, this, &CGameMapScene::ChangeToPositionable);
             icon->setFlag(QGraphicsItem::ItemIsSelectable);
             if (isAudience) {
                 icon->ShowPlayerMark();
@@ -425,6 +427,7 @@ void CGameMapScene::Rebuild()
     m_reverseTable.clear();
     m_panelIcons.clear();
     m_legendItems.clear();
+    m_positionablePanels.clear();
     m_dragSource = nullptr;
     clear();
     m_background = nullptr;

@@ -23,6 +23,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 class QThread;
@@ -32,12 +33,14 @@ namespace Marevane {
 class CAnimation;
 class CAttackAnimation;
 class CBoard;
+class CConfirmationItem;
 class CDamageAnimation;
 class CIcon;
 class CMineAnimation;
 class CMineIcon;
 class CMoveAnimation;
 class CNotificationBar;
+class CSelectionListItem;
 class CShip;
 class CShipFactory;
 class CShipIcon;
@@ -50,8 +53,15 @@ class CTorpedoIcon;
 class CTurnInfoBar;
 class CTurnManager;
 class CUnit;
+struct GameEditInfo;
 struct MineProfile;
 struct ShipProfile;
+
+// A ship moved onto the panel it already stands on.
+class CPanelNotChangedError : public std::range_error {
+  public:
+    CPanelNotChangedError() : std::range_error("PanelNotChangedError") {}
+};
 
 // The area the view shows the map in; the notification bar's anchor.
 class CGameMapBackground : public QGraphicsRectItem {
@@ -279,6 +289,59 @@ class CGameMapScene : public CGameScene {
     const CShipIcon* m_dragSource = nullptr;
     std::vector<void (CGameMapScene::*)()> m_afterDrag;
     QPoint m_origin;
+
+    // Fleet placement
+  public:
+    // The rules that set how many ships the local side places; without
+    // them no limit is checked.
+    void SetPlacementRules(const GameEditInfo* pRules) { m_placementRules = pRules; }
+    // Panel icons a ship may go to, while a placement is pending.
+    const QHash<CPanelIcon*, const CShipIcon*>& GetPositionablePanels() const { return m_positionablePanels; }
+    bool IsPlacementPending() const { return !m_positionablePanels.isEmpty(); }
+    // Puts a new ship of the type (ship id 0 or unknown to the side) on the
+    // panel, or moves the side's ship there. A refusal shows its notice and
+    // changes nothing; answers whether the fleet changed.
+    bool PlaceShip(CUnit* pUnit, std::uint32_t shipId, std::uint32_t shipType, CPanel* pPanel);
+    // Throws CPanelNotChangedError, CPanelRangeError or CPanelOnOtherShipError.
+    void MoveShip(CUnit* pUnit, CShip* pShip, CPanel* pPanel);
+    // A click on a panel while a placement is pending: a new ship of the
+    // type being placed goes there. False when no placement is pending.
+    bool PlaceByClick(CPanelIcon* pPanelIcon);
+    CSelectionListItem* GetSelectionList();
+    CConfirmationItem* GetInputConfirmation();
+    CConfirmationItem* GetActionConfirmation();
+    // The panel icon the prompts stand beside: the middle column of the last row.
+    CPanelIcon* GetPromptPanelIcon() const;
+
+  public slots:
+    void ChangeToPositionable(const Marevane::CShipIcon* pShipIcon);
+    void ConfirmBattleStart();
+    void ConfirmFlagship();
+    void ConfirmRequest();
+    void ConfirmRequest(QString message);
+
+  protected:
+    void dragEnterEvent(QGraphicsSceneDragDropEvent* event) override;
+    void dragMoveEvent(QGraphicsSceneDragDropEvent* event) override;
+    void dropEvent(QGraphicsSceneDragDropEvent* event) override;
+
+  private:
+    bool IsAcceptedDrag(const QGraphicsSceneDragDropEvent* event) const;
+    QString OutOfRangeText() const;
+    // x + width + width / 4 + extra, y + 1 of the prompt panel, kept inside the view.
+    QPointF PromptPosition(qreal itemWidth, int extra) const;
+    void FocusView();
+    void EndPlacement();
+
+    const GameEditInfo* m_placementRules = nullptr;
+    QHash<CPanelIcon*, const CShipIcon*> m_positionablePanels;
+    // What the pending placement puts down.
+    std::uint32_t m_placingType = 0;
+    std::uint32_t m_placingUnitId = 0;
+    QPointer<CSelectionListItem> m_selectionList;
+    QPointer<CConfirmationItem> m_inputConfirmation;
+    QPointer<CConfirmationItem> m_actionConfirmation;
+    // End of fleet placement
 };
 
 class CGameMapView : public CMainView {

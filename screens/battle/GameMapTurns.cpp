@@ -577,8 +577,7 @@ void CGameMapScene::ShowFailure(MessageCode code)
 
 // --- seams ---------------------------------------------------------------------
 
-// Until command input and fleet placement are in, the turn display does
-// its own part of their steps.
+// Until command input is in, the turn display does its own part of its steps.
 void CGameMapScene::BeginCommandInput() {}
 
 void CGameMapScene::StopOperationForTurn()
@@ -586,7 +585,10 @@ void CGameMapScene::StopOperationForTurn()
     StopTurnClock();
 }
 
-void CGameMapScene::ConfirmBattleStartForTurn() {}
+void CGameMapScene::ConfirmBattleStartForTurn()
+{
+    ConfirmBattleStart();
+}
 
 void CGameMapScene::ConfirmTurnEndForTurn() {}
 
