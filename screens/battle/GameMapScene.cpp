@@ -126,6 +126,7 @@ CGameMapScene::CGameMapScene(CBoard* pMap, QObject* parent) : CGameScene(parent)
     const MapSize size = SizeOf(m_map);
     m_panelTable.reserve(static_cast<int>(std::max<std::uint32_t>(1, size.rows * size.columns)));
     m_reverseTable.reserve(m_panelTable.capacity());
+    CreateInputObjects();
     BuildItems();
     QTimer::singleShot(100, this, [this] { CGameScene::AdjustViewPosition(); });
 }
@@ -134,6 +135,7 @@ CGameMapScene::~CGameMapScene()
 {
     // The effects' items leave the scene before it deletes its items.
     StopAnimations();
+    DestroyInputObjects();
 }
 
 QSize CGameMapScene::LayerSize(const MapSize& size)
@@ -186,6 +188,7 @@ void CGameMapScene::BuildItems()
     addItem(m_layer);
     addItem(m_notificationBar);
     addItem(m_tooltip);
+    BuildInputItems();
 
     if (!m_units.empty() || m_player != nullptr) BuildShipIcons();
     BuildLegend();
@@ -220,6 +223,7 @@ void CGameMapScene::BuildPanelIcons()
             m_reverseTable.insert(icon, panel);
             m_panelIcons.append(icon);
             addItem(icon);
+            ConnectPanelIconInput(icon);
         }
     }
 }
