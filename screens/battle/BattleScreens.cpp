@@ -4,6 +4,7 @@
 #include "screens/battle/BattleEndSequence.h"
 #include "screens/battle/BattleResultScene.h"
 #include "screens/battle/BattleSequence.h"
+#include "screens/battle/FleetFormationSequence.h"
 #include "screens/battle/GameMapScene.h"
 #include "screens/battle/PaneMakers.h"
 
@@ -22,6 +23,8 @@ void AddSceneMakers(SceneMakers& makers)
 
 void RegisterSequences()
 {
+    SetSequenceMaker(SequenceType::FleetFormation,
+                     [](const SequenceArgs&) { return new CFleetFormationSequence; });
     SetSequenceMaker(SequenceType::Battle, [](const SequenceArgs&) { return new CBattleSequence; });
     // The battle end is made by the battle sequence, whose turn manager it reads.
     SetSequenceMaker(SequenceType::BattleEnd, [](const SequenceArgs& args) -> CGameSequence* {

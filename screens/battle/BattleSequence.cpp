@@ -8,17 +8,18 @@
 #include "model/GameEdit.h"
 #include "model/Logger.h"
 #include "model/ResultManager.h"
+#include "model/Ship.h"
 #include "model/Timer.h"
 #include "model/Unit.h"
 #include "model/UnitFactory.h"
 #include "net/AudienceManager.h"
-#include "screens/battle/BattleMapCalls.h"
 #include "screens/battle/BattleSequenceOnServer.h"
 #include "screens/battle/GameMapScene.h"
 #include "screens/battle/HelpScene.h"
 #include "screens/battle/MessageScene.h"
 #include "screens/battle/PlayerStatusScene.h"
 #include "screens/battle/ShipIcon.h"
+#include "screens/battle/TimerBar.h"
 #include "session/GUITurnManager.h"
 
 #include <QDebug>
@@ -66,7 +67,10 @@ CBattleSequence::~CBattleSequence()
                 messages->SetLogger(nullptr);
         }
         if (auto* map = GetUIComponent()->Get<CGameMapScene>(SceneSlot::GameMap)) {
-            if (map->GetTurnManager() == m_turnManager.get()) BattleMap::SetTurnManager(map, nullptr);
+            if (map->GetTurnManager() == m_turnManager.get()) {
+                map->SetTurnManager(nullptr);
+                if (map->GetTurnInfoBar() != nullptr) map->GetTurnInfoBar()->SetTurnManager(nullptr);
+            }
         }
     }
     m_turnManager.reset();
@@ -134,10 +138,14 @@ void CBattleSequence::SetUpScenes()
     const GameEditInfo& rules = GetGameEdit()->GetInfo();
 
     if (map != nullptr) {
-        BattleMap::SetTurnManager(map, m_turnManager.get());
+        map->SetTurnManager(m_turnManager.get());
+        if (CTurnInfoBar* bar = map->GetTurnInfoBar()) {
+            bar->SetTurnManager(m_turnManager.get());
+            bar->Show();
+        }
         map->SetShipFactory(GetShipFactory());
         map->SetUnits(m_turnManager->GetUnits());
-        BattleMap::SetTurnEndPromptTime(map, IsDeathMatch(rules.Rule));
+        map->ResetInputForBattle(IsDeathMatch(rules.Rule));
     }
     m_playerList.clear();
     for (CUnit* unit : m_turnManager->GetUnits()) m_playerList.push_back(unit);
@@ -161,7 +169,19 @@ void CBattleSequence::SetUpScenes()
     if (map != nullptr && status != nullptr) {
         connect(map, &CGameMapScene::ShipDataChanged, status, &CPlayerStatusScene::UpdateAll,
                 Qt::UniqueConnection);
-        BattleMap::ConnectCommandMenu(map, status, help);
+        connect(map, &CGameMapScene::CommandMenuOpened, status, &CPlayerStatusScene::SetShipSelected,
+                Qt::UniqueConnection);
+        connect(map, &CGameMapScene::CommandMenuClosed, status, &CPlayerStatusScene::ClearFocus,
+                Qt::UniqueConnection);
+        // Queued: the card's click ends before the menu opens.
+        connect(status, &CPlayerStatusScene::ShipProfileSelected, map,
+                static_cast<void (CGameMapScene::*)(const ShipProfile*)>(&CGameMapScene::OpenCommandMenu),
+                static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::UniqueConnection));
+    }
+    if (map != nullptr && help != nullptr) {
+        connect(map, &CGameMapScene::CommandMenuHovered, help,
+                static_cast<void (CHelpScene::*)(CommandCode, QString)>(&CHelpScene::Set),
+                Qt::UniqueConnection);
     }
     if (status != nullptr && help != nullptr) {
         connect(status, &CSideScene::ItemHovered, help,

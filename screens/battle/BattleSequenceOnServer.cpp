@@ -16,7 +16,6 @@
 #include "model/Unit.h"
 #include "model/texts/StatisticsTexts.h"
 #include "net/NetworkMonitor.h"
-#include "screens/battle/BattleMapCalls.h"
 #include "screens/battle/BattleSequence.h"
 #include "screens/battle/CommandResultReport.h"
 #include "screens/battle/GameMapScene.h"
@@ -76,6 +75,11 @@ CPlayerStatusScene* CBattleSequenceOnServer::GetStatusScene() const
     return GetUIComponent()->Get<CPlayerStatusScene>(SceneSlot::PlayerStatus);
 }
 
+void CBattleSequenceOnServer::UpdateMap(MessageCode code, const ShipProfile* pShipProfile)
+{
+    if (CGameMapScene* map = GetMapScene()) map->Update(code, pShipProfile);
+}
+
 CMessageScene* CBattleSequenceOnServer::GetMessageScene() const
 {
     return GetUIComponent()->Get<CMessageScene>(SceneSlot::Message);
@@ -99,10 +103,12 @@ void CBattleSequenceOnServer::Init()
     }
 
     m_report = std::make_unique<CCommandResultReport>(m_resultManager, m_logger);
-    QPointer<CGameMapScene> mapScene(map);
-    m_report->SetMapUpdater([mapScene](MessageCode code, const ShipProfile* profile) {
-        BattleMap::Update(mapScene.data(), code, profile);
-    });
+    if (map != nullptr) {
+        QPointer<CGameMapScene> mapScene(map);
+        m_report->SetMapUpdater([mapScene](MessageCode code, const ShipProfile* profile) {
+            if (mapScene != nullptr) mapScene->Update(code, profile);
+        });
+    }
 
     const auto update =
         static_cast<void (CBattleSequenceOnServer::*)(MessageCode)>(&CBattleSequenceOnServer::Update);
@@ -117,8 +123,8 @@ void CBattleSequenceOnServer::Init()
                 Qt::UniqueConnection);
     }
 
-    if (!m_turnManager->IsTurnRunning() || m_turnManager->IsGameDecided())
-        BattleMap::Update(map, BattleStarts);
+    if (map != nullptr && (!m_turnManager->IsTurnRunning() || m_turnManager->IsGameDecided()))
+        map->Update(BattleStarts);
     SetInstalled();
 }
 
@@ -162,7 +168,7 @@ void CBattleSequenceOnServer::Dispatch(MessageCode code)
 {
     if (IsErrorCode(code) && code != InvalidDisconnection) {
         m_turnManager->Update(code);
-        BattleMap::Update(GetMapScene(), code, nullptr);
+        UpdateMap(code, nullptr);
         return;
     }
     switch (code) {
@@ -176,7 +182,7 @@ void CBattleSequenceOnServer::Dispatch(MessageCode code)
         break;
     case TurnEnds:
         m_turnManager->Update(code);
-        BattleMap::Update(GetMapScene(), code);
+        UpdateMap(code);
         break;
     case CommandSent:
         SendCommand();
@@ -208,7 +214,7 @@ MessageCode CBattleSequenceOnServer::ExecuteCommand()
 void CBattleSequenceOnServer::ShowResult(MessageCode code)
 {
     if (code == TimeUp) {
-        BattleMap::Update(GetMapScene(), TimeUp);
+        UpdateMap(TimeUp);
         m_turnManager->Update(CommandSent);
         ExecuteCommand();
     }
@@ -233,7 +239,7 @@ void CBattleSequenceOnServer::ShowResult(MessageCode code)
 void CBattleSequenceOnServer::StartTurn()
 {
     m_turnManager->Update(TurnStarts);
-    BattleMap::Update(GetMapScene(), TurnStarts);
+    UpdateMap(TurnStarts);
     if (CPlayerStatusScene* status = GetStatusScene()) status->blockSignals(false);
     if (CMessageScene* messages = GetMessageScene()) messages->ShowLatestLog();
     CUnit* unit = m_turnManager->GetCurrentUnit();
@@ -245,7 +251,7 @@ void CBattleSequenceOnServer::SendCommand()
 {
     // A command that arrives while a result is shown is not this turn's.
     if (m_report->IsRunning() || !m_isBattleStarted) return;
-    BattleMap::Update(GetMapScene(), CommandSent);
+    UpdateMap(CommandSent);
     m_turnManager->Update(CommandSent);
     Update(ExecuteCommand());
 }
@@ -260,7 +266,7 @@ void CBattleSequenceOnServer::FinishReport()
         return;
     }
     m_turnManager->Update(ReportFinished);
-    BattleMap::Update(GetMapScene(), ShipsRefreshed);
+    UpdateMap(ShipsRefreshed);
     if (CMessageScene* messages = GetMessageScene()) messages->EnablePageControl();
 }
 
@@ -268,7 +274,7 @@ void CBattleSequenceOnServer::ConfirmStart()
 {
     if (sender() != nullptr && sender() == GetMapScene()) {
         m_turnManager->Update(StartConfirmed);
-        BattleMap::Update(GetMapScene(), StartConfirmed);
+        UpdateMap(StartConfirmed);
     }
     WaitForBattleStart();
 }
@@ -303,7 +309,7 @@ void CBattleSequenceOnServer::Disconnect()
     if (m_monitor != nullptr) m_monitor->Stop();
     m_report->Reset();
     m_turnManager->Update(InvalidDisconnection);
-    BattleMap::Update(GetMapScene(), InvalidDisconnection);
+    UpdateMap(InvalidDisconnection);
     StopBattleSound();
     Leave(ScreenTiming::LeaveAfterFailure);
 }

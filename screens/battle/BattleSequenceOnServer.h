@@ -27,6 +27,7 @@ class CResultManager;
 class CShip;
 class CTurnManager;
 class CUnit;
+struct ShipProfile;
 
 class CBattleSequenceOnServer : public CGameSequence {
     Q_OBJECT
@@ -74,6 +75,7 @@ class CBattleSequenceOnServer : public CGameSequence {
     MessageCode ExecuteCommand();
 
     CGameMapScene* GetMapScene() const;
+    void UpdateMap(MessageCode code, const ShipProfile* pShipProfile = nullptr);
     CPlayerStatusScene* GetStatusScene() const;
     CMessageScene* GetMessageScene() const;
 

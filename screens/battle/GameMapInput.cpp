@@ -20,6 +20,7 @@
 #include "screens/battle/CommandMenu.h"
 #include "screens/battle/EffectAnimations.h"
 #include "screens/battle/ShipIcon.h"
+#include "screens/battle/TimerBar.h"
 
 #include <QCoreApplication>
 #include <QGraphicsSceneMouseEvent>
@@ -777,12 +778,7 @@ void CGameMapScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
 
 void CGameMapScene::StopTurnDisplay()
 {
-    // The timer bar's display follows the turn timer once it is on the map.
-}
-
-void CGameMapScene::StopComputerTurn()
-{
-    // The computer's turn thread is stopped here once it is on the map.
+    m_timerBar->Stop();
 }
 
 } // namespace Marevane

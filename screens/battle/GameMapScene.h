@@ -421,7 +421,6 @@ class CGameMapScene : public CGameScene {
     void EndTurnPrompt();
     // Stop the turn display's timer and the computer's turn, where shown.
     void StopTurnDisplay();
-    void StopComputerTurn();
 
     CCommandInputManager* m_input = nullptr;
     CCommandMenu* m_commandMenu = nullptr;
