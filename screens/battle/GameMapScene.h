@@ -20,11 +20,15 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QPointer>
+#include <QTimer>
 #include <QVector>
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <vector>
+
+class QThread;
 
 namespace Marevane {
 
@@ -47,9 +51,11 @@ class CShipFactory;
 class CShipIcon;
 class CSinkingAnimation;
 class CSurpriseAnimation;
+class CTimerBar;
 class CTooltip;
 class CTorpedo;
 class CTorpedoIcon;
+class CTurnInfoBar;
 class CTurnManager;
 class CUnit;
 struct GameEditInfo;
@@ -184,6 +190,76 @@ class CGameMapScene : public CGameScene {
     void UpdateShipData();
     void UpdatePanelData();
     void BuildShipIcons();
+
+    // Turn notices and results
+  public:
+    // What happens after a computer side's command was refused this often
+    // in a row: it passes.
+    static constexpr int ComputerFailureLimit = 3;
+
+    CTurnInfoBar* GetTurnInfoBar() const { return m_turnInfoBar; }
+    CTimerBar* GetTimerBar() const { return m_timerBar; }
+    // The running computer turn's thread, or null.
+    QThread* GetComputerThread() const;
+    bool IsComputerTurnRunning() const;
+    bool HasPendingStep() const { return static_cast<bool>(m_pendingStep); }
+    bool IsSurpriseShown() const { return m_isSurpriseShown; }
+
+  public slots:
+    // The display of one step of the battle: notices, timers, the computer's
+    // turn and the animations of results (the profile: the ship of a result line).
+    void Update(Marevane::MessageCode code, const Marevane::ShipProfile* pShipProfile);
+    void Update(Marevane::MessageCode code);
+
+  private slots:
+    void CountTorpedoAnimationFinished();
+
+  private:
+    void ShowBattleStart(MessageCode code);
+    void ShowTurnStart();
+    void ShowTurnEnd();
+    void ShowSuccess(const ShipProfile* pShipProfile);
+    void ShowFollowUp();
+    void ShowShipResult(const ShipProfile& profile);
+    void ShowFailure(MessageCode code);
+    void ShowShipDataChanges(MessageCode code);
+    void StartComputerTurn();
+    void StopComputerTurn();
+    void FinishComputerTurn(std::uint64_t turn, MessageCode code);
+    // What stopping the operation does for a turn: the computer stops
+    // thinking and the clock stops.
+    void StopTurnClock();
+    void PruneTorpedoIcons();
+    // The seams to command input and fleet placement.
+    void BeginCommandInput();
+    void StopOperationForTurn();
+    void ConfirmBattleStartForTurn();
+    void ConfirmTurnEndForTurn();
+    CShipIcon* VisibleShipIconOn(const CPanel* pPanel) const;
+    void AdvanceTorpedoes();
+    void UpdateMineIcons();
+    void ShowNote(const QString& text, CIcon* pIcon);
+    void ShowFuelNote(CShipIcon* pIcon, const ShipProfile& profile);
+    void ShowAllFuelNotes();
+    bool IsHostPlayer() const;
+    bool IsShownToThisMachine(const CUnit* pUnit) const;
+
+    CTurnInfoBar* m_turnInfoBar = nullptr;
+    CTimerBar* m_timerBar = nullptr;
+    // Run once by the next follow-up step (57); per battle.
+    std::function<void()> m_pendingStep;
+    bool m_isSurpriseShown = false;
+    QPointer<QThread> m_computerThread;
+    // The number of the current computer turn (0: none runs); a completion
+    // of any other is stale.
+    std::uint64_t m_computerTurn = 0;
+    std::uint64_t m_computerTurnCount = 0;
+    // Effects report their end to Update once a battle has started.
+    bool m_isReportingEffects = false;
+    int m_computerFailures = 0;
+    int m_torpedoMoves = 0;
+    int m_torpedoMovesFinished = 0;
+    QTimer* m_nextTurnTimer = nullptr;
 
   private:
     bool DeferDuringDrag(void (CGameMapScene::*step)());
@@ -343,9 +419,7 @@ class CGameMapScene : public CGameScene {
     int TurnEndSecondsLeft() const;
     void RefreshTurnEndPrompt();
     void EndTurnPrompt();
-    // Stop the turn display's timer and the computer's turn, where shown.
-    void StopTurnDisplay();
-    void StopComputerTurn();
+    void RelayTimeLost();
 
     CCommandInputManager* m_input = nullptr;
     CCommandMenu* m_commandMenu = nullptr;

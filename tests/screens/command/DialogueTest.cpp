@@ -7,6 +7,7 @@
 #include "model/Ship.h"
 #include "model/Timer.h"
 #include "model/Unit.h"
+#include "screens/battle/TimerBar.h"
 
 #include <QApplication>
 
@@ -282,6 +283,7 @@ TEST_F(DialogueTest, AConfirmationAfterTheTimeIsUpSendsNothing)
     timer.Reset(1);
     timer.LaunchWithCallback([] {});
     timer.Start();
+    scene->GetTimerBar()->SetTimer(&timer);
     ASSERT_TRUE(WaitUntil([&] { return timer.GetTimeLimit() <= 0; }, 2000));
     Key(Qt::Key_1);
     MenuKey(Qt::Key_M, "m");
@@ -337,6 +339,27 @@ TEST_F(DialogueTest, StoppingTheOperationDropsTheInputHalfWay)
     EXPECT_TRUE(scene->GetSelectedPanels().isEmpty());
     EXPECT_EQ(scene->GetInputManager()->GetCommandCode(), CommandNone);
     EXPECT_TRUE(sent->isEmpty());
+}
+
+TEST_F(DialogueTest, TheHostReportsTheTimeUpOfEverySideItRunsAClientOnlyItsOwn)
+{
+    BuildDuel();
+    auto setOrigin = [&](std::size_t side, std::uint32_t origin) {
+        UnitProfile profile = world->Side(side)->GetProfile();
+        profile.OriginFlag = origin;
+        world->Side(side)->SetProfile(profile);
+    };
+    // The host's own side, then a client's side on the host's machine.
+    emit scene->GetTimerBar()->TimeLost();
+    setOrigin(1, HostClient);
+    turns.SetCurrent(world->Side(1)->GetId());
+    emit scene->GetTimerBar()->TimeLost();
+    ASSERT_EQ(sent->size(), 2);
+    EXPECT_EQ(sent->value(1).value(0).toUInt(), 10u);
+    // On a client's machine another client's clock is not its business.
+    setOrigin(0, HostClient);
+    emit scene->GetTimerBar()->TimeLost();
+    EXPECT_EQ(sent->size(), 2);
 }
 
 TEST_F(DialogueTest, ARightDoubleClickTogglesTheLabelsAndBorders)
