@@ -1909,4 +1909,175 @@ Select &quot;OFF&quot; if a problem occurs or you want to reduce memory usage.</
         <translation>コマンドメニューを閉じます。</translation>
     </message>
 </context>
+<context>
+    <name>Marevane::CFleetFormationSequence</name>
+    <message>
+        <source>You are now audience.</source>
+        <translation>あなたは観戦者です。</translation>
+    </message>
+    <message>
+        <source> ships you operate. </source>
+        <translation>隻の艦を選んでください。</translation>
+    </message>
+    <message>
+        <source>Select </source>
+        <translation>選択 </translation>
+    </message>
+    <message>
+        <source>You can drag &amp; drop a ship icon or click an item of the Ship List to select them.</source>
+        <translation>艦のアイコンをドラッグ&amp;ドロップするか、艦のリストの項目をクリックして選びます。</translation>
+    </message>
+    <message>
+        <source>It is permitted to select same types of ships. But Oiler cannot be selected as first ship(No.1 ship).</source>
+        <translation>同じ種類の艦を複数選べます。ただし補給艦は1番艦には選べません。</translation>
+    </message>
+    <message>
+        <source>Selecting your ships has been finished.</source>
+        <translation>艦の選択が終わりました。</translation>
+    </message>
+    <message>
+        <source>Wait for receiving client&apos;s data of fleet...</source>
+        <translation>クライアントの艦隊データを待っています...</translation>
+    </message>
+    <message>
+        <source>Now creating rival&apos;s data of fleet...</source>
+        <translation>相手の艦隊データを作成しています...</translation>
+    </message>
+    <message>
+        <source>Your ship data is not processed correctly.</source>
+        <translation>艦のデータが正しく処理されませんでした。</translation>
+    </message>
+    <message>
+        <source>Retry selecting your ships again.</source>
+        <translation>もう一度艦を選んでください。</translation>
+    </message>
+    <message>
+        <source>It goes back to previous process...</source>
+        <translation>前の画面に戻ります...</translation>
+    </message>
+    <message>
+        <source>Ship data has been deleted.</source>
+        <translation>艦のデータを削除しました。</translation>
+    </message>
+    <message>
+        <source>Now loading battle data from the server.
+Wait until all players finish preparing...</source>
+        <translation>サーバーから戦闘データを読み込んでいます。
+すべてのプレイヤーの準備が終わるまでお待ちください...</translation>
+    </message>
+    <message>
+        <source>Your ship data cannot be sent. Network may be disconnected.</source>
+        <translation>艦のデータを送れません。ネットワークが切断された可能性があります。</translation>
+    </message>
+    <message>
+        <source>Now loading battle data from the server. Wait until other players finish preparing...</source>
+        <translation>サーバーから戦闘データを読み込んでいます。他のプレイヤーの準備が終わるまでお待ちください...</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CGameMapScene</name>
+    <message>
+        <source>Yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>いいえ</translation>
+    </message>
+    <message>
+        <source>Please select a panel on which the ship is placed.</source>
+        <translation>艦を配置するパネルを選んでください。</translation>
+    </message>
+    <message>
+        <source>This is out of range of valid panels</source>
+        <translation>有効なパネルの範囲外です</translation>
+    </message>
+    <message>
+        <source>No more ships can be placed in this fleet.</source>
+        <translation>この艦隊にはこれ以上艦を配置できません。</translation>
+    </message>
+    <message>
+        <source>replaced</source>
+        <translation>移動しました</translation>
+    </message>
+    <message>
+        <source>placed</source>
+        <translation>配置しました</translation>
+    </message>
+    <message>
+        <source> at </source>
+        <translation>を</translation>
+    </message>
+    <message>
+        <source>As No.</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source> ship, the </source>
+        <translation>番艦として</translation>
+    </message>
+    <message>
+        <source> has been </source>
+        <translation>に</translation>
+    </message>
+    <message>
+        <source>.</source>
+        <translation>。</translation>
+    </message>
+    <message>
+        <source>Other ship has been already placed on this panel.</source>
+        <translation>このパネルには既に他の艦が配置されています。</translation>
+    </message>
+    <message>
+        <source>Changing position of this ship has been canceled.</source>
+        <translation>この艦の位置の変更を取り消しました。</translation>
+    </message>
+    <message>
+        <source>Logic Error: The placement has been canceled.</source>
+        <translation>論理エラー: 配置を取り消しました。</translation>
+    </message>
+    <message>
+        <source>Runtime Error: the input format may be invalid.</source>
+        <translation>実行時エラー: 入力の形式が正しくない可能性があります。</translation>
+    </message>
+    <message>
+        <source>Is it OK?</source>
+        <translation>よろしいですか？</translation>
+    </message>
+    <message>
+        <source>Select your flagship from the fleet.</source>
+        <translation>艦隊から旗艦を選んでください。</translation>
+    </message>
+    <message>
+        <source>Start Battle</source>
+        <translation>戦闘開始</translation>
+    </message>
+    <message>
+        <source>The battle starts from </source>
+        <translation>戦闘は </translation>
+    </message>
+    <message>
+        <source>&apos;s turn.</source>
+        <translation>の手番から始まります。</translation>
+    </message>
+    <message>
+        <source>Press &quot;Start Battle&quot; or Enter key to start this battle.</source>
+        <translation>「戦闘開始」またはEnterキーで戦闘を始めます。</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CShipSelectionScene</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>リセット</translation>
+    </message>
+    <message>
+        <source>Prev</source>
+        <translation>戻る</translation>
+    </message>
+</context>
 </TS>

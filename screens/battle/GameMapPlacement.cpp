@@ -52,7 +52,9 @@ bool IsUntranslated(const char* text)
 
 QString PanelLabel(std::uint32_t row, std::uint32_t column)
 {
-    return Tr("R") + QString::number(row) + Tr("C") + QString::number(column);
+    // The labels of the map's rows and columns.
+    return QCoreApplication::translate("CGameMapLayer", "R") + QString::number(row) +
+           QCoreApplication::translate("CGameMapLayer", "C") + QString::number(column);
 }
 
 } // namespace
@@ -84,7 +86,7 @@ CConfirmationItem* CGameMapScene::GetInputConfirmation()
 CConfirmationItem* CGameMapScene::GetActionConfirmation()
 {
     if (m_actionConfirmation == nullptr) {
-        m_actionConfirmation = new CConfirmationItem(Tr("Yes"), Tr("No"));
+        m_actionConfirmation = new CConfirmationItem(tr("Yes"), tr("No"));
         m_actionConfirmation->setZValue(PopupZ);
         m_actionConfirmation->hide();
         addItem(m_actionConfirmation);
@@ -153,7 +155,7 @@ void CGameMapScene::ChangeToPositionable(const CShipIcon* pShipIcon)
     if (!IsPlacementPending()) return;
     m_placingType = pShipIcon->GetShipType();
     m_placingUnitId = unitId;
-    m_notificationBar->Show(Tr("Please select a panel on which the ship is placed."),
+    m_notificationBar->Show(tr("Please select a panel on which the ship is placed."),
                             ScreenTiming::Scaled(ScreenTiming::Notice));
     FocusView();
 }
@@ -226,7 +228,7 @@ QString CGameMapScene::OutOfRangeText() const
 {
     const std::uint32_t rows = m_map != nullptr ? m_map->GetRows() : 0;
     const std::uint32_t columns = m_map != nullptr ? m_map->GetColumns() : 0;
-    return Tr("This is out of range of valid panels") + QStringLiteral(" (") + PanelLabel(1, 1) +
+    return tr("This is out of range of valid panels") + QStringLiteral(" (") + PanelLabel(1, 1) +
            QStringLiteral(" - ") + PanelLabel(rows, columns) + QStringLiteral(")");
 }
 
@@ -259,7 +261,7 @@ bool CGameMapScene::PlaceShip(CUnit* pUnit, std::uint32_t shipId, std::uint32_t 
             type = ship->GetType();
         } else {
             if (m_placementRules != nullptr && pUnit->ShipCount() >= FleetLimit(*m_placementRules, pUnit)) {
-                m_notificationBar->Show(Tr("No more ships can be placed in this fleet."), notice);
+                m_notificationBar->Show(tr("No more ships can be placed in this fleet."), notice);
                 return false;
             }
             m_shipFactory->CreateShip(pUnit, shipType, pPanel);
@@ -270,15 +272,15 @@ bool CGameMapScene::PlaceShip(CUnit* pUnit, std::uint32_t shipId, std::uint32_t 
         emit ShipDataChanged();
 
         const QString name = CGUIShipNames::GetInstance().Get(static_cast<ShipType>(type));
-        const QString where = Tr(" at ") + PanelLabel(pPanel->GetPos().x, pPanel->GetPos().y);
+        const QString where = tr(" at ") + PanelLabel(pPanel->GetPos().x, pPanel->GetPos().y);
         QString message;
         if (IsUntranslated(verb)) {
-            message = Tr("As No.") + QString::number(number) + Tr(" ship, the ") + name + Tr(" has been ") +
-                      Tr(verb) + where + Tr(".");
+            message = tr("As No.") + QString::number(number) + tr(" ship, the ") + name + tr(" has been ") +
+                      Tr(verb) + where + tr(".");
         } else {
             // The translation's order: the verb comes last.
-            message = QString::number(number) + Tr(" ship, the ") + name + where + Tr(" has been ") +
-                      Tr(verb) + Tr(".");
+            message = QString::number(number) + tr(" ship, the ") + name + where + tr(" has been ") +
+                      Tr(verb) + tr(".");
         }
         emit MessageSent(message);
         update();
@@ -286,16 +288,16 @@ bool CGameMapScene::PlaceShip(CUnit* pUnit, std::uint32_t shipId, std::uint32_t 
     } catch (const CPanelRangeError&) {
         m_notificationBar->Show(outOfRange, notice);
     } catch (const CPanelOnOtherShipError&) {
-        m_notificationBar->Show(Tr("Other ship has been already placed on this panel."), notice);
+        m_notificationBar->Show(tr("Other ship has been already placed on this panel."), notice);
     } catch (const CPanelNotChangedError&) {
-        m_notificationBar->Show(Tr("Changing position of this ship has been canceled."), notice);
+        m_notificationBar->Show(tr("Changing position of this ship has been canceled."), notice);
     } catch (const CShipTypeRangeError&) {
         // The list offers no such type; an oiler first is simply not placed.
     } catch (const CNonCombatantShipError&) {
     } catch (const std::invalid_argument&) {
-        m_notificationBar->Show(Tr("Logic Error: The placement has been canceled."), notice);
+        m_notificationBar->Show(tr("Logic Error: The placement has been canceled."), notice);
     } catch (const std::exception&) {
-        m_notificationBar->Show(Tr("Runtime Error: the input format may be invalid."), notice);
+        m_notificationBar->Show(tr("Runtime Error: the input format may be invalid."), notice);
     }
     return false;
 }
@@ -305,7 +307,7 @@ bool CGameMapScene::PlaceShip(CUnit* pUnit, std::uint32_t shipId, std::uint32_t 
 void CGameMapScene::ConfirmFlagship()
 {
     if (m_player == nullptr || m_player->GetUnitType() == UnitWatching) {
-        ConfirmRequest(Tr("Is it OK?"));
+        ConfirmRequest(tr("Is it OK?"));
         return;
     }
     CSelectionListItem* list = GetSelectionList();
@@ -320,7 +322,7 @@ void CGameMapScene::ConfirmFlagship()
                           if (m_selectionList != nullptr) m_selectionList->Hide();
                           BuildShipIcons();
                           emit ShipDataChanged();
-                          ConfirmRequest(Tr("Is it OK?"));
+                          ConfirmRequest(tr("Is it OK?"));
                       });
     }
     list->SetCancelCallback([this] {
@@ -332,13 +334,13 @@ void CGameMapScene::ConfirmFlagship()
     QPointF pos = PromptPosition(list->rect().width(), 1);
     pos.ry() -= list->rect().height() / 2;
     FocusView();
-    m_notificationBar->Show(Tr("Select your flagship from the fleet."), 0);
+    m_notificationBar->Show(tr("Select your flagship from the fleet."), 0);
     list->Show(pos);
 }
 
 void CGameMapScene::ConfirmRequest()
 {
-    ConfirmRequest(Tr("Is it OK?"));
+    ConfirmRequest(tr("Is it OK?"));
 }
 
 void CGameMapScene::ConfirmRequest(QString message)
@@ -369,7 +371,7 @@ void CGameMapScene::ConfirmRequest(QString message)
 void CGameMapScene::ConfirmBattleStart()
 {
     CConfirmationItem* confirmation = GetActionConfirmation();
-    confirmation->SetOkText(Tr("Start Battle"));
+    confirmation->SetOkText(tr("Start Battle"));
     if (IsAudience()) {
         // A watcher waits for the players, who confirm the start themselves.
         const bool hasHuman = std::any_of(m_units.begin(), m_units.end(), [](const CUnit* unit) {
@@ -382,9 +384,9 @@ void CGameMapScene::ConfirmBattleStart()
     }
     const CUnit* current = m_turnManager != nullptr ? m_turnManager->GetCurrentUnit() : nullptr;
     const QString name = current != nullptr ? GetPlayerName(*current) : QString();
-    const QString text = (IsUntranslated("Start Battle") ? Tr("The battle starts from ") : QString()) + name +
-                         Tr("'s turn.") + QStringLiteral("\n") +
-                         Tr("Press \"Start Battle\" or Enter key to start this battle.");
+    const QString text = (IsUntranslated("Start Battle") ? tr("The battle starts from ") : QString()) + name +
+                         tr("'s turn.") + QStringLiteral("\n") +
+                         tr("Press \"Start Battle\" or Enter key to start this battle.");
     emit MessageSent(text);
     m_notificationBar->Show(text, 0);
     confirmation->Show(

@@ -578,7 +578,7 @@ void CGameMapScene::ShowFailure(MessageCode code)
 
 // --- seams ---------------------------------------------------------------------
 
-// Until fleet placement is in, the turn display does its own part of its steps.
+// The steps of command input and fleet placement a turn starts and stops.
 void CGameMapScene::BeginCommandInput()
 {
     m_input->Clear();
@@ -590,7 +590,10 @@ void CGameMapScene::StopOperationForTurn()
     StopOperation();
 }
 
-void CGameMapScene::ConfirmBattleStartForTurn() {}
+void CGameMapScene::ConfirmBattleStartForTurn()
+{
+    ConfirmBattleStart();
+}
 
 void CGameMapScene::ConfirmTurnEndForTurn()
 {
