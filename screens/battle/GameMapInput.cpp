@@ -18,7 +18,6 @@
 #include "model/texts/NameTables.h"
 #include "screens/battle/CommandInputManager.h"
 #include "screens/battle/CommandMenu.h"
-#include "screens/battle/EffectAnimations.h"
 #include "screens/battle/ShipIcon.h"
 #include "screens/battle/TimerBar.h"
 
@@ -120,6 +119,7 @@ void CGameMapScene::BuildInputItems()
     m_input->Clear();
     m_input->SetEnabled(false);
     m_commandMenu->hide();
+    if (m_timerBar != nullptr) connect(m_timerBar, &CTimerBar::TimeLost, this, &CGameMapScene::RelayTimeLost);
 }
 
 void CGameMapScene::ConnectPanelIconInput(CPanelIcon* pPanelIcon)
@@ -454,20 +454,12 @@ void CGameMapScene::ShowTooltip(CPanelIcon* pPanelIcon)
 
 void CGameMapScene::ShowFuelChange(CShipIcon* pShipIcon, const ShipProfile* pProfile)
 {
-    if (pShipIcon == nullptr || pProfile == nullptr || pProfile->FpChange == 0) return;
-    const QString text = (pProfile->FpChange > 0 ? QStringLiteral("+") : QString()) +
-                         QString::number(pProfile->FpChange) + "FP";
-    auto* note = new CNoteAnimation(text, pShipIcon, this);
-    m_animations.append(QPointer<CAnimation>(note));
-    note->StartOnce();
+    if (pShipIcon != nullptr && pProfile != nullptr) ShowFuelNote(pShipIcon, *pProfile);
 }
 
 void CGameMapScene::ShowAllFuelChange()
 {
-    for (CShipIcon* icon : m_shipIcons) {
-        const CShip* ship = icon->GetShip();
-        if (ship != nullptr && !IsGone(ship)) ShowFuelChange(icon, &ship->GetProfile());
-    }
+    ShowAllFuelNotes();
 }
 
 // --- target, confirmation and completion ---------------------------------------------
@@ -559,14 +551,14 @@ void CGameMapScene::CompleteInput()
     m_player->SetCommandInput(m_input->GetCommand());
     m_input->Clear();
     m_input->SetState(CCommandInputManager::StateDisabled);
-    CTimer& timer = m_player->GetTimer();
-    if (timer.HasLimit() && timer.GetTimeLimit() <= 0) {
+    CTimer* timer = m_timerBar != nullptr ? m_timerBar->GetTimer() : nullptr;
+    if (timer != nullptr && timer->HasLimit() && timer->GetTimeLimit() <= 0) {
         // Too late: the time-up ends the turn.
         PlaySoundEffect(Sound::SeDefaultCanceled, true);
         return;
     }
-    timer.Stop();
-    StopTurnDisplay();
+    if (timer != nullptr && timer->IsStarted()) timer->Stop();
+    if (m_timerBar != nullptr) m_timerBar->Stop();
     PlaySoundEffect(Sound::SeDefaultSelected, true);
     emit Notified(53);
 }
@@ -590,9 +582,7 @@ void CGameMapScene::StopOperation()
         }
         ClearSelectableAndSelected();
     }
-    StopComputerTurn();
-    if (current != nullptr) current->GetTimer().Stop();
-    StopTurnDisplay();
+    StopTurnClock();
 }
 
 // --- end of the turn ------------------------------------------------------------------
@@ -774,11 +764,14 @@ void CGameMapScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event)
     CGameScene::mouseMoveEvent(event);
 }
 
-// --- hooks of the turn display ------------------------------------------------------------
+// --- time-out --------------------------------------------------------------------------
 
-void CGameMapScene::StopTurnDisplay()
+void CGameMapScene::RelayTimeLost()
 {
-    m_timerBar->Stop();
+    // The machine that runs a side's turn reports its time-up; the host
+    // does so for its clients' sides too, so a silent client is timed out.
+    CUnit* current = CurrentUnit();
+    if (current != nullptr && (IsPlayedOnHost(current) || IsPlayedOnHost(m_player))) emit Notified(10);
 }
 
 } // namespace Marevane

@@ -419,8 +419,7 @@ class CGameMapScene : public CGameScene {
     int TurnEndSecondsLeft() const;
     void RefreshTurnEndPrompt();
     void EndTurnPrompt();
-    // Stop the turn display's timer and the computer's turn, where shown.
-    void StopTurnDisplay();
+    void RelayTimeLost();
 
     CCommandInputManager* m_input = nullptr;
     CCommandMenu* m_commandMenu = nullptr;

@@ -578,8 +578,10 @@ void CGameMapScene::ShowFailure(MessageCode code)
 
 // --- seams ---------------------------------------------------------------------
 
+// The steps of command input and fleet placement a turn starts and stops.
 void CGameMapScene::BeginCommandInput()
 {
+    m_input->Clear();
     m_input->SetEnabled(true);
 }
 

@@ -7,6 +7,8 @@
 #include "model/Ship.h"
 #include "model/Timer.h"
 #include "model/Unit.h"
+#include "screens/battle/ShipIcon.h"
+#include "screens/battle/TimerBar.h"
 
 #include <QApplication>
 
@@ -282,6 +284,7 @@ TEST_F(DialogueTest, AConfirmationAfterTheTimeIsUpSendsNothing)
     timer.Reset(1);
     timer.LaunchWithCallback([] {});
     timer.Start();
+    scene->GetTimerBar()->SetTimer(&timer);
     ASSERT_TRUE(WaitUntil([&] { return timer.GetTimeLimit() <= 0; }, 2000));
     Key(Qt::Key_1);
     MenuKey(Qt::Key_M, "m");
@@ -337,6 +340,48 @@ TEST_F(DialogueTest, StoppingTheOperationDropsTheInputHalfWay)
     EXPECT_TRUE(scene->GetSelectedPanels().isEmpty());
     EXPECT_EQ(scene->GetInputManager()->GetCommandCode(), CommandNone);
     EXPECT_TRUE(sent->isEmpty());
+}
+
+TEST_F(DialogueTest, TheHostReportsTheTimeUpOfEverySideItRunsAClientOnlyItsOwn)
+{
+    BuildDuel();
+    auto setOrigin = [&](std::size_t side, std::uint32_t origin) {
+        UnitProfile profile = world->Side(side)->GetProfile();
+        profile.OriginFlag = origin;
+        world->Side(side)->SetProfile(profile);
+    };
+    // The host's own side, then a client's side on the host's machine.
+    emit scene->GetTimerBar()->TimeLost();
+    setOrigin(1, HostClient);
+    turns.SetCurrent(world->Side(1)->GetId());
+    emit scene->GetTimerBar()->TimeLost();
+    ASSERT_EQ(sent->size(), 2);
+    EXPECT_EQ(sent->value(1).value(0).toUInt(), 10u);
+    // On a client's machine another client's clock is not its business.
+    setOrigin(0, HostClient);
+    emit scene->GetTimerBar()->TimeLost();
+    EXPECT_EQ(sent->size(), 2);
+}
+
+TEST_F(DialogueTest, AClickOnAShipIsAClickOnItsPanelAndAQuestionBlocksTheMap)
+{
+    BuildDuel();
+    CShipIcon* icon = scene->GetShipIcon(world->Ship(0, 1));
+    ASSERT_NE(icon, nullptr);
+    ClickItem(*scene, icon);
+    EXPECT_EQ(State(), 2u);
+    EXPECT_EQ(scene->GetCommandMenu()->GetShip(), world->Ship(0, 1));
+    MenuKey(Qt::Key_M, "m");
+    ClickItem(*scene, Icon(3, 4));
+    ASSERT_EQ(State(), 4u);
+    // While the question stands, the map takes no clicks.
+    ClickItem(*scene, Icon(1, 3));
+    EXPECT_EQ(State(), 4u);
+    EXPECT_TRUE(Icon(3, 4)->IsSelected());
+    EXPECT_FALSE(Icon(1, 3)->IsSelected());
+    ClickItem(*scene, scene->GetInputConfirmation()->GetRows().value(0));
+    ASSERT_EQ(sent->size(), 1);
+    EXPECT_EQ(world->Side(0)->GetCommandInput().Target, MapPos(3, 4));
 }
 
 TEST_F(DialogueTest, ARightDoubleClickTogglesTheLabelsAndBorders)
