@@ -44,6 +44,7 @@ class CTimerBar : public QObject, public QGraphicsRectItem {
     void AdjustPosition();
 
   private:
+    void LaunchWorker();
     void PlayCue();
     void ReportLost();
 
