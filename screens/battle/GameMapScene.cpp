@@ -129,6 +129,7 @@ CGameMapScene::CGameMapScene(CBoard* pMap, QObject* parent) : CGameScene(parent)
     const MapSize size = SizeOf(m_map);
     m_panelTable.reserve(static_cast<int>(std::max<std::uint32_t>(1, size.rows * size.columns)));
     m_reverseTable.reserve(m_panelTable.capacity());
+    CreateInputObjects();
     BuildItems();
     QTimer::singleShot(100, this, [this] { CGameScene::AdjustViewPosition(); });
 }
@@ -140,6 +141,7 @@ CGameMapScene::~CGameMapScene()
     if (m_computerThread != nullptr) m_computerThread->wait();
     // The effects' items leave the scene before it deletes its items.
     StopAnimations();
+    DestroyInputObjects();
 }
 
 QSize CGameMapScene::LayerSize(const MapSize& size)
@@ -199,6 +201,7 @@ void CGameMapScene::BuildItems()
     addItem(m_notificationBar);
     addItem(m_tooltip);
     addItem(m_turnInfoBar);
+    BuildInputItems();
 
     if (!m_units.empty() || m_player != nullptr) BuildShipIcons();
     BuildLegend();
@@ -233,6 +236,7 @@ void CGameMapScene::BuildPanelIcons()
             m_reverseTable.insert(icon, panel);
             m_panelIcons.append(icon);
             addItem(icon);
+            ConnectPanelIconInput(icon);
         }
     }
 }

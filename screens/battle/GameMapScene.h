@@ -8,10 +8,12 @@
 
 #include "app/GameScene.h"
 #include "app/GameView.h"
+#include "model/Types.h"
 #include "screens/battle/MapSize.h"
 #include "screens/battle/PanelIcon.h"
 #include "sound/SoundTypes.h"
 
+#include <QElapsedTimer>
 #include <QGraphicsItem>
 #include <QGraphicsRectItem>
 #include <QList>
@@ -33,6 +35,8 @@ namespace Marevane {
 class CAnimation;
 class CAttackAnimation;
 class CBoard;
+class CCommandInputManager;
+class CCommandMenu;
 class CConfirmationItem;
 class CDamageAnimation;
 class CIcon;
@@ -40,6 +44,7 @@ class CMineAnimation;
 class CMineIcon;
 class CMoveAnimation;
 class CNotificationBar;
+class CScheduledExecution;
 class CSelectionListItem;
 class CShip;
 class CShipFactory;
@@ -342,6 +347,91 @@ class CGameMapScene : public CGameScene {
     QPointer<CConfirmationItem> m_inputConfirmation;
     QPointer<CConfirmationItem> m_actionConfirmation;
     // End of fleet placement
+
+    // Command input
+  public:
+    // The prompt's time before a turn ends by itself, for one battle:
+    // shorter in a death match. Also forgets the last battle's input.
+    static int TurnEndPromptTime(bool isDeathMatch);
+    void ResetInputForBattle(bool isDeathMatch);
+    int GetTurnEndPromptTime() const { return m_turnEndPromptTime; }
+    CCommandInputManager* GetInputManager() const { return m_input; }
+    CCommandMenu* GetCommandMenu() const { return m_commandMenu; }
+    CTooltip* GetTooltip() const { return m_tooltip; }
+    // Panels the pending command may target, with their fuel cost.
+    const QHash<CPanelIcon*, uint>& GetSelectablePanels() const { return m_selectablePanels; }
+    const QList<CPanelIcon*>& GetSelectedPanels() const { return m_selectedPanels; }
+    CPanel* GetPointedPanel() const { return m_pointedPanel; }
+    // Whether this machine only watches: its side watches, or no side is
+    // played by hand here or from a client.
+    bool IsOnlyWatching() const;
+
+  signals:
+    void PanelHovered(const Marevane::CPanelIcon* pPanelIcon, const Marevane::CShipIcon* pShipIcon);
+    void CommandMenuOpened(Marevane::CUnit* pPlayer, const Marevane::CShip* pShip);
+    void CommandMenuClosed();
+    void CommandMenuHovered(Marevane::CommandCode command, QString message);
+
+  public slots:
+    void OpenCommandMenu(const Marevane::ShipProfile* pProfile);
+    void OpenCommandMenu(Marevane::CPanelIcon* pPanelIcon);
+    // Marks the panels the command may reach. A failure is shown as a
+    // notice; ShowCommandableOrThrow reports it to its caller instead.
+    void ShowCommandable(Marevane::CommandCode code, Marevane::CShip* pShip);
+    void ShowCommandableOrThrow(Marevane::CommandCode code, Marevane::CShip* pShip);
+    void AddSelectablePanel(Marevane::CPanelIcon* pPanelIcon, uint fuelCost);
+    void ClearSelectablePanels();
+    void AddSelectedPanel(Marevane::CPanelIcon* pPanelIcon);
+    void ClearSelectedPanels();
+    void SetPointedPanel(Marevane::CPanelIcon* pPanelIcon);
+    void SetPointedPanel(Marevane::CPanel* pPanel);
+    void ShowHelp(Marevane::CPanelIcon* pPanelIcon);
+    void ShowTooltip(Marevane::CPanelIcon* pPanelIcon);
+    void ShowFuelChange(Marevane::CShipIcon* pShipIcon, const Marevane::ShipProfile* pProfile);
+    void ShowAllFuelChange();
+    void ConfirmInput(Marevane::CPanelIcon* pPanelIcon);
+    void CancelInput();
+    void CompleteInput();
+    void StopOperation();
+    void ConfirmTurnEnd();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) override;
+
+  private:
+    void CreateInputObjects();
+    void DestroyInputObjects();
+    void BuildInputItems();
+    void ConnectPanelIconInput(CPanelIcon* pPanelIcon);
+    void MarkDirectionalPanels(CommandCode code, CShip* pShip, CUnit* pSide);
+    void MarkWholeMapPanels(CommandCode code, CShip* pShip, CUnit* pSide);
+    void ClearSelectableAndSelected();
+    bool IsPopupVisible() const;
+    bool IsOverPopup(const QPointF& scenePos) const;
+    QPointF BesidePanel(const CPanelIcon* pPanelIcon) const;
+    void Notice(const QString& text, int millisec);
+    static QString CostText(uint cost);
+    CUnit* CurrentUnit() const;
+    void CancelTurnEndPrompt();
+    int TurnEndSecondsLeft() const;
+    void RefreshTurnEndPrompt();
+    void EndTurnPrompt();
+    void RelayTimeLost();
+
+    CCommandInputManager* m_input = nullptr;
+    CCommandMenu* m_commandMenu = nullptr;
+    CScheduledExecution* m_turnEndExecution = nullptr;
+    QHash<CPanelIcon*, uint> m_selectablePanels;
+    QList<CPanelIcon*> m_selectedPanels;
+    CPanel* m_pointedPanel = nullptr;
+    QPointF m_turnEndPromptPos;
+    QElapsedTimer m_turnEndClock;
+    int m_turnEndPromptLeft = 0;
+    bool m_isCancellingEmptyChoice = false;
+    int m_turnEndPromptTime = 10000;
 };
 
 class CGameMapView : public CMainView {

@@ -15,6 +15,7 @@
 #include "model/Unit.h"
 #include "model/texts/MessageTexts.h"
 #include "model/texts/StatisticsTexts.h"
+#include "screens/battle/CommandInputManager.h"
 #include "screens/battle/EffectAnimations.h"
 #include "screens/battle/GameMapScene.h"
 #include "screens/battle/MoveAnimations.h"
@@ -579,12 +580,16 @@ void CGameMapScene::ShowFailure(MessageCode code)
 
 // --- seams ---------------------------------------------------------------------
 
-// Until command input is in, the turn display does its own part of its steps.
-void CGameMapScene::BeginCommandInput() {}
+// The steps of command input and fleet placement that a turn takes.
+void CGameMapScene::BeginCommandInput()
+{
+    m_input->Clear();
+    m_input->SetEnabled(true);
+}
 
 void CGameMapScene::StopOperationForTurn()
 {
-    StopTurnClock();
+    StopOperation();
 }
 
 void CGameMapScene::ConfirmBattleStartForTurn()
@@ -592,7 +597,10 @@ void CGameMapScene::ConfirmBattleStartForTurn()
     ConfirmBattleStart();
 }
 
-void CGameMapScene::ConfirmTurnEndForTurn() {}
+void CGameMapScene::ConfirmTurnEndForTurn()
+{
+    ConfirmTurnEnd();
+}
 
 // --- notes ---------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 #include "gui/Popups.h"
 #include "model/MessageCodes.h"
 #include "model/Unit.h"
+#include "screens/battle/CommandInputManager.h"
 #include "screens/battle/TimerBar.h"
 #include "tests/screens/turns/TurnsFixture.h"
 
@@ -62,6 +63,10 @@ TEST_P(TurnNoticeTable, TheCodeShowsItsNoticeAndMovesTheBattleOn)
         break;
     case TurnStarts:
         EXPECT_EQ(scene->GetTimerBar()->GetTimer(), &world.Side(c.current)->GetTimer());
+        // Only this machine's human player gets to command.
+        EXPECT_EQ(scene->GetInputManager()->GetState(),
+                  c.current == 0 && c.annType == UnitManual ? CCommandInputManager::StateWaitingPanel
+                                                            : CCommandInputManager::StateDisabled);
         EXPECT_EQ(scene->GetTurnInfoBar()->GetText(),
                   QString("Round1 Turn1: ") + (c.current == 0 ? QString("Ann") : QString("Bea")));
         break;
@@ -179,6 +184,21 @@ TEST_F(TurnsTest, AComputerSideRefusedThreeTimesInARowPasses)
     ASSERT_TRUE(WaitUntil([&] { return scene->GetComputerThread() == nullptr; }, 3000));
     QTest::qWait(50);
     EXPECT_EQ(Reported(), std::vector<MessageCode>{CommandSent});
+}
+
+TEST_F(TurnsTest, ARefusedCommandOfThePlayerLetsItCommandAgain)
+{
+    Ann()->GetTimer().Reset(60000);
+    scene->Update(TurnStarts);
+    scene->Update(CommandSent);
+    ASSERT_FALSE(scene->GetTimerBar()->IsTicking());
+    const MessageCode refusal = 75;
+    scene->Update(refusal);
+    EXPECT_EQ(scene->GetInputManager()->GetState(), CCommandInputManager::StateWaitingPanel);
+    EXPECT_TRUE(scene->GetTimerBar()->IsTicking());
+    EXPECT_FALSE(Notice().isEmpty());
+    EXPECT_EQ(scene->GetComputerThread(), nullptr);
+    EXPECT_TRUE(Reported().empty());
 }
 
 TEST_F(TurnsTest, ABattleWithoutTimeLimitStaysWithoutOne)
