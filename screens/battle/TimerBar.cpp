@@ -76,7 +76,7 @@ CTimerBar::~CTimerBar()
 void CTimerBar::SetTimer(CTimer* pTimer)
 {
     m_timer = pTimer;
-    m_isLost = false;
+    m_isLost = true; // nothing to report before the bar starts the count
     LaunchWorker();
     Update();
 }
@@ -138,7 +138,7 @@ void CTimerBar::Clear()
     m_tick.stop();
     // The timer is the side's; its limit is the battle's, not the bar's.
     m_timer = nullptr;
-    m_isLost = false;
+    m_isLost = true;
     Update();
 }
 

@@ -51,7 +51,10 @@ class ResultDisplayTest : public TurnsTest {
             },
             3000);
     }
-    static QString FuelNote(std::int32_t change) { return (change > 0 ? "+" : "") + QString::number(change) + "FP"; }
+    static QString FuelNote(std::int32_t change)
+    {
+        return (change > 0 ? "+" : "") + QString::number(change) + "FP";
+    }
 };
 
 TEST_F(ResultDisplayTest, AnAttackPlaysOnTheTargetPanel)
@@ -78,7 +81,8 @@ TEST_F(ResultDisplayTest, AMoveCarriesTheShipAndNotesItsFuel)
     ASSERT_EQ(Effects<CMoveAnimation>().size(), 1);
     EXPECT_TRUE(scene->HasPendingStep());
 
-    EXPECT_TRUE(NoteShows(static_cast<std::size_t>(FuelNote(change).size()))) << FuelNote(change).toStdString();
+    EXPECT_TRUE(NoteShows(static_cast<std::size_t>(FuelNote(change).size())))
+        << FuelNote(change).toStdString();
     EXPECT_FALSE(scene->HasPendingStep());
     EXPECT_TRUE(Settle());
     EXPECT_EQ(scene->GetShipIcon(battleship)->pos(), At(2, 3)->pos());
@@ -122,7 +126,8 @@ TEST_P(CommandNoteTable, TheNoteFloatsOverTheShipAfterTheFollowUp)
     const NoteCase& c = GetParam();
     // Reinforcing names the ship; a change of flagship names the new flagship's panel.
     Command(Ann(), c.command, submarine, 0, submarine->GetCurrentPanel()->GetPos());
-    if (c.command == CommandChangeFlagship) Command(Ann(), c.command, battleship, 0, submarine->GetCurrentPanel()->GetPos());
+    if (c.command == CommandChangeFlagship)
+        Command(Ann(), c.command, battleship, 0, submarine->GetCurrentPanel()->GetPos());
     scene->Update(CommandSuccess, &submarine->GetProfile());
     EXPECT_FALSE(scene->HasPendingStep()); // run by the follow-up at once
     ASSERT_TRUE(NoteShows(std::strlen(c.note)));
@@ -139,7 +144,9 @@ TEST_P(CommandNoteTable, TheNoteFloatsOverTheShipAfterTheFollowUp)
 INSTANTIATE_TEST_SUITE_P(Commands, CommandNoteTable,
                          ::testing::Values(NoteCase{"Reinforce", CommandReinforce, "REINFORCE"},
                                            NoteCase{"ChangeFlagship", CommandChangeFlagship, "FLAGSHIP"}),
-                         [](const ::testing::TestParamInfo<NoteCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<NoteCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(ResultDisplayTest, ARivalSunkOutOfSightSinksWithAnIconOfItsType)
 {
@@ -205,11 +212,12 @@ TEST_P(ResultLineTable, TheLineShowsItsEffectOnTheShip)
     EXPECT_TRUE(Settle());
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, ResultLineTable,
-                         ::testing::Values(LineCase{"Damage", 2, false, 1, 0}, LineCase{"NearMiss", 4, false, 0, 1},
-                                           LineCase{"ReefStop", 5, false, 0, 1}, LineCase{"Missed", 1, false, 0, 0},
-                                           LineCase{"MineMetBySurprise", 0, true, 1, 0}),
-                         [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ResultLineTable,
+    ::testing::Values(LineCase{"Damage", 2, false, 1, 0}, LineCase{"NearMiss", 4, false, 0, 1},
+                      LineCase{"ReefStop", 5, false, 0, 1}, LineCase{"Missed", 1, false, 0, 0},
+                      LineCase{"MineMetBySurprise", 0, true, 1, 0}),
+    [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ResultDisplayTest, ASurpriseIsShownOnceForTheLinesOfOneReefStop)
 {
@@ -238,7 +246,8 @@ TEST_F(ResultDisplayTest, MinesGoOffOneAfterAnother)
 {
     ScopedTimeScale fifth(0.2);
     CShip* second = world.PutShip(1, ShipTypeDestroyer, 1, 5);
-    MineProfile* mines[] = {world.LayMine(destroyer, world.Panel(2, 4)), world.LayMine(second, world.Panel(2, 5)),
+    MineProfile* mines[] = {world.LayMine(destroyer, world.Panel(2, 4)),
+                            world.LayMine(second, world.Panel(2, 5)),
                             world.LayMine(destroyer, world.Panel(4, 4))};
     for (MineProfile* mine : mines) ASSERT_NE(mine, nullptr);
     scene->RebuildWeaponIcons();
@@ -272,7 +281,8 @@ TEST_F(ResultDisplayTest, RendersOfATurnStartAndItsEffects)
 {
     ScopedTimeScale half(0.5);
     CGameMapView view(scene.get());
-    view.resize(CGameMapScene::BackgroundSize({5, 5}).expandedTo(QSize(416, 380)) + QSize(0, CTurnInfoBar::Height));
+    view.resize(CGameMapScene::BackgroundSize({5, 5}).expandedTo(QSize(416, 380)) +
+                QSize(0, CTurnInfoBar::Height));
     view.show();
     QTest::qWait(50);
     // The player confirmed the start.

@@ -68,6 +68,20 @@ TEST_F(TimerBarTest, ALimitedClockCountsDownAndIsLostOnce)
     EXPECT_EQ(bar->GetText(), QString("0:00:00"));
 }
 
+TEST_F(TimerBarTest, AnExpiredClockIsReportedOnlyOnceTheBarCountsIt)
+{
+    CTimer timer(5000, clock);
+    timer.SetTimeLimit(0);
+    SignalSpy lost(bar, &CTimerBar::TimeLost);
+    bar->SetTimer(&timer);
+    bar->Show();
+    QTest::qWait(ScaledMs(2000));
+    EXPECT_EQ(lost.count(), 0);
+    bar->Start();
+    clock->Advance(100);
+    ASSERT_TRUE(WaitUntil([&] { return lost.count() == 1; }, 2000));
+}
+
 TEST_F(TimerBarTest, AClockWithoutLimitShowsDashesAndIsNeverLost)
 {
     CTimer timer(0, clock);

@@ -64,8 +64,8 @@ TEST_P(TurnNoticeTable, TheCodeShowsItsNoticeAndMovesTheBattleOn)
     case TurnStarts:
         EXPECT_EQ(scene->GetTimerBar()->GetTimer(), &world.Side(c.current)->GetTimer());
         // Only this machine's human player gets to command.
-        EXPECT_EQ(scene->GetInputManager()->GetState(),
-                  c.current == 0 && c.annType == UnitManual ? CCommandInputManager::StateWaitingPanel
+        EXPECT_EQ(scene->GetInputManager()->GetState(), c.current == 0 && c.annType == UnitManual
+                                                            ? CCommandInputManager::StateWaitingPanel
                                                             : CCommandInputManager::StateDisabled);
         EXPECT_EQ(scene->GetTurnInfoBar()->GetText(),
                   QString("Round1 Turn1: ") + (c.current == 0 ? QString("Ann") : QString("Bea")));
