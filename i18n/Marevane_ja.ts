@@ -2080,4 +2080,41 @@ Wait until all players finish preparing...</source>
         <translation>コマンドメニューを閉じます。</translation>
     </message>
 </context>
+<context>
+    <name>Marevane::CGameMapScene</name>
+    <message>
+        <source>&apos;s turn starts.</source>
+        <translation>のターンです。</translation>
+    </message>
+    <message>
+        <source>&apos;s turn ends.</source>
+        <translation>のターンが終わりました。</translation>
+    </message>
+    <message>
+        <source>Wait until all players confirm that the battle starts...</source>
+        <translation>全プレイヤーが戦闘開始を確認するまでお待ちください...</translation>
+    </message>
+    <message>
+        <source>This battle will end.</source>
+        <translation>この戦闘は終了します。</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CTimerBar</name>
+    <message>
+        <source>999:99:99</source>
+        <translation>999:99:99</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CTurnInfoBar</name>
+    <message>
+        <source>Round</source>
+        <translation>ラウンド</translation>
+    </message>
+    <message>
+        <source>Turn</source>
+        <translation>ターン目</translation>
+    </message>
+</context>
 </TS>

@@ -2,12 +2,15 @@
 // countdown sounds and reports a lost time once; the turn bar names round,
 // turn and side.
 #include "gui/ResourcePools.h"
+#include "gui/Translations.h"
 #include "model/Timer.h"
 #include "model/TurnManager.h"
 #include "screens/battle/TimerBar.h"
 #include "tests/screens/turns/TurnsFixture.h"
 
 #include <QGraphicsScene>
+#include <QLocale>
+#include <QTranslator>
 
 #include <atomic>
 
@@ -159,6 +162,19 @@ TEST_F(TurnInfoBarTest, TheBarNamesRoundTurnAndSide)
     bar->SetTurnManager(nullptr);
     bar->Show();
     EXPECT_TRUE(bar->GetText().isEmpty());
+}
+
+TEST_F(TurnInfoBarTest, InJapaneseTheNumbersComeBeforeTheWords)
+{
+    QTranslator japanese;
+    ASSERT_TRUE(LoadProgramTranslation(japanese, QLocale(QLocale::Japanese, QLocale::Japan)));
+    QCoreApplication::installTranslator(&japanese);
+    CTurnInfoBar* bar = scene->GetTurnInfoBar();
+    bar->SetTurnManager(&turns);
+    turns.SetPlayOrder(PlayOrder{3, 2});
+    bar->Show();
+    QCoreApplication::removeTranslator(&japanese);
+    EXPECT_EQ(bar->GetText(), QString::fromUtf8("3ラウンド2ターン目: Ann"));
 }
 
 TEST_F(TurnInfoBarTest, TheMapKeepsTheCaptionAcrossARebuild)
