@@ -2021,6 +2021,10 @@ Wait until all players finish preparing...</source>
         <source>Press &quot;Start Battle&quot; or Enter key to start this battle.</source>
         <translation>「戦闘開始」またはEnterキーで戦闘を始めます。</translation>
     </message>
+    <message>
+        <source>Confirmation of Start</source>
+        <translation>開始の確認</translation>
+    </message>
 </context>
 <context>
     <name>Marevane::CCommandMenu</name>
