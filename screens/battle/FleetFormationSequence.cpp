@@ -24,6 +24,7 @@
 #include "screens/battle/MessageScene.h"
 #include "screens/battle/ShipIcon.h"
 #include "screens/battle/ShipSelectionScene.h"
+#include "screens/battle/TimerBar.h"
 #include "session/PlayerEdit.h"
 #include "sound/BgmManager.h"
 
@@ -215,12 +216,9 @@ void CFleetFormationSequence::ConnectScenes()
                     unique);
             connect(m_map, &CGameMapScene::MessageDeleted, m_messages, &CMessageScene::Clear, unique);
         }
-        // The map reports its hovered panel once its command input is there.
-        if (m_help != nullptr &&
-            m_map->metaObject()->indexOfSignal(
-                "PanelHovered(const Marevane::CPanelIcon*,const Marevane::CShipIcon*)") >= 0)
-            connect(m_map, SIGNAL(PanelHovered(const Marevane::CPanelIcon*, const Marevane::CShipIcon*)),
-                    m_help, SLOT(Set(const Marevane::CPanelIcon*, const Marevane::CShipIcon*)), unique);
+        if (m_help != nullptr)
+            connect(m_map, &CGameMapScene::PanelHovered, m_help,
+                    qOverload<const CPanelIcon*, const CShipIcon*>(&CHelpScene::Set), unique);
     }
     if (m_shipSelection == nullptr) return;
     if (m_help != nullptr)
@@ -255,6 +253,8 @@ void CFleetFormationSequence::Start()
         m_shipSelection->blockSignals(false);
         m_shipSelection->UpdateAll();
     }
+    if (m_map != nullptr && m_map->GetTurnInfoBar() != nullptr)
+        m_map->GetTurnInfoBar()->Show(QPixmap(QStringLiteral(":/Resources/FormationOfFleetLabel.png")));
     Show();
     PlayFormationMusic();
 

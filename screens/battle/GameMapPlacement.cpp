@@ -16,8 +16,10 @@
 #include "model/Unit.h"
 #include "model/texts/NameTables.h"
 #include "model/texts/StatisticsTexts.h"
+#include "screens/battle/CommandInputManager.h"
 #include "screens/battle/FleetLimit.h"
 #include "screens/battle/ShipIcon.h"
+#include "screens/battle/TimerBar.h"
 
 #include <QCoreApplication>
 #include <QGraphicsSceneDragDropEvent>
@@ -132,6 +134,7 @@ void CGameMapScene::EndPlacement()
     m_positionablePanels.clear();
     m_placingType = 0;
     m_placingUnitId = 0;
+    if (m_input != nullptr) m_input->SetState(CCommandInputManager::StateDisabled);
 }
 
 void CGameMapScene::ChangeToPositionable(const CShipIcon* pShipIcon)
@@ -155,6 +158,7 @@ void CGameMapScene::ChangeToPositionable(const CShipIcon* pShipIcon)
     if (!IsPlacementPending()) return;
     m_placingType = pShipIcon->GetShipType();
     m_placingUnitId = unitId;
+    if (m_input != nullptr) m_input->SetState(CCommandInputManager::StateCommandChosen);
     m_notificationBar->Show(tr("Please select a panel on which the ship is placed."),
                             ScreenTiming::Scaled(ScreenTiming::Notice));
     FocusView();
@@ -388,6 +392,7 @@ void CGameMapScene::ConfirmBattleStart()
                          tr("'s turn.") + QStringLiteral("\n") +
                          tr("Press \"Start Battle\" or Enter key to start this battle.");
     emit MessageSent(text);
+    if (m_turnInfoBar != nullptr) m_turnInfoBar->Show(tr("Confirmation of Start"));
     m_notificationBar->Show(text, 0);
     confirmation->Show(
         PromptPosition(confirmation->rect().width(), 0),

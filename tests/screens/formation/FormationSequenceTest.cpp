@@ -6,6 +6,7 @@
 #include "gui/Widgets.h"
 #include "model/Board.h"
 #include "model/GameEdit.h"
+#include "model/Panel.h"
 #include "model/Random.h"
 #include "model/Ship.h"
 #include "model/ShipFactory.h"
@@ -116,12 +117,22 @@ class FormationTest : public ScreenTest {
     {
         return map->GetPanelIcon(board.GetPanel(row, column));
     }
-    // The focused card chosen with Return, then the panel.
+    // The focused card chosen with Return, then the panel reached with the
+    // arrow keys on the map and Return.
     void PlaceFocusedCard(std::uint32_t row, std::uint32_t column)
     {
         PressKey(*list, Qt::Key_Return);
         ASSERT_TRUE(map->IsPlacementPending());
-        ASSERT_TRUE(map->PlaceByClick(IconAt(row, column)));
+        // The first arrow points at the first panel.
+        if (map->GetPointedPanel() == nullptr) PressKey(*map, Qt::Key_Right);
+        const MapPos at = map->GetPointedPanel()->GetPos();
+        for (std::uint32_t r = at.x; r < row; ++r) PressKey(*map, Qt::Key_Down);
+        for (std::uint32_t r = at.x; r > row; --r) PressKey(*map, Qt::Key_Up);
+        for (std::uint32_t c = at.y; c < column; ++c) PressKey(*map, Qt::Key_Right);
+        for (std::uint32_t c = at.y; c > column; --c) PressKey(*map, Qt::Key_Left);
+        ASSERT_EQ(map->GetPointedPanel(), board.GetPanel(row, column));
+        PressKey(*map, Qt::Key_Return);
+        ASSERT_FALSE(map->IsPlacementPending());
     }
     // A card's drag as the map receives it.
     void DropCard(ShipType type, std::uint32_t row, std::uint32_t column)

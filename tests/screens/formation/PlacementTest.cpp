@@ -6,6 +6,7 @@
 #include "model/Panel.h"
 #include "screens/battle/GameMapScene.h"
 #include "screens/battle/ShipIcon.h"
+#include "screens/battle/TimerBar.h"
 #include "tests/screens/kit/ScreenTest.h"
 
 #include <QGraphicsSceneDragDropEvent>
@@ -240,6 +241,7 @@ TEST_F(ConfirmationTest, StartPromptComesBackAndStartsOnce)
     ASSERT_TRUE(prompt->isVisible());
     EXPECT_EQ(prompt->GetOkText(), "Start Battle");
     EXPECT_TRUE(Notice().endsWith("Press \"Start Battle\" or Enter key to start this battle."));
+    EXPECT_EQ(scene->GetTurnInfoBar()->GetText(), "Confirmation of Start");
     PressKey(*scene, Qt::Key_Escape);
     EXPECT_TRUE(prompt->isVisible());
     EXPECT_TRUE(notified.isEmpty());
