@@ -29,11 +29,14 @@ namespace Marevane {
 
 namespace {
 
-// A disconnection or a peer's exit during the exchange rejects the replay.
+// A peer's exit, its closing the connection or losing it during the
+// exchange rejects the replay.
 MessageCode AsReplayAnswer(MessageCode code)
 {
-    return code == 29 || code == CBattleEndSequence::DisconnectedCode ? CBattleEndSequence::ReplayRejectedCode
-                                                                      : code;
+    constexpr MessageCode ClosedCode = 4;
+    const bool isGone = code == CBattleEndSequence::ExitCode || code == ClosedCode ||
+                        code == CBattleEndSequence::DisconnectedCode;
+    return isGone ? CBattleEndSequence::ReplayRejectedCode : code;
 }
 
 } // namespace
@@ -76,6 +79,9 @@ void CBattleEndSequence::Start()
     m_step.stop();
     m_pendingStep = nullptr;
     m_isLeaving = false;
+    // Each entry starts a fresh exchange.
+    StopMonitor();
+    m_monitor.reset();
     m_replayRequests.clear();
 
     if (HasModule(AudienceManagerModule)) {
