@@ -172,13 +172,22 @@ bool CBattleEndSequence::HasNextStage() const
 
 void CBattleEndSequence::Update(MessageCode code)
 {
+    try {
+        Choose(code, sender() != nullptr && sender() == m_scene);
+    } catch (const std::exception& error) {
+        qWarning("The battle end could not carry out code %u: %s", static_cast<unsigned>(code), error.what());
+    }
+}
+
+void CBattleEndSequence::Choose(MessageCode code, bool isFromScene)
+{
     if (GetMyUnit() == nullptr || m_isLeaving) return;
     switch (code) {
     case ReplayCode:
         Replay();
         break;
     case ExitCode:
-        Exit(sender() != nullptr && sender() == m_scene);
+        Exit(isFromScene);
         break;
     case NextStageCode:
         NextStage();
@@ -353,6 +362,15 @@ void CBattleEndSequence::StopMonitor()
 }
 
 void CBattleEndSequence::ReceiveRequest(MessageCode code)
+{
+    try {
+        Answer(code);
+    } catch (const std::exception& error) {
+        qWarning("The battle end could not take code %u: %s", static_cast<unsigned>(code), error.what());
+    }
+}
+
+void CBattleEndSequence::Answer(MessageCode code)
 {
     if (m_isLeaving || m_monitor == nullptr) return;
     code = AsReplayAnswer(code);
