@@ -125,8 +125,11 @@ void CBattleResultScene::SetTurnManager(CTurnManager* pTurnManager)
 {
     if (m_turnManager != nullptr) Clear();
     m_turnManager = pTurnManager;
-    // Each showing starts with every choice open and the log not saved.
+    // Each showing starts with every choice open, the log not saved and
+    // this battle's statistics.
     SetChoicesEnabled(true);
+    m_isAllPlay = false;
+    m_toggleButton->setText(tr("All Play Stats"));
     m_saveLogButton->setText(tr("Save Log"));
     m_saveLogButton->setEnabled(pTurnManager != nullptr);
     if (m_cancelItem != nullptr) m_cancelItem->Hide();

@@ -70,6 +70,8 @@ TEST_F(ResultSceneTest, TheChoiceButtonsAreOpenAgainOnTheNextShowing)
     scene.SetTurnManager(&turnManager);
     scene.GetSaveLogButton()->click();
     ASSERT_EQ(scene.GetSaveLogButton()->text(), QStringLiteral("Log was Saved"));
+    scene.GetToggleButton()->click();
+    ASSERT_TRUE(scene.IsAllPlayShown());
 
     scene.GetReplayButton()->click();
     scene.GetExitButton()->click(); // shut by the first choice
@@ -81,6 +83,8 @@ TEST_F(ResultSceneTest, TheChoiceButtonsAreOpenAgainOnTheNextShowing)
     EXPECT_TRUE(AreChoicesEnabled());
     EXPECT_EQ(scene.GetSaveLogButton()->text(), QStringLiteral("Save Log"));
     EXPECT_TRUE(scene.GetSaveLogButton()->isEnabled());
+    EXPECT_FALSE(scene.IsAllPlayShown());
+    EXPECT_EQ(scene.GetToggleButton()->text(), QStringLiteral("All Play Stats"));
     scene.GetExitButton()->click();
     EXPECT_EQ(Choices(), (std::vector<MessageCode>{28, 29}));
 }
