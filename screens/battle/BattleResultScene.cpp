@@ -50,6 +50,15 @@ CBattleResultScene::CBattleResultScene(int x, int y, int width, int height, QObj
     connect(m_nextStageButton, &QPushButton::clicked, this, &CBattleResultScene::SendNextStageCode);
     connect(m_toggleButton, &QPushButton::clicked, this, &CBattleResultScene::ToggleStatistics);
     connect(m_saveLogButton, &QPushButton::clicked, this, &CBattleResultScene::SaveLog);
+    // The buttons stand below the lists; a button reached with the keyboard
+    // is scrolled into sight.
+    connect(this, &QGraphicsScene::focusItemChanged, this,
+            [this](QGraphicsItem* pItem, QGraphicsItem*, Qt::FocusReason reason) {
+                const bool isKeyboard = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+                if (!isKeyboard || pItem == nullptr || m_buttonBar == nullptr) return;
+                if (pItem->parentItem() != m_buttonBar) return;
+                if (CGameView* view = GetView()) view->ensureVisible(m_buttonBar);
+            });
 }
 
 CBattleResultScene::~CBattleResultScene()

@@ -295,8 +295,14 @@ TEST_F(ResultSceneTest, TheFirstChoiceHasTheFocusAndTabWalksTheShownButtons)
         QTest::keyClick(&view, Qt::Key_Tab, modifiers);
         Settle();
     };
+    // The buttons stand below the fold; the keyboard brings them into sight.
+    ASSERT_EQ(view.verticalScrollBar()->value(), 0);
+    ASSERT_GT(view.verticalScrollBar()->maximum(), 0);
     tab(Qt::NoModifier);
     EXPECT_TRUE(scene.GetExitButton()->hasFocus()); // Next Stage is not shown
+    EXPECT_TRUE(view.mapToScene(view.viewport()->rect())
+                    .boundingRect()
+                    .contains(scene.GetExitButton()->graphicsProxyWidget()->sceneBoundingRect()));
     tab(Qt::ShiftModifier);
     EXPECT_TRUE(scene.GetReplayButton()->hasFocus());
     tab(Qt::ShiftModifier);
