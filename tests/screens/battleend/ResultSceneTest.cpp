@@ -170,6 +170,21 @@ TEST_F(ResultSceneTest, SaveLogWritesTheBattleLogAndSaysSo)
     EXPECT_TRUE(scene.GetMessageBar()->isVisible());
 }
 
+TEST_F(ResultSceneTest, SavingWhileAReplayWaitsBringsTheGuidanceBack)
+{
+    QTemporaryDir logs;
+    ASSERT_TRUE(logs.isValid());
+    CSystemConfig::GetInstance().LogPath = logs.path().toStdWString();
+    scene.SetTurnManager(&turnManager);
+    scene.ShowReplayGuidance();
+    ASSERT_TRUE(scene.GetCancelItem()->isVisible());
+    scene.GetSaveLogButton()->click();
+    EXPECT_EQ(Message(), QStringLiteral("Saving the Log has been completed."));
+    EXPECT_FALSE(scene.GetCancelItem()->isVisible());
+    ASSERT_TRUE(WaitUntil([this] { return scene.GetCancelItem()->isVisible(); }));
+    EXPECT_TRUE(Message().startsWith(QStringLiteral("Request for a \"Replay\" has been sent.")));
+}
+
 TEST_F(ResultSceneTest, AFailedSaveSaysSoAndLeavesTheButtonAsItWas)
 {
     QTemporaryDir logs;
