@@ -29,11 +29,14 @@ namespace Marevane {
 
 namespace {
 
-// A disconnection or a peer's exit during the exchange rejects the replay.
+// A peer's exit, its closing the connection or losing it during the
+// exchange rejects the replay.
 MessageCode AsReplayAnswer(MessageCode code)
 {
-    return code == 29 || code == CBattleEndSequence::DisconnectedCode ? CBattleEndSequence::ReplayRejectedCode
-                                                                      : code;
+    constexpr MessageCode ClosedCode = 4;
+    const bool isGone = code == CBattleEndSequence::ExitCode || code == ClosedCode ||
+                        code == CBattleEndSequence::DisconnectedCode;
+    return isGone ? CBattleEndSequence::ReplayRejectedCode : code;
 }
 
 } // namespace
@@ -76,6 +79,9 @@ void CBattleEndSequence::Start()
     m_step.stop();
     m_pendingStep = nullptr;
     m_isLeaving = false;
+    // Each entry starts a fresh exchange.
+    StopMonitor();
+    m_monitor.reset();
     m_replayRequests.clear();
 
     if (HasModule(AudienceManagerModule)) {
@@ -166,13 +172,22 @@ bool CBattleEndSequence::HasNextStage() const
 
 void CBattleEndSequence::Update(MessageCode code)
 {
+    try {
+        Choose(code, sender() != nullptr && sender() == m_scene);
+    } catch (const std::exception& error) {
+        qWarning("The battle end could not carry out code %u: %s", static_cast<unsigned>(code), error.what());
+    }
+}
+
+void CBattleEndSequence::Choose(MessageCode code, bool isFromScene)
+{
     if (GetMyUnit() == nullptr || m_isLeaving) return;
     switch (code) {
     case ReplayCode:
         Replay();
         break;
     case ExitCode:
-        Exit(sender() != nullptr && sender() == m_scene);
+        Exit(isFromScene);
         break;
     case NextStageCode:
         NextStage();
@@ -347,6 +362,15 @@ void CBattleEndSequence::StopMonitor()
 }
 
 void CBattleEndSequence::ReceiveRequest(MessageCode code)
+{
+    try {
+        Answer(code);
+    } catch (const std::exception& error) {
+        qWarning("The battle end could not take code %u: %s", static_cast<unsigned>(code), error.what());
+    }
+}
+
+void CBattleEndSequence::Answer(MessageCode code)
 {
     if (m_isLeaving || m_monitor == nullptr) return;
     code = AsReplayAnswer(code);

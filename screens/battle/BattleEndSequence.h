@@ -78,6 +78,9 @@ class CBattleEndSequence : public CGameSequence {
     bool IsHost() const;
     bool IsWatching() const;
 
+    // What Update and ReceiveRequest do; they keep exceptions in.
+    void Choose(MessageCode code, bool isFromScene);
+    void Answer(MessageCode code);
     void Replay();
     void Exit(bool isFromScene);
     void NextStage();

@@ -50,6 +50,15 @@ CBattleResultScene::CBattleResultScene(int x, int y, int width, int height, QObj
     connect(m_nextStageButton, &QPushButton::clicked, this, &CBattleResultScene::SendNextStageCode);
     connect(m_toggleButton, &QPushButton::clicked, this, &CBattleResultScene::ToggleStatistics);
     connect(m_saveLogButton, &QPushButton::clicked, this, &CBattleResultScene::SaveLog);
+    // The buttons stand below the lists; a button reached with the keyboard
+    // is scrolled into sight.
+    connect(this, &QGraphicsScene::focusItemChanged, this,
+            [this](QGraphicsItem* pItem, QGraphicsItem*, Qt::FocusReason reason) {
+                const bool isKeyboard = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+                if (!isKeyboard || pItem == nullptr || m_buttonBar == nullptr) return;
+                if (pItem->parentItem() != m_buttonBar) return;
+                if (CGameView* view = GetView()) view->ensureVisible(m_buttonBar);
+            });
 }
 
 CBattleResultScene::~CBattleResultScene()
@@ -125,8 +134,11 @@ void CBattleResultScene::SetTurnManager(CTurnManager* pTurnManager)
 {
     if (m_turnManager != nullptr) Clear();
     m_turnManager = pTurnManager;
-    // Each showing starts with every choice open and the log not saved.
+    // Each showing starts with every choice open, the log not saved and
+    // this battle's statistics.
     SetChoicesEnabled(true);
+    m_isAllPlay = false;
+    m_toggleButton->setText(tr("All Play Stats"));
     m_saveLogButton->setText(tr("Save Log"));
     m_saveLogButton->setEnabled(pTurnManager != nullptr);
     if (m_cancelItem != nullptr) m_cancelItem->Hide();

@@ -118,6 +118,16 @@ void CStatusDetailSequence::ResetData(const CUnit* pTargetUnit)
 
 void CStatusDetailSequence::Update(MessageCode code)
 {
+    try {
+        Page(code);
+    } catch (const std::exception& error) {
+        qWarning("The status detail screen could not take code %u: %s", static_cast<unsigned>(code),
+                 error.what());
+    }
+}
+
+void CStatusDetailSequence::Page(MessageCode code)
+{
     if (m_isClosing) return;
     if (IsClosingCode(code)) {
         Close();

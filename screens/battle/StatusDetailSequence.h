@@ -52,6 +52,8 @@ class CStatusDetailSequence : public CGameSequence {
     using CGameSequence::Update;
 
   private:
+    // What Update does; Update keeps exceptions in.
+    void Page(MessageCode code);
     void Close();
 
     CTurnManager* m_turnManager;

@@ -138,4 +138,12 @@ TEST_F(ClientConsentTest, TheHostsRejectionLeavesForTheTitle)
     ASSERT_TRUE(WaitForType(SequenceType::Title));
 }
 
+TEST_F(ClientConsentTest, TheHostClosingTheConnectionRejectsTheReplay)
+{
+    ResultScene()->GetReplayButton()->click();
+    host.Disconnect(host.FindSocket(101)); // the host tells code 4 and closes
+    ASSERT_TRUE(WaitUntil([this] { return Message().contains(QStringLiteral("rejected")); }));
+    ASSERT_TRUE(WaitForType(SequenceType::Title));
+}
+
 } // namespace

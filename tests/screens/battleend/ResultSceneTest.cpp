@@ -70,6 +70,8 @@ TEST_F(ResultSceneTest, TheChoiceButtonsAreOpenAgainOnTheNextShowing)
     scene.SetTurnManager(&turnManager);
     scene.GetSaveLogButton()->click();
     ASSERT_EQ(scene.GetSaveLogButton()->text(), QStringLiteral("Log was Saved"));
+    scene.GetToggleButton()->click();
+    ASSERT_TRUE(scene.IsAllPlayShown());
 
     scene.GetReplayButton()->click();
     scene.GetExitButton()->click(); // shut by the first choice
@@ -81,6 +83,8 @@ TEST_F(ResultSceneTest, TheChoiceButtonsAreOpenAgainOnTheNextShowing)
     EXPECT_TRUE(AreChoicesEnabled());
     EXPECT_EQ(scene.GetSaveLogButton()->text(), QStringLiteral("Save Log"));
     EXPECT_TRUE(scene.GetSaveLogButton()->isEnabled());
+    EXPECT_FALSE(scene.IsAllPlayShown());
+    EXPECT_EQ(scene.GetToggleButton()->text(), QStringLiteral("All Play Stats"));
     scene.GetExitButton()->click();
     EXPECT_EQ(Choices(), (std::vector<MessageCode>{28, 29}));
 }
@@ -164,6 +168,21 @@ TEST_F(ResultSceneTest, SaveLogWritesTheBattleLogAndSaysSo)
     EXPECT_FALSE(scene.GetSaveLogButton()->isEnabled());
     EXPECT_EQ(Message(), QStringLiteral("Saving the Log has been completed."));
     EXPECT_TRUE(scene.GetMessageBar()->isVisible());
+}
+
+TEST_F(ResultSceneTest, SavingWhileAReplayWaitsBringsTheGuidanceBack)
+{
+    QTemporaryDir logs;
+    ASSERT_TRUE(logs.isValid());
+    CSystemConfig::GetInstance().LogPath = logs.path().toStdWString();
+    scene.SetTurnManager(&turnManager);
+    scene.ShowReplayGuidance();
+    ASSERT_TRUE(scene.GetCancelItem()->isVisible());
+    scene.GetSaveLogButton()->click();
+    EXPECT_EQ(Message(), QStringLiteral("Saving the Log has been completed."));
+    EXPECT_FALSE(scene.GetCancelItem()->isVisible());
+    ASSERT_TRUE(WaitUntil([this] { return scene.GetCancelItem()->isVisible(); }));
+    EXPECT_TRUE(Message().startsWith(QStringLiteral("Request for a \"Replay\" has been sent.")));
 }
 
 TEST_F(ResultSceneTest, AFailedSaveSaysSoAndLeavesTheButtonAsItWas)
@@ -291,8 +310,14 @@ TEST_F(ResultSceneTest, TheFirstChoiceHasTheFocusAndTabWalksTheShownButtons)
         QTest::keyClick(&view, Qt::Key_Tab, modifiers);
         Settle();
     };
+    // The buttons stand below the fold; the keyboard brings them into sight.
+    ASSERT_EQ(view.verticalScrollBar()->value(), 0);
+    ASSERT_GT(view.verticalScrollBar()->maximum(), 0);
     tab(Qt::NoModifier);
     EXPECT_TRUE(scene.GetExitButton()->hasFocus()); // Next Stage is not shown
+    EXPECT_TRUE(view.mapToScene(view.viewport()->rect())
+                    .boundingRect()
+                    .contains(scene.GetExitButton()->graphicsProxyWidget()->sceneBoundingRect()));
     tab(Qt::ShiftModifier);
     EXPECT_TRUE(scene.GetReplayButton()->hasFocus());
     tab(Qt::ShiftModifier);
