@@ -23,8 +23,7 @@ void AddSceneMakers(SceneMakers& makers)
 
 void RegisterSequences()
 {
-    SetSequenceMaker(SequenceType::FleetFormation,
-                     [](const SequenceArgs&) { return new CFleetFormationSequence; });
+    RegisterFleetFormationSequence();
     SetSequenceMaker(SequenceType::Battle, [](const SequenceArgs&) { return new CBattleSequence; });
     // The battle end is made by the battle sequence, whose turn manager it reads.
     SetSequenceMaker(SequenceType::BattleEnd, [](const SequenceArgs& args) -> CGameSequence* {
