@@ -21,6 +21,7 @@
 #include "screens/battle/ShipIcon.h"
 #include "screens/battle/ShipProfileItems.h"
 #include "screens/battle/ShipSelectionScene.h"
+#include "screens/setup/RuleSettingsScreen.h"
 #include "tests/gui/ItemsTestSupport.h"
 
 #include <QDir>
@@ -47,19 +48,22 @@ class WholeBattleTest : public BattleFlowTest {
         control->GetMainWindow()->resize(1024, 640);
     }
 
-    // The player and the computer with the rules of a single match, the
-    // rules screen below, and the fleet formation pushed over it.
+    // The player and the computer of a single match; the rule settings
+    // screen's Next leads to the fleet formation.
     void OpenFormation(std::uint32_t localType)
     {
         SeedRandom(Seed);
         Rules()->SetRule(GameModeVersus | GameModeSingle, MapPos(5, 5));
-        control->GetBoard()->Build(Rules()->GetInfo().Map);
+        GameEditInfo& info = Rules()->GetInfo();
+        info.PlayerTypes = {localType, UnitAuto};
         player = Units()->CreateLocalUnit(localType, HostServer, L"Alice", L"");
         computer = Units()->CreateComputerUnit(HostServer, L"Bob", 0);
-        below = new StandIn::CStandInSequence(SequenceType::RuleSettings, ModuleFlag::SceneSetUp);
-        Manager()->Push(below);
-        ASSERT_TRUE(Idle());
-        Manager()->Push(CreateSequence(SequenceType::FleetFormation));
+        Manager()->Push(CreateSequence(SequenceType::RuleSettings));
+        ASSERT_TRUE(WaitFor<CRuleSettingsSequence>());
+        below = Current();
+        auto* settings = SceneOf<CRuleSettingsScene>(SceneSlot::RuleSettings);
+        ASSERT_NE(settings, nullptr);
+        settings->GetButtons()->GetNextButton()->click();
         ASSERT_TRUE(WaitFor<CFleetFormationSequence>());
         formation = qobject_cast<CFleetFormationSequence*>(Current());
         map = SceneOf<CGameMapScene>(SceneSlot::GameMap);
