@@ -2311,4 +2311,15 @@ Wait until all players finish preparing...</source>
         <translation>ターン目</translation>
     </message>
 </context>
+<context>
+    <name>Marevane::CBattleSequenceOnServer</name>
+    <message>
+        <source> inputted a command.</source>
+        <translation>がコマンドを入力しました。</translation>
+    </message>
+    <message>
+        <source> was not able to input a command.</source>
+        <translation>はコマンドを入力できませんでした。</translation>
+    </message>
+</context>
 </TS>
