@@ -5,6 +5,7 @@
 #include "model/Unit.h"
 #include "screens/battle/CommandInputManager.h"
 #include "screens/battle/TimerBar.h"
+#include "screens/battle/WeaponIcons.h"
 #include "tests/screens/turns/TurnsFixture.h"
 
 #include <QElapsedTimer>
@@ -199,6 +200,29 @@ TEST_F(TurnsTest, ARefusedCommandOfThePlayerLetsItCommandAgain)
     EXPECT_FALSE(Notice().isEmpty());
     EXPECT_EQ(scene->GetComputerThread(), nullptr);
     EXPECT_TRUE(Reported().empty());
+}
+
+TEST_F(TurnsTest, AWatcherJoiningARunningBattleSeesItsWeaponsAndTheTurn)
+{
+    ASSERT_NE(world.LayMine(destroyer, world.Panel(2, 4)), nullptr);
+    ASSERT_NE(world.FireTorpedo(submarine, world.Panel(1, 4)), nullptr);
+    // The audience watches from another machine.
+    CUnit* watcher = world.AddWatcher();
+    UnitProfile profile = watcher->GetProfile();
+    profile.OriginFlag = HostClient;
+    watcher->SetProfile(profile);
+    scene->SetPlayer(watcher);
+    turns.SetCurrent(Bea()->GetId());
+    scene->Update(46);
+    EXPECT_EQ(scene->GetMineIcons().size(), 1);
+    ASSERT_EQ(scene->GetTorpedoIcons().size(), 1);
+    EXPECT_TRUE(scene->GetTorpedoIcons().front()->isVisible());
+    EXPECT_EQ(scene->GetShipIcons().size(), 4u); // every side's ships
+    EXPECT_EQ(scene->GetTurnInfoBar()->GetText(), QString("Round1 Turn1: Bea"));
+    EXPECT_EQ(Notice(), QString("Bea's turn starts."));
+    // A watcher reports no time-outs and plays no side.
+    EXPECT_TRUE(scene->GetTimerBar()->signalsBlocked());
+    EXPECT_EQ(scene->GetComputerThread(), nullptr);
 }
 
 TEST_F(TurnsTest, ABattleWithoutTimeLimitStaysWithoutOne)
