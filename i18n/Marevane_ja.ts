@@ -1786,130 +1786,6 @@ Select &quot;OFF&quot; if a problem occurs or you want to reduce memory usage.</
     </message>
 </context>
 <context>
-    <name>Marevane::CGameMapScene</name>
-    <message>
-        <source>You are not a player on this game.</source>
-        <translation>あなたはこのゲームのプレイヤーではありません。</translation>
-    </message>
-    <message>
-        <source>You cannot input a command currently.</source>
-        <translation>現在コマンドを入力できません。</translation>
-    </message>
-    <message>
-        <source>This panel is out of range.</source>
-        <translation>このパネルは範囲外です。</translation>
-    </message>
-    <message>
-        <source>You have no flagship.</source>
-        <translation>旗艦がありません。</translation>
-    </message>
-    <message>
-        <source>There is no selectable panel.</source>
-        <translation>選択できるパネルがありません。</translation>
-    </message>
-    <message>
-        <source>Please select a target panel.</source>
-        <translation>目標のパネルを選んでください。</translation>
-    </message>
-    <message>
-        <source>Do you resign?</source>
-        <translation>投了しますか？</translation>
-    </message>
-    <message>
-        <source>Do you pass your turn? If "Yes", this turn ends.</source>
-        <translation>パスしますか？「はい」でこのターンは終わります。</translation>
-    </message>
-    <message>
-        <source>Is this panel the target?</source>
-        <translation>このパネルを目標にしますか？</translation>
-    </message>
-    <message>
-        <source>Resigning is canceled.</source>
-        <translation>投了を取り消しました。</translation>
-    </message>
-    <message>
-        <source>Passing is canceled.</source>
-        <translation>パスを取り消しました。</translation>
-    </message>
-    <message>
-        <source>Cost </source>
-        <translation>コスト </translation>
-    </message>
-    <message>
-        <source>Now Selected: </source>
-        <translation>選択中: </translation>
-    </message>
-    <message>
-        <source>End Turn</source>
-        <translation>ターン終了</translation>
-    </message>
-    <message>
-        <source>Press "End Turn" or Enter key, then your turn ends.
-(it ends after </source>
-        <translation>「ターン終了」かEnterキーでターンが終わります。
-（</translation>
-    </message>
-    <message>
-        <source> automatically)</source>
-        <translation> 秒後に自動で終わります）</translation>
-    </message>
-</context>
-<context>
-    <name>Marevane::CCommandMenu</name>
-    <message>
-        <source>&amp;Attack</source>
-        <translation>攻撃(&amp;A)</translation>
-    </message>
-    <message>
-        <source>&amp;Move</source>
-        <translation>移動(&amp;M)</translation>
-    </message>
-    <message>
-        <source>&amp;Torpedo</source>
-        <translation>魚雷(&amp;T)</translation>
-    </message>
-    <message>
-        <source>M&amp;ine</source>
-        <translation>機雷(&amp;I)</translation>
-    </message>
-    <message>
-        <source>Change F&amp;lagship</source>
-        <translation>旗艦変更(&amp;L)</translation>
-    </message>
-    <message>
-        <source>&amp;Resign</source>
-        <translation>投了(&amp;R)</translation>
-    </message>
-    <message>
-        <source>&amp;Pass</source>
-        <translation>パス(&amp;P)</translation>
-    </message>
-    <message>
-        <source>&amp;Close</source>
-        <translation>閉じる(&amp;C)</translation>
-    </message>
-    <message>
-        <source>Au&amp;xiliary</source>
-        <translation>補助兵装(&amp;X)</translation>
-    </message>
-    <message>
-        <source>Rein&amp;force</source>
-        <translation>増援(&amp;F)</translation>
-    </message>
-    <message>
-        <source>Auxiliary Weapon Menu</source>
-        <translation>補助兵装メニュー</translation>
-    </message>
-    <message>
-        <source>Select an auxiliary weapon, with uses limited by the number.</source>
-        <translation>補助兵装を選びます。使える回数には限りがあります。</translation>
-    </message>
-    <message>
-        <source>Close the Command Menu.</source>
-        <translation>コマンドメニューを閉じます。</translation>
-    </message>
-</context>
-<context>
     <name>Marevane::CFleetFormationSequence</name>
     <message>
         <source>You are now audience.</source>
@@ -2078,6 +1954,167 @@ Wait until all players finish preparing...</source>
     <message>
         <source>Prev</source>
         <translation>戻る</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CGameMapScene</name>
+    <message>
+        <source>You are not a player on this game.</source>
+        <translation>あなたはこのゲームのプレイヤーではありません。</translation>
+    </message>
+    <message>
+        <source>You cannot input a command currently.</source>
+        <translation>現在コマンドを入力できません。</translation>
+    </message>
+    <message>
+        <source>This panel is out of range.</source>
+        <translation>このパネルは範囲外です。</translation>
+    </message>
+    <message>
+        <source>You have no flagship.</source>
+        <translation>旗艦がありません。</translation>
+    </message>
+    <message>
+        <source>There is no selectable panel.</source>
+        <translation>選択できるパネルがありません。</translation>
+    </message>
+    <message>
+        <source>Please select a target panel.</source>
+        <translation>目標のパネルを選んでください。</translation>
+    </message>
+    <message>
+        <source>Do you resign?</source>
+        <translation>投了しますか？</translation>
+    </message>
+    <message>
+        <source>Do you pass your turn? If "Yes", this turn ends.</source>
+        <translation>パスしますか？「はい」でこのターンは終わります。</translation>
+    </message>
+    <message>
+        <source>Is this panel the target?</source>
+        <translation>このパネルを目標にしますか？</translation>
+    </message>
+    <message>
+        <source>Resigning is canceled.</source>
+        <translation>投了を取り消しました。</translation>
+    </message>
+    <message>
+        <source>Passing is canceled.</source>
+        <translation>パスを取り消しました。</translation>
+    </message>
+    <message>
+        <source>Cost </source>
+        <translation>コスト </translation>
+    </message>
+    <message>
+        <source>Now Selected: </source>
+        <translation>選択中: </translation>
+    </message>
+    <message>
+        <source>End Turn</source>
+        <translation>ターン終了</translation>
+    </message>
+    <message>
+        <source>Press "End Turn" or Enter key, then your turn ends.
+(it ends after </source>
+        <translation>「ターン終了」かEnterキーでターンが終わります。
+（</translation>
+    </message>
+    <message>
+        <source> automatically)</source>
+        <translation> 秒後に自動で終わります）</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CCommandMenu</name>
+    <message>
+        <source>&amp;Attack</source>
+        <translation>攻撃(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Move</source>
+        <translation>移動(&amp;M)</translation>
+    </message>
+    <message>
+        <source>&amp;Torpedo</source>
+        <translation>魚雷(&amp;T)</translation>
+    </message>
+    <message>
+        <source>M&amp;ine</source>
+        <translation>機雷(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Change F&amp;lagship</source>
+        <translation>旗艦変更(&amp;L)</translation>
+    </message>
+    <message>
+        <source>&amp;Resign</source>
+        <translation>投了(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Pass</source>
+        <translation>パス(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>閉じる(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Au&amp;xiliary</source>
+        <translation>補助兵装(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Rein&amp;force</source>
+        <translation>増援(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Auxiliary Weapon Menu</source>
+        <translation>補助兵装メニュー</translation>
+    </message>
+    <message>
+        <source>Select an auxiliary weapon, with uses limited by the number.</source>
+        <translation>補助兵装を選びます。使える回数には限りがあります。</translation>
+    </message>
+    <message>
+        <source>Close the Command Menu.</source>
+        <translation>コマンドメニューを閉じます。</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CGameMapScene</name>
+    <message>
+        <source>&apos;s turn starts.</source>
+        <translation>のターンです。</translation>
+    </message>
+    <message>
+        <source>&apos;s turn ends.</source>
+        <translation>のターンが終わりました。</translation>
+    </message>
+    <message>
+        <source>Wait until all players confirm that the battle starts...</source>
+        <translation>全プレイヤーが戦闘開始を確認するまでお待ちください...</translation>
+    </message>
+    <message>
+        <source>This battle will end.</source>
+        <translation>この戦闘は終了します。</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CTimerBar</name>
+    <message>
+        <source>999:99:99</source>
+        <translation>999:99:99</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CTurnInfoBar</name>
+    <message>
+        <source>Round</source>
+        <translation>ラウンド</translation>
+    </message>
+    <message>
+        <source>Turn</source>
+        <translation>ターン目</translation>
     </message>
 </context>
 </TS>
