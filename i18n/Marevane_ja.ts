@@ -2008,7 +2008,7 @@ Wait until all players finish preparing...</source>
         <translation>投了しますか？</translation>
     </message>
     <message>
-        <source>Do you pass your turn? If "Yes", this turn ends.</source>
+        <source>Do you pass your turn? If &quot;Yes&quot;, this turn ends.</source>
         <translation>パスしますか？「はい」でこのターンは終わります。</translation>
     </message>
     <message>
@@ -2036,7 +2036,7 @@ Wait until all players finish preparing...</source>
         <translation>ターン終了</translation>
     </message>
     <message>
-        <source>Press "End Turn" or Enter key, then your turn ends.
+        <source>Press &quot;End Turn&quot; or Enter key, then your turn ends.
 (it ends after </source>
         <translation>「ターン終了」かEnterキーでターンが終わります。
 （</translation>
@@ -2145,78 +2145,25 @@ Wait until all players finish preparing...</source>
         <source>Prev</source>
         <translation>戻る</translation>
     </message>
-</context>
-<context>
-    <name>Marevane::CGameMapScene</name>
-    <message>
-        <source>You are not a player on this game.</source>
-        <translation>あなたはこのゲームのプレイヤーではありません。</translation>
-    </message>
-    <message>
-        <source>You cannot input a command currently.</source>
-        <translation>現在コマンドを入力できません。</translation>
-    </message>
-    <message>
-        <source>This panel is out of range.</source>
-        <translation>このパネルは範囲外です。</translation>
-    </message>
-    <message>
-        <source>You have no flagship.</source>
-        <translation>旗艦がありません。</translation>
-    </message>
-    <message>
-        <source>There is no selectable panel.</source>
-        <translation>選択できるパネルがありません。</translation>
-    </message>
-    <message>
-        <source>Please select a target panel.</source>
-        <translation>目標のパネルを選んでください。</translation>
-    </message>
-    <message>
-        <source>Do you resign?</source>
-        <translation>投了しますか？</translation>
-    </message>
-    <message>
-        <source>Do you pass your turn? If "Yes", this turn ends.</source>
-        <translation>パスしますか？「はい」でこのターンは終わります。</translation>
-    </message>
-    <message>
-        <source>Is this panel the target?</source>
-        <translation>このパネルを目標にしますか？</translation>
-    </message>
-    <message>
-        <source>Resigning is canceled.</source>
-        <translation>投了を取り消しました。</translation>
-    </message>
-    <message>
-        <source>Passing is canceled.</source>
-        <translation>パスを取り消しました。</translation>
-    </message>
-    <message>
-        <source>Cost </source>
-        <translation>コスト </translation>
-    </message>
-    <message>
-        <source>Now Selected: </source>
-        <translation>選択中: </translation>
-    </message>
-    <message>
-        <source>End Turn</source>
-        <translation>ターン終了</translation>
-    </message>
-    <message>
-        <source>Press "End Turn" or Enter key, then your turn ends.
-(it ends after </source>
-        <translation>「ターン終了」かEnterキーでターンが終わります。
-（</translation>
-    </message>
-    <message>
-        <source> automatically)</source>
-        <translation> 秒後に自動で終わります）</translation>
-    </message>
     <message>
         <source>Confirmation of Start</source>
         <translation>開始の確認</translation>
+    </message>
+    <message>
+        <source>&apos;s turn starts.</source>
+        <translation>のターンです。</translation>
+    </message>
+    <message>
+        <source>&apos;s turn ends.</source>
+        <translation>のターンが終わりました。</translation>
+    </message>
+    <message>
+        <source>Wait until all players confirm that the battle starts...</source>
+        <translation>全プレイヤーが戦闘開始を確認するまでお待ちください...</translation>
+    </message>
+    <message>
+        <source>This battle will end.</source>
+        <translation>この戦闘は終了します。</translation>
     </message>
 </context>
 <context>
@@ -2272,25 +2219,6 @@ Wait until all players finish preparing...</source>
     <message>
         <source>Close the Command Menu.</source>
         <translation>コマンドメニューを閉じます。</translation>
-    </message>
-</context>
-<context>
-    <name>Marevane::CGameMapScene</name>
-    <message>
-        <source>&apos;s turn starts.</source>
-        <translation>のターンです。</translation>
-    </message>
-    <message>
-        <source>&apos;s turn ends.</source>
-        <translation>のターンが終わりました。</translation>
-    </message>
-    <message>
-        <source>Wait until all players confirm that the battle starts...</source>
-        <translation>全プレイヤーが戦闘開始を確認するまでお待ちください...</translation>
-    </message>
-    <message>
-        <source>This battle will end.</source>
-        <translation>この戦闘は終了します。</translation>
     </message>
 </context>
 <context>

@@ -119,6 +119,7 @@ void CGameMapScene::BuildInputItems()
     m_input->Clear();
     m_input->SetEnabled(false);
     m_commandMenu->hide();
+    m_commandMenu->ResetHoverKey();
     if (m_timerBar != nullptr) connect(m_timerBar, &CTimerBar::TimeLost, this, &CGameMapScene::RelayTimeLost);
 }
 

@@ -63,6 +63,15 @@ TEST_F(HighlightTest, AnAttackFromTheCornerOffersOnlyThePanelsInsideTheMap)
     EXPECT_EQ(Selectable(), (PanelCosts{{"R1C2", 12}, {"R2C1", 12}, {"R2C2", 12}}));
 }
 
+TEST_F(HighlightTest, AMineGoesBesideTheShipOrUnderIt)
+{
+    Build(5, 5);
+    CShip* ship = world->PutShip(0, ShipTypeDestroyer, 1, 1);
+    Start();
+    scene->ShowCommandable(CommandMine, ship);
+    EXPECT_EQ(Selectable(), (PanelCosts{{"R1C1", 0}, {"R1C2", 0}, {"R2C1", 0}, {"R2C2", 0}}));
+}
+
 TEST_F(HighlightTest, ATorpedoMayGoToEveryPanelButItsShipsOwn)
 {
     Build(3, 3);
