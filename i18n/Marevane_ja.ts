@@ -2025,6 +2025,34 @@ Wait until all players finish preparing...</source>
         <source>Confirmation of Start</source>
         <translation>開始の確認</translation>
     </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>リセット</translation>
+    </message>
+    <message>
+        <source>Prev</source>
+        <translation>戻る</translation>
+    </message>
+    <message>
+        <source>&apos;s turn starts.</source>
+        <translation>のターンです。</translation>
+    </message>
+    <message>
+        <source>&apos;s turn ends.</source>
+        <translation>のターンが終わりました。</translation>
+    </message>
+    <message>
+        <source>Wait until all players confirm that the battle starts...</source>
+        <translation>全プレイヤーが戦闘開始を確認するまでお待ちください...</translation>
+    </message>
+    <message>
+        <source>This battle will end.</source>
+        <translation>この戦闘は終了します。</translation>
+    </message>
 </context>
 <context>
     <name>Marevane::CCommandMenu</name>
@@ -2079,6 +2107,24 @@ Wait until all players finish preparing...</source>
     <message>
         <source>Close the Command Menu.</source>
         <translation>コマンドメニューを閉じます。</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CTimerBar</name>
+    <message>
+        <source>999:99:99</source>
+        <translation>999:99:99</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CTurnInfoBar</name>
+    <message>
+        <source>Round</source>
+        <translation>ラウンド</translation>
+    </message>
+    <message>
+        <source>Turn</source>
+        <translation>ターン目</translation>
     </message>
 </context>
 </TS>

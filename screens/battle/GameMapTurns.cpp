@@ -203,6 +203,7 @@ void CGameMapScene::ShowTurnStart()
 {
     CUnit* current = m_turnManager != nullptr ? m_turnManager->GetCurrentUnit() : nullptr;
     emit ShipDataChanged();
+    m_turnInfoBar->SetTurnManager(m_turnManager);
     m_turnInfoBar->Show();
     m_computerFailures = 0;
     PruneTorpedoIcons();
@@ -564,6 +565,7 @@ void CGameMapScene::ShowFailure(MessageCode code)
         // A computer side refused again and again passes, so the battle goes on.
         if (++m_computerFailures >= ComputerFailureLimit) {
             m_computerFailures = 0;
+            StopComputerTurn();
             CommandInput pass;
             pass.Command = CommandPass;
             current->SetCommandInput(pass);
@@ -578,7 +580,7 @@ void CGameMapScene::ShowFailure(MessageCode code)
 
 // --- seams ---------------------------------------------------------------------
 
-// Until fleet placement is in, the turn display does its own part of its steps.
+// The steps of command input and fleet placement that a turn takes.
 void CGameMapScene::BeginCommandInput()
 {
     m_input->Clear();
@@ -590,7 +592,10 @@ void CGameMapScene::StopOperationForTurn()
     StopOperation();
 }
 
-void CGameMapScene::ConfirmBattleStartForTurn() {}
+void CGameMapScene::ConfirmBattleStartForTurn()
+{
+    ConfirmBattleStart();
+}
 
 void CGameMapScene::ConfirmTurnEndForTurn()
 {

@@ -76,11 +76,16 @@ CTimerBar::~CTimerBar()
 void CTimerBar::SetTimer(CTimer* pTimer)
 {
     m_timer = pTimer;
-    m_isLost = false;
+    m_isLost = true; // nothing to report before the bar starts the count
+    LaunchWorker();
+    Update();
+}
+
+void CTimerBar::LaunchWorker()
+{
     // The worker's tick must be callable; the bar reads the time itself.
     if (m_timer != nullptr && m_timer->HasLimit() && !m_timer->IsRunning())
         m_timer->LaunchWithCallback([] {});
-    Update();
 }
 
 void CTimerBar::Show()
@@ -92,7 +97,7 @@ void CTimerBar::Update()
 {
     m_text = GetTimeSpanText(m_timer, false);
     m_textItem->setPlainText(m_text);
-    if (m_timer != nullptr && m_timer->IsActive()) {
+    if (m_timer != nullptr && m_timer->IsStarted()) {
         if (!m_tick.isActive()) m_tick.start();
         PlayCue();
         if (m_timer->HasLimit() && m_timer->GetTimeLimit() <= 0) {
@@ -101,7 +106,7 @@ void CTimerBar::Update()
             ReportLost();
         }
     } else {
-        if (m_timer != nullptr && m_timer->IsRunning()) m_timer->Halt();
+        // An idle clock keeps its worker: Start counts on it.
         m_tick.stop();
         if (m_timer != nullptr && m_timer->HasLimit() && m_timer->GetTimeLimit() <= 0) ReportLost();
     }
@@ -133,7 +138,7 @@ void CTimerBar::Clear()
     m_tick.stop();
     // The timer is the side's; its limit is the battle's, not the bar's.
     m_timer = nullptr;
-    m_isLost = false;
+    m_isLost = true;
     Update();
 }
 
@@ -141,6 +146,7 @@ void CTimerBar::Start()
 {
     if (m_timer == nullptr) return;
     m_isLost = false;
+    LaunchWorker();
     m_timer->Start();
     m_tick.start();
 }
@@ -149,6 +155,7 @@ void CTimerBar::Restart()
 {
     if (m_timer == nullptr) return;
     m_isLost = false;
+    LaunchWorker();
     m_timer->Restart();
     m_tick.start();
 }

@@ -44,6 +44,7 @@ class CTimerBar : public QObject, public QGraphicsRectItem {
     void AdjustPosition();
 
   private:
+    void LaunchWorker();
     void PlayCue();
     void ReportLost();
 
@@ -52,8 +53,8 @@ class CTimerBar : public QObject, public QGraphicsRectItem {
     QGraphicsPixmapItem* m_label;
     CTextItem* m_textItem;
     QString m_text;
-    // One report per run of the clock.
-    bool m_isLost = false;
+    // One report per count the bar started (Start, Restart).
+    bool m_isLost = true;
 };
 
 class CTurnInfoBar : public QObject, public QGraphicsRectItem {
