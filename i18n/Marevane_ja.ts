@@ -1786,86 +1786,6 @@ Select &quot;OFF&quot; if a problem occurs or you want to reduce memory usage.</
     </message>
 </context>
 <context>
-    <name>Marevane::CFleetFormationSequence</name>
-    <message>
-        <source>You are now audience.</source>
-        <translation>あなたは観戦者です。</translation>
-    </message>
-    <message>
-        <source> ships you operate. </source>
-        <translation>隻の艦を選んでください。</translation>
-    </message>
-    <message>
-        <source>Select </source>
-        <translation>選択 </translation>
-    </message>
-    <message>
-        <source>You can drag &amp; drop a ship icon or click an item of the Ship List to select them.</source>
-        <translation>艦のアイコンをドラッグ&amp;ドロップするか、艦のリストの項目をクリックして選びます。</translation>
-    </message>
-    <message>
-        <source>It is permitted to select same types of ships. But Oiler cannot be selected as first ship(No.1 ship).</source>
-        <translation>同じ種類の艦を複数選べます。ただし補給艦は1番艦には選べません。</translation>
-    </message>
-    <message>
-        <source>Selecting your ships has been finished.</source>
-        <translation>艦の選択が終わりました。</translation>
-    </message>
-    <message>
-        <source>Wait for receiving client&apos;s data of fleet...</source>
-        <translation>クライアントの艦隊データを待っています...</translation>
-    </message>
-    <message>
-        <source>Now creating rival&apos;s data of fleet...</source>
-        <translation>相手の艦隊データを作成しています...</translation>
-    </message>
-    <message>
-        <source>Your ship data is not processed correctly.</source>
-        <translation>艦のデータが正しく処理されませんでした。</translation>
-    </message>
-    <message>
-        <source>Retry selecting your ships again.</source>
-        <translation>もう一度艦を選んでください。</translation>
-    </message>
-    <message>
-        <source>It goes back to previous process...</source>
-        <translation>前の画面に戻ります...</translation>
-    </message>
-    <message>
-        <source>Ship data has been deleted.</source>
-        <translation>艦のデータを削除しました。</translation>
-    </message>
-    <message>
-        <source>Now loading battle data from the server.
-Wait until all players finish preparing...</source>
-        <translation>サーバーから戦闘データを読み込んでいます。
-すべてのプレイヤーの準備が終わるまでお待ちください...</translation>
-    </message>
-    <message>
-        <source>Your ship data cannot be sent. Network may be disconnected.</source>
-        <translation>艦のデータを送れません。ネットワークが切断された可能性があります。</translation>
-    </message>
-    <message>
-        <source>Now loading battle data from the server. Wait until other players finish preparing...</source>
-        <translation>サーバーから戦闘データを読み込んでいます。他のプレイヤーの準備が終わるまでお待ちください...</translation>
-    </message>
-</context>
-<context>
-    <name>Marevane::CShipSelectionScene</name>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>Reset</source>
-        <translation>リセット</translation>
-    </message>
-    <message>
-        <source>Prev</source>
-        <translation>戻る</translation>
-    </message>
-</context>
-<context>
     <name>Marevane::CGameMapScene</name>
     <message>
         <source>You are not a player on this game.</source>
@@ -2107,6 +2027,86 @@ Wait until all players finish preparing...</source>
     <message>
         <source>Close the Command Menu.</source>
         <translation>コマンドメニューを閉じます。</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CFleetFormationSequence</name>
+    <message>
+        <source>You are now audience.</source>
+        <translation>あなたは観戦者です。</translation>
+    </message>
+    <message>
+        <source> ships you operate. </source>
+        <translation>隻の艦を選んでください。</translation>
+    </message>
+    <message>
+        <source>Select </source>
+        <translation>選択 </translation>
+    </message>
+    <message>
+        <source>You can drag &amp; drop a ship icon or click an item of the Ship List to select them.</source>
+        <translation>艦のアイコンをドラッグ&amp;ドロップするか、艦のリストの項目をクリックして選びます。</translation>
+    </message>
+    <message>
+        <source>It is permitted to select same types of ships. But Oiler cannot be selected as first ship(No.1 ship).</source>
+        <translation>同じ種類の艦を複数選べます。ただし補給艦は1番艦には選べません。</translation>
+    </message>
+    <message>
+        <source>Selecting your ships has been finished.</source>
+        <translation>艦の選択が終わりました。</translation>
+    </message>
+    <message>
+        <source>Wait for receiving client&apos;s data of fleet...</source>
+        <translation>クライアントの艦隊データを待っています...</translation>
+    </message>
+    <message>
+        <source>Now creating rival&apos;s data of fleet...</source>
+        <translation>相手の艦隊データを作成しています...</translation>
+    </message>
+    <message>
+        <source>Your ship data is not processed correctly.</source>
+        <translation>艦のデータが正しく処理されませんでした。</translation>
+    </message>
+    <message>
+        <source>Retry selecting your ships again.</source>
+        <translation>もう一度艦を選んでください。</translation>
+    </message>
+    <message>
+        <source>It goes back to previous process...</source>
+        <translation>前の画面に戻ります...</translation>
+    </message>
+    <message>
+        <source>Ship data has been deleted.</source>
+        <translation>艦のデータを削除しました。</translation>
+    </message>
+    <message>
+        <source>Now loading battle data from the server.
+Wait until all players finish preparing...</source>
+        <translation>サーバーから戦闘データを読み込んでいます。
+すべてのプレイヤーの準備が終わるまでお待ちください...</translation>
+    </message>
+    <message>
+        <source>Your ship data cannot be sent. Network may be disconnected.</source>
+        <translation>艦のデータを送れません。ネットワークが切断された可能性があります。</translation>
+    </message>
+    <message>
+        <source>Now loading battle data from the server. Wait until other players finish preparing...</source>
+        <translation>サーバーから戦闘データを読み込んでいます。他のプレイヤーの準備が終わるまでお待ちください...</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CShipSelectionScene</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>リセット</translation>
+    </message>
+    <message>
+        <source>Prev</source>
+        <translation>戻る</translation>
     </message>
 </context>
 <context>

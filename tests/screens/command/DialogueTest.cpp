@@ -7,6 +7,7 @@
 #include "model/Ship.h"
 #include "model/Timer.h"
 #include "model/Unit.h"
+#include "screens/battle/ShipIcon.h"
 #include "screens/battle/TimerBar.h"
 
 #include <QApplication>
@@ -360,6 +361,27 @@ TEST_F(DialogueTest, TheHostReportsTheTimeUpOfEverySideItRunsAClientOnlyItsOwn)
     setOrigin(0, HostClient);
     emit scene->GetTimerBar()->TimeLost();
     EXPECT_EQ(sent->size(), 2);
+}
+
+TEST_F(DialogueTest, AClickOnAShipIsAClickOnItsPanelAndAQuestionBlocksTheMap)
+{
+    BuildDuel();
+    CShipIcon* icon = scene->GetShipIcon(world->Ship(0, 1));
+    ASSERT_NE(icon, nullptr);
+    ClickItem(*scene, icon);
+    EXPECT_EQ(State(), 2u);
+    EXPECT_EQ(scene->GetCommandMenu()->GetShip(), world->Ship(0, 1));
+    MenuKey(Qt::Key_M, "m");
+    ClickItem(*scene, Icon(3, 4));
+    ASSERT_EQ(State(), 4u);
+    // While the question stands, the map takes no clicks.
+    ClickItem(*scene, Icon(1, 3));
+    EXPECT_EQ(State(), 4u);
+    EXPECT_TRUE(Icon(3, 4)->IsSelected());
+    EXPECT_FALSE(Icon(1, 3)->IsSelected());
+    ClickItem(*scene, scene->GetInputConfirmation()->GetRows().value(0));
+    ASSERT_EQ(sent->size(), 1);
+    EXPECT_EQ(world->Side(0)->GetCommandInput().Target, MapPos(3, 4));
 }
 
 TEST_F(DialogueTest, ARightDoubleClickTogglesTheLabelsAndBorders)
