@@ -135,6 +135,8 @@ void CGameMapScene::EndPlacement()
     m_placingType = 0;
     m_placingUnitId = 0;
     if (m_input != nullptr) m_input->SetState(CCommandInputManager::StateDisabled);
+    // "Now Selected: ..." names the ship no longer being placed.
+    if (m_tooltip != nullptr) m_tooltip->Hide();
 }
 
 void CGameMapScene::ChangeToPositionable(const CShipIcon* pShipIcon)

@@ -154,8 +154,13 @@ TEST_F(PlacementTest, PendingPlacementHighlightsFreePanelsAndAClickPlaces)
     EXPECT_TRUE(IconAt(4, 1)->IsSelectable());
     EXPECT_EQ(Notice(), "Please select a panel on which the ship is placed.");
 
+    Hover(IconAt(4, 1), true);
+    ASSERT_TRUE(scene->GetTooltip()->isVisible());
+    EXPECT_EQ(scene->GetTooltip()->GetText(), "Now Selected: Submarine");
+
     SignalSpy changed(scene.get(), &CGameMapScene::ShipDataChanged);
     EXPECT_TRUE(scene->PlaceByClick(IconAt(4, 1)));
+    EXPECT_FALSE(scene->GetTooltip()->isVisible());
     ASSERT_EQ(Own()->ShipCount(), 2u);
     EXPECT_EQ(Own()->GetShip(2)->GetType(), ShipTypeSubmarine);
     EXPECT_EQ(Own()->GetShip(2)->GetCurrentPanel(), world.Panel(4, 1));
