@@ -5,6 +5,7 @@
 #include "model/Unit.h"
 
 #include <QMetaType>
+#include <QThread>
 
 #include <cstdio>
 #include <exception>
@@ -22,6 +23,8 @@ CAIController::CAIController(CUnit* pUnit, QObject*) : QObject(nullptr), m_unit(
 
 void CAIController::Run()
 {
+    // A turn called off before it began has nothing to decide or report.
+    if (QThread::currentThread()->isInterruptionRequested()) return;
     // No exception may leave the worker thread, and the turn must go on: a
     // decision that fails stands in with the plain brain's command.
     try {
@@ -35,6 +38,7 @@ void CAIController::Run()
     } catch (...) {
         std::fprintf(stderr, "Computer decision failed\n");
     }
+    if (QThread::currentThread()->isInterruptionRequested()) return;
     emit Completed(53);
 }
 

@@ -1,8 +1,8 @@
 // Runs one computer side's thinking for one command off the GUI thread. The
 // battle screen makes one controller and one QThread per decision, moves the
 // controller there and starts Run with the thread; Completed(53) then goes
-// back to the GUI thread over a blocking queued connection, so the worker
-// waits until the command has been carried out.
+// back to the GUI thread over a queued connection. A thread asked to stop
+// (QThread::requestInterruption) ends its decision early and reports nothing.
 #pragma once
 
 #include "model/Types.h"

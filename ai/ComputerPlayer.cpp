@@ -12,6 +12,8 @@
 #include "model/ShipConfig.h"
 #include "model/Unit.h"
 
+#include <QThread>
+
 #include <cstdio>
 #include <set>
 #include <stdexcept>
@@ -93,13 +95,17 @@ void CComputerPlayer::RunEngines()
     CAIEngine& inference = GetEngine(EngineNames[0]);
     CAIEngine& assessment = GetEngine(EngineNames[1]);
     CAIEngine& decision = GetEngine(EngineNames[2]);
+    // A turn that is called off stops between two engines.
+    const auto isCalledOff = [] { return QThread::currentThread()->isInterruptionRequested(); };
     if (m_owner.CanAct()) {
         if (m_shared->RetryCount == 0) {
             m_game->Refresh();
             m_shared->ArchiveDecision();
             inference.Run();
+            if (isCalledOff()) return;
         }
         assessment.Run();
+        if (isCalledOff()) return;
     }
     decision.Run();
 }

@@ -1,10 +1,12 @@
 #include "app/SoundControl.h"
 
 #include "gui/SoundFeedback.h"
+#include "model/Random.h"
 #include "model/settings/SystemConfig.h"
 #include "sound/BgmManager.h"
 #include "sound/SeManager.h"
 #include "sound/SoundManager.h"
+#include "sound/SoundTables.h"
 
 #include <algorithm>
 #include <utility>
@@ -77,6 +79,10 @@ class CGameSoundControl : public CSoundControl {
     {
         if (m_isStarted) Sound::CSeManager::GetInstance()->Load(type);
     }
+    void UnloadSe(Sound::SeType type) override
+    {
+        if (m_isStarted) Sound::CSeManager::GetInstance()->Unload(type);
+    }
     void PlaySe(Sound::SeCode code, bool applyDucking) override
     {
         if (m_isStarted) Sound::CSeManager::GetInstance()->Play(code, applyDucking);
@@ -97,6 +103,13 @@ class CGameSoundControl : public CSoundControl {
     {
         if (m_isStarted) Sound::CBgmManager::GetInstance()->Stop();
     }
+    Sound::BgmCode ChooseBgm(Sound::BgmType type) override
+    {
+        if (!m_isStarted) return CSoundControl::ChooseBgm(type);
+        Sound::CBgmManager* bgm = Sound::CBgmManager::GetInstance();
+        bgm->SetIdAtRandom(type);
+        return bgm->GetCurrentId();
+    }
 
   private:
     bool m_isStarted = false;
@@ -104,6 +117,14 @@ class CGameSoundControl : public CSoundControl {
 };
 
 } // namespace
+
+Sound::BgmCode CSoundControl::ChooseBgm(Sound::BgmType type)
+{
+    const Sound::CBgmGroupMap& groups = Sound::CBgmGroupMap::GetInstance();
+    if (!groups.Contains(type) || groups.Get(type).empty()) return Sound::BgmCode{};
+    const std::vector<Sound::BgmCode>& codes = groups.Get(type);
+    return codes[RandomUInt(0, static_cast<std::uint32_t>(codes.size() - 1))];
+}
 
 std::unique_ptr<CSoundControl> CreateSoundControl()
 {

@@ -28,9 +28,13 @@ class CSoundControl {
     virtual void SetSeMute(bool) {}
 
     virtual void LoadSe(Sound::SeType) {}
+    virtual void UnloadSe(Sound::SeType) {}
     virtual void PlaySe(Sound::SeCode, bool) {}
     virtual void PlayBgm(Sound::BgmCode) {}
     virtual void StopBgm() {}
+    // A track of the group drawn at random (the battle's music); without
+    // the managers the draw is still made, so the choice can be kept.
+    virtual Sound::BgmCode ChooseBgm(Sound::BgmType type);
 };
 
 // The control the program uses: the game's sound managers.

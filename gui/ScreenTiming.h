@@ -33,6 +33,9 @@ inline constexpr int MoveRest = 200;
 inline constexpr int MineStep = 200;
 inline constexpr int MineLanded = 200;
 
+// The command menu's closing sound follows its hiding.
+inline constexpr int MenuCloseSound = 40;
+
 // Polls of the connection screens and of the battle's network monitor.
 inline constexpr int FastPoll = 50;
 inline constexpr int Poll = 100;

@@ -1897,4 +1897,357 @@ Select &quot;OFF&quot; if a problem occurs or you want to reduce memory usage.</
         <translation>探索数</translation>
     </message>
 </context>
+<context>
+    <name>Marevane::CFleetFormationSequence</name>
+    <message>
+        <source>You are now audience.</source>
+        <translation>あなたは観戦者です。</translation>
+    </message>
+    <message>
+        <source> ships you operate. </source>
+        <translation>隻の艦を選んでください。</translation>
+    </message>
+    <message>
+        <source>Select </source>
+        <translation>選択 </translation>
+    </message>
+    <message>
+        <source>You can drag &amp; drop a ship icon or click an item of the Ship List to select them.</source>
+        <translation>艦のアイコンをドラッグ&amp;ドロップするか、艦のリストの項目をクリックして選びます。</translation>
+    </message>
+    <message>
+        <source>It is permitted to select same types of ships. But Oiler cannot be selected as first ship(No.1 ship).</source>
+        <translation>同じ種類の艦を複数選べます。ただし補給艦は1番艦には選べません。</translation>
+    </message>
+    <message>
+        <source>Selecting your ships has been finished.</source>
+        <translation>艦の選択が終わりました。</translation>
+    </message>
+    <message>
+        <source>Wait for receiving client&apos;s data of fleet...</source>
+        <translation>クライアントの艦隊データを待っています...</translation>
+    </message>
+    <message>
+        <source>Now creating rival&apos;s data of fleet...</source>
+        <translation>相手の艦隊データを作成しています...</translation>
+    </message>
+    <message>
+        <source>Your ship data is not processed correctly.</source>
+        <translation>艦のデータが正しく処理されませんでした。</translation>
+    </message>
+    <message>
+        <source>Retry selecting your ships again.</source>
+        <translation>もう一度艦を選んでください。</translation>
+    </message>
+    <message>
+        <source>It goes back to previous process...</source>
+        <translation>前の画面に戻ります...</translation>
+    </message>
+    <message>
+        <source>Ship data has been deleted.</source>
+        <translation>艦のデータを削除しました。</translation>
+    </message>
+    <message>
+        <source>Now loading battle data from the server.
+Wait until all players finish preparing...</source>
+        <translation>サーバーから戦闘データを読み込んでいます。
+すべてのプレイヤーの準備が終わるまでお待ちください...</translation>
+    </message>
+    <message>
+        <source>Your ship data cannot be sent. Network may be disconnected.</source>
+        <translation>艦のデータを送れません。ネットワークが切断された可能性があります。</translation>
+    </message>
+    <message>
+        <source>Now loading battle data from the server. Wait until other players finish preparing...</source>
+        <translation>サーバーから戦闘データを読み込んでいます。他のプレイヤーの準備が終わるまでお待ちください...</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CShipSelectionScene</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>リセット</translation>
+    </message>
+    <message>
+        <source>Prev</source>
+        <translation>戻る</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CGameMapScene</name>
+    <message>
+        <source>You are not a player on this game.</source>
+        <translation>あなたはこのゲームのプレイヤーではありません。</translation>
+    </message>
+    <message>
+        <source>You cannot input a command currently.</source>
+        <translation>現在コマンドを入力できません。</translation>
+    </message>
+    <message>
+        <source>This panel is out of range.</source>
+        <translation>このパネルは範囲外です。</translation>
+    </message>
+    <message>
+        <source>You have no flagship.</source>
+        <translation>旗艦がありません。</translation>
+    </message>
+    <message>
+        <source>There is no selectable panel.</source>
+        <translation>選択できるパネルがありません。</translation>
+    </message>
+    <message>
+        <source>Please select a target panel.</source>
+        <translation>目標のパネルを選んでください。</translation>
+    </message>
+    <message>
+        <source>Do you resign?</source>
+        <translation>投了しますか？</translation>
+    </message>
+    <message>
+        <source>Do you pass your turn? If &quot;Yes&quot;, this turn ends.</source>
+        <translation>パスしますか？「はい」でこのターンは終わります。</translation>
+    </message>
+    <message>
+        <source>Is this panel the target?</source>
+        <translation>このパネルを目標にしますか？</translation>
+    </message>
+    <message>
+        <source>Resigning is canceled.</source>
+        <translation>投了を取り消しました。</translation>
+    </message>
+    <message>
+        <source>Passing is canceled.</source>
+        <translation>パスを取り消しました。</translation>
+    </message>
+    <message>
+        <source>Cost </source>
+        <translation>コスト </translation>
+    </message>
+    <message>
+        <source>Now Selected: </source>
+        <translation>選択中: </translation>
+    </message>
+    <message>
+        <source>End Turn</source>
+        <translation>ターン終了</translation>
+    </message>
+    <message>
+        <source>Press &quot;End Turn&quot; or Enter key, then your turn ends.
+(it ends after </source>
+        <translation>「ターン終了」かEnterキーでターンが終わります。
+（</translation>
+    </message>
+    <message>
+        <source> automatically)</source>
+        <translation> 秒後に自動で終わります）</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>はい</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>いいえ</translation>
+    </message>
+    <message>
+        <source>Please select a panel on which the ship is placed.</source>
+        <translation>艦を配置するパネルを選んでください。</translation>
+    </message>
+    <message>
+        <source>This is out of range of valid panels</source>
+        <translation>有効なパネルの範囲外です</translation>
+    </message>
+    <message>
+        <source>No more ships can be placed in this fleet.</source>
+        <translation>この艦隊にはこれ以上艦を配置できません。</translation>
+    </message>
+    <message>
+        <source>replaced</source>
+        <translation>移動しました</translation>
+    </message>
+    <message>
+        <source>placed</source>
+        <translation>配置しました</translation>
+    </message>
+    <message>
+        <source> at </source>
+        <translation>を</translation>
+    </message>
+    <message>
+        <source>As No.</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source> ship, the </source>
+        <translation>番艦として</translation>
+    </message>
+    <message>
+        <source> has been </source>
+        <translation>に</translation>
+    </message>
+    <message>
+        <source>.</source>
+        <translation>。</translation>
+    </message>
+    <message>
+        <source>Other ship has been already placed on this panel.</source>
+        <translation>このパネルには既に他の艦が配置されています。</translation>
+    </message>
+    <message>
+        <source>Changing position of this ship has been canceled.</source>
+        <translation>この艦の位置の変更を取り消しました。</translation>
+    </message>
+    <message>
+        <source>Logic Error: The placement has been canceled.</source>
+        <translation>論理エラー: 配置を取り消しました。</translation>
+    </message>
+    <message>
+        <source>Runtime Error: the input format may be invalid.</source>
+        <translation>実行時エラー: 入力の形式が正しくない可能性があります。</translation>
+    </message>
+    <message>
+        <source>Is it OK?</source>
+        <translation>よろしいですか？</translation>
+    </message>
+    <message>
+        <source>Select your flagship from the fleet.</source>
+        <translation>艦隊から旗艦を選んでください。</translation>
+    </message>
+    <message>
+        <source>Start Battle</source>
+        <translation>戦闘開始</translation>
+    </message>
+    <message>
+        <source>The battle starts from </source>
+        <translation>戦闘は </translation>
+    </message>
+    <message>
+        <source>&apos;s turn.</source>
+        <translation>の手番から始まります。</translation>
+    </message>
+    <message>
+        <source>Press &quot;Start Battle&quot; or Enter key to start this battle.</source>
+        <translation>「戦闘開始」またはEnterキーで戦闘を始めます。</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>リセット</translation>
+    </message>
+    <message>
+        <source>Prev</source>
+        <translation>戻る</translation>
+    </message>
+    <message>
+        <source>Confirmation of Start</source>
+        <translation>開始の確認</translation>
+    </message>
+    <message>
+        <source>&apos;s turn starts.</source>
+        <translation>のターンです。</translation>
+    </message>
+    <message>
+        <source>&apos;s turn ends.</source>
+        <translation>のターンが終わりました。</translation>
+    </message>
+    <message>
+        <source>Wait until all players confirm that the battle starts...</source>
+        <translation>全プレイヤーが戦闘開始を確認するまでお待ちください...</translation>
+    </message>
+    <message>
+        <source>This battle will end.</source>
+        <translation>この戦闘は終了します。</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CCommandMenu</name>
+    <message>
+        <source>&amp;Attack</source>
+        <translation>攻撃(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Move</source>
+        <translation>移動(&amp;M)</translation>
+    </message>
+    <message>
+        <source>&amp;Torpedo</source>
+        <translation>魚雷(&amp;T)</translation>
+    </message>
+    <message>
+        <source>M&amp;ine</source>
+        <translation>機雷(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Change F&amp;lagship</source>
+        <translation>旗艦変更(&amp;L)</translation>
+    </message>
+    <message>
+        <source>&amp;Resign</source>
+        <translation>投了(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Pass</source>
+        <translation>パス(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>閉じる(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Au&amp;xiliary</source>
+        <translation>補助兵装(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Rein&amp;force</source>
+        <translation>増援(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Auxiliary Weapon Menu</source>
+        <translation>補助兵装メニュー</translation>
+    </message>
+    <message>
+        <source>Select an auxiliary weapon, with uses limited by the number.</source>
+        <translation>補助兵装を選びます。使える回数には限りがあります。</translation>
+    </message>
+    <message>
+        <source>Close the Command Menu.</source>
+        <translation>コマンドメニューを閉じます。</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CTimerBar</name>
+    <message>
+        <source>999:99:99</source>
+        <translation>999:99:99</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CTurnInfoBar</name>
+    <message>
+        <source>Round</source>
+        <translation>ラウンド</translation>
+    </message>
+    <message>
+        <source>Turn</source>
+        <translation>ターン目</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CBattleSequenceOnServer</name>
+    <message>
+        <source> inputted a command.</source>
+        <translation>がコマンドを入力しました。</translation>
+    </message>
+    <message>
+        <source> was not able to input a command.</source>
+        <translation>はコマンドを入力できませんでした。</translation>
+    </message>
+</context>
 </TS>

@@ -79,6 +79,11 @@ class CBoard {
     void ToText(std::wstring& out) const;
     // The grid as the side places its fleet, then its ship box.
     void ToFleetSetupText(std::wstring& out, CUnit* pUnit) const;
+
+    // The battle's music (0 = none chosen yet); kept here so that a replay
+    // plays the track its first battle chose.
+    std::uint32_t GetMusicCode() const { return m_musicCode; }
+    void SetMusicCode(std::uint32_t code) { m_musicCode = code; }
     // The grid with the sides' ships, mines and torpedoes, then the status
     // box of the sides; the viewer is marked as the viewing side.
     void ToTurnText(std::wstring& out, const std::vector<CUnit*>& units, const CUnit* viewer = nullptr) const;
@@ -131,6 +136,7 @@ class CBoard {
     std::uint32_t m_totalColumns = 7;
     std::uint32_t m_rows = 5;
     std::uint32_t m_columns = 5;
+    std::uint32_t m_musicCode = 0;
     // Mines listed in map data live here, at addresses that stay put while
     // panels point at them; the map's own list is rewritten freely.
     std::deque<MineProfile> m_mapMines;

@@ -155,6 +155,12 @@ CUnit* CPlayerEdit::GetUnit() const
     return m_unit;
 }
 
+void CPlayerEdit::SetUnit(CUnit* unit)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_unit = unit;
+}
+
 void CPlayerEdit::Pause(std::chrono::milliseconds duration)
 {
     std::unique_lock<std::mutex> lock(m_mutex);

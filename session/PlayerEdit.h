@@ -64,6 +64,9 @@ class CPlayerEdit {
     CUnit* TakeUnit();
 
     CUnit* GetUnit() const;
+    // A side that exists already (made on the set-up screens): the next
+    // task prepares its fleet instead of creating a side.
+    void SetUnit(CUnit* unit);
 
   protected:
     // A local side is asked for by a front-end: the console's typed set-up

@@ -3,6 +3,7 @@
 #include "gui/ScreenTiming.h"
 #include "model/Logger.h"
 #include "model/ResultManager.h"
+#include "screens/battle/GameMapScene.h"
 #include "screens/battle/MessageScene.h"
 #include "screens/battle/PlayerStatusScene.h"
 
@@ -104,10 +105,12 @@ void CCommandResultReport::PrintLine()
         if (auto* status = m_component->Get<CPlayerStatusScene>(SceneSlot::PlayerStatus))
             status->Update(profile);
     }
+    const MessageCode code = m_lineIndex == 0 ? LatestResultCode() : RefreshCode;
     if (m_mapUpdater) {
-        MessageCode code = RefreshCode;
-        if (m_lineIndex == 0) code = LatestResultCode();
         m_mapUpdater(code, profile);
+    } else if (m_component != nullptr) {
+        // Without an updater of its own the report drives the battle map.
+        if (auto* map = m_component->Get<CGameMapScene>(SceneSlot::GameMap)) map->Update(code, profile);
     }
     if (m_component != nullptr) {
         if (auto* messages = m_component->Get<CMessageScene>(SceneSlot::Message)) messages->Add(line, true);

@@ -27,7 +27,8 @@ class CCommandResultReport : public QObject {
     static constexpr MessageCode BattleStartCode = 45;
 
     // How the map shows one line: the action's result code on the first
-    // line, 56 on the others. The play sequence wires it to the map scene.
+    // line, 56 on the others. Without one, the battle map scene of the UI
+    // component shows it (CGameMapScene::Update).
     using MapUpdater = std::function<void(MessageCode code, const ShipProfile* pShipProfile)>;
 
     CCommandResultReport(CResultManager* pResultManager, CLogger* pLogger, QObject* parent = nullptr);

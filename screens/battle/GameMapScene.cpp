@@ -8,18 +8,21 @@
 #include "model/Panel.h"
 #include "model/Ship.h"
 #include "model/ShipFactory.h"
+#include "model/Timer.h"
 #include "model/Torpedo.h"
 #include "model/TurnManager.h"
 #include "model/Unit.h"
 #include "screens/battle/EffectAnimations.h"
 #include "screens/battle/MoveAnimations.h"
 #include "screens/battle/ShipIcon.h"
+#include "screens/battle/TimerBar.h"
 #include "screens/battle/WeaponIcons.h"
 
 #include <QCoreApplication>
 #include <QGraphicsPixmapItem>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -126,14 +129,19 @@ CGameMapScene::CGameMapScene(CBoard* pMap, QObject* parent) : CGameScene(parent)
     const MapSize size = SizeOf(m_map);
     m_panelTable.reserve(static_cast<int>(std::max<std::uint32_t>(1, size.rows * size.columns)));
     m_reverseTable.reserve(m_panelTable.capacity());
+    CreateInputObjects();
     BuildItems();
     QTimer::singleShot(100, this, [this] { CGameScene::AdjustViewPosition(); });
 }
 
 CGameMapScene::~CGameMapScene()
 {
+    // A computer turn still thinking is stopped and waited for.
+    StopComputerTurn();
+    if (m_computerThread != nullptr) m_computerThread->wait();
     // The effects' items leave the scene before it deletes its items.
     StopAnimations();
+    DestroyInputObjects();
 }
 
 QSize CGameMapScene::LayerSize(const MapSize& size)
@@ -164,13 +172,19 @@ void CGameMapScene::BuildItems()
     const MapSize size = IsBoardShown() ? SizeOf(m_map) : MapSize{0, 0};
     const QSize background = BackgroundSize(size);
     const QSize layer = LayerSize(size);
-    m_background = new CGameMapBackground(0, 0, background.width(), background.height());
+    // The caption bars stand above the map area.
+    m_turnInfoBar = new CTurnInfoBar(m_turnManager);
+    m_turnInfoBar->SetWidth(background.width());
+    m_timerBar = new CTimerBar(m_turnInfoBar);
+    m_timerBar->AdjustPosition();
+    const int top = CTurnInfoBar::Height;
+    m_background = new CGameMapBackground(0, top, background.width(), background.height());
     m_background->setPen(Qt::NoPen);
     m_background->setBrush(Qt::NoBrush);
     m_background->setAcceptedMouseButtons(Qt::NoButton);
     addItem(m_background);
     m_layer = new CGameMapLayer(
-        m_map, QRectF((background.width() - layer.width()) / 2, 0, layer.width(), layer.height()));
+        m_map, QRectF((background.width() - layer.width()) / 2, top, layer.width(), layer.height()));
     m_layer->setZValue(LayerZ);
 
     RecomputeOrigin();
@@ -186,10 +200,12 @@ void CGameMapScene::BuildItems()
     addItem(m_layer);
     addItem(m_notificationBar);
     addItem(m_tooltip);
+    addItem(m_turnInfoBar);
+    BuildInputItems();
 
     if (!m_units.empty() || m_player != nullptr) BuildShipIcons();
     BuildLegend();
-    setSceneRect(0, 0, background.width(), background.height());
+    setSceneRect(0, 0, background.width(), top + background.height());
 }
 
 void CGameMapScene::RecomputeOrigin()
@@ -220,6 +236,7 @@ void CGameMapScene::BuildPanelIcons()
             m_reverseTable.insert(icon, panel);
             m_panelIcons.append(icon);
             addItem(icon);
+            ConnectPanelIconInput(icon);
         }
     }
 }
@@ -300,6 +317,8 @@ void CGameMapScene::BuildShipIcons()
             connect(icon, &CShipIcon::DragStarted, this,
                     [this](const CShipIcon* source) { m_dragSource = source; });
             connect(icon, &CShipIcon::DragStopped, this, [this](const CShipIcon*) { EndDrag(); });
+            connect(icon, &CShipIcon::DragStarted, this, &CGameMapScene::ChangeToPositionable);
+            connect(icon, &CShipIcon::DragStopped, this, &CGameMapScene::ChangeToPositionable);
             icon->setFlag(QGraphicsItem::ItemIsSelectable);
             if (isAudience) {
                 icon->ShowPlayerMark();
@@ -386,8 +405,14 @@ void CGameMapScene::Init()
     if (DeferDuringDrag(&CGameMapScene::Init)) return;
     m_notificationBar->Hide();
     m_tooltip->Hide();
+    StopComputerTurn();
+    m_pendingStep = nullptr;
+    m_isReportingEffects = false;
+    if (m_nextTurnTimer != nullptr) m_nextTurnTimer->stop();
     ClearIcons();
     m_turnManager = nullptr;
+    m_turnInfoBar->SetTurnManager(nullptr);
+    m_timerBar->Clear();
     Rebuild();
     update();
 }
@@ -395,19 +420,33 @@ void CGameMapScene::Init()
 void CGameMapScene::Rebuild()
 {
     if (DeferDuringDrag(&CGameMapScene::Rebuild)) return;
+    // The pending step may hold icons that go now.
+    m_pendingStep = nullptr;
+    const QString caption = m_turnInfoBar->GetText();
+    const QGraphicsPixmapItem* image = m_turnInfoBar->GetMessageImage();
+    const QPixmap captionImage = image != nullptr ? image->pixmap() : QPixmap();
+    CTimer* timer = m_timerBar->GetTimer();
     ClearIcons();
     m_panelTable.clear();
     m_reverseTable.clear();
     m_panelIcons.clear();
     m_legendItems.clear();
+    m_positionablePanels.clear();
     m_dragSource = nullptr;
     clear();
     m_background = nullptr;
     m_layer = nullptr;
     m_notificationBar = nullptr;
     m_tooltip = nullptr;
+    m_turnInfoBar = nullptr;
+    m_timerBar = nullptr;
     BuildItems();
     RebuildWeaponIcons();
+    if (!captionImage.isNull())
+        m_turnInfoBar->Show(captionImage);
+    else if (!caption.isEmpty())
+        m_turnInfoBar->Show(caption);
+    if (timer != nullptr) m_timerBar->SetTimer(timer);
 }
 
 bool CGameMapScene::Resize(const MapSize& size)
@@ -431,11 +470,14 @@ void CGameMapScene::AdjustViewPosition(const QSize& size)
     const QRectF background = m_background->rect();
     QSizeF area = background.size();
     if (size.isValid() && size.width() > 0 && size.height() > 0) {
+        // The caption bars take the top of the view.
         area = QSizeF(std::max<qreal>(size.width(),
                                       BackgroundSize(IsBoardShown() ? SizeOf(m_map) : MapSize{0, 0}).width()),
-                      std::max<qreal>(size.height(), 1));
+                      std::max<qreal>(size.height() - background.top(), 1));
         m_background->setRect(QRectF(background.topLeft(), area));
     }
+    m_turnInfoBar->SetWidth(area.width());
+    m_timerBar->AdjustPosition();
     // The layer centred in the background, never above or left of it.
     const QRectF layer = m_layer->boundingRect();
     const qreal x = std::max<qreal>(0, std::floor((area.width() - layer.width()) / 2));
@@ -452,7 +494,7 @@ void CGameMapScene::AdjustViewPosition(const QSize& size)
     PlaceTorpedoIcons();
     for (QGraphicsItem* item : m_legendItems) item->moveBy(change.x(), change.y());
     if (m_notificationBar->isVisible()) m_notificationBar->AdjustPosition();
-    setSceneRect(0, 0, area.width(), area.height());
+    setSceneRect(0, 0, area.width(), background.top() + area.height());
     update();
 }
 
@@ -610,6 +652,10 @@ template <class Animation> Animation* CGameMapScene::Track(Animation* animation)
         }
     }
     m_animations.append(QPointer<CAnimation>(animation));
+    // Once a battle runs, every effect's end moves the display on.
+    connect(animation, &CAnimation::Finished, this, [this](MessageCode code) {
+        if (m_isReportingEffects) Update(code);
+    });
     return animation;
 }
 
@@ -756,5 +802,9 @@ void CGameMapView::resizeEvent(QResizeEvent* event)
     if (size.width() >= 1 && size.height() >= 1) emit NotifyOfResize(size);
     CGameView::resizeEvent(event);
 }
+
+// The effects the turn display makes itself.
+template CMoveAnimation* CGameMapScene::Track(CMoveAnimation*);
+template CNoteAnimation* CGameMapScene::Track(CNoteAnimation*);
 
 } // namespace Marevane

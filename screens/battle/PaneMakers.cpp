@@ -1,9 +1,11 @@
 #include "screens/battle/PaneMakers.h"
 
 #include "app/MessageView.h"
+#include "model/GameEdit.h"
 #include "screens/battle/HelpScene.h"
 #include "screens/battle/MessageScene.h"
 #include "screens/battle/PlayerStatusScene.h"
+#include "screens/battle/ShipSelectionScene.h"
 #include "screens/battle/StatusDetailScene.h"
 
 namespace Marevane {
@@ -19,6 +21,12 @@ void AddPaneSceneMakers(SceneMakers& makers)
 {
     makers[SceneSlot::PlayerStatus] =
         SceneMaker{[](const SceneInputs&) -> CGameScene* { return new CPlayerStatusScene; },
+                   [](CGameScene* scene) -> CGameView* { return new CSideView(scene); }};
+    makers[SceneSlot::ShipSelection] =
+        SceneMaker{[](const SceneInputs& inputs) -> CGameScene* {
+                       return new CShipSelectionScene(
+                           inputs.pGameEdit != nullptr ? &inputs.pGameEdit->GetInfo() : nullptr);
+                   },
                    [](CGameScene* scene) -> CGameView* { return new CSideView(scene); }};
     makers[SceneSlot::StatusDetail] =
         SceneMaker{[](const SceneInputs&) -> CGameScene* { return new CStatusDetailScene; },

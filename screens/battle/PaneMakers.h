@@ -1,6 +1,6 @@
 // The scene pool's makers of the panes beside the battle map: the player
-// status pane, the status detail screen, the message pane and the help
-// pane, each in its own view.
+// status pane, the ship list of fleet formation, the status detail screen,
+// the message pane and the help pane, each in its own view.
 #pragma once
 
 #include "app/ScenePool.h"

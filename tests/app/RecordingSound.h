@@ -21,6 +21,7 @@ class CRecordingSound : public CSoundControl {
     void SetSeVolume(int percent) override { Note("SeVolume", percent); }
     void SetSeMute(bool isMute) override { Note("SeMute", isMute); }
     void LoadSe(Sound::SeType type) override { Note("LoadSe", static_cast<int>(type)); }
+    void UnloadSe(Sound::SeType type) override { Note("UnloadSe", static_cast<int>(type)); }
     void PlaySe(Sound::SeCode code, bool isDucking) override
     {
         Note("PlaySe", static_cast<int>(code));
@@ -28,6 +29,12 @@ class CRecordingSound : public CSoundControl {
     }
     void PlayBgm(Sound::BgmCode code) override { Note("PlayBgm", static_cast<int>(code)); }
     void StopBgm() override { Note("StopBgm"); }
+    Sound::BgmCode ChooseBgm(Sound::BgmType type) override
+    {
+        const Sound::BgmCode code = CSoundControl::ChooseBgm(type);
+        Note("ChooseBgm", static_cast<int>(code));
+        return code;
+    }
 
   private:
     void Note(const char* call) { m_log->push_back(call); }

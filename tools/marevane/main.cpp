@@ -7,6 +7,7 @@
 #include "app/GameControl.h"
 #include "app/GameView.h"
 #include "app/Startup.h"
+#include "screens/battle/BattleScreens.h"
 #include "screens/setup/SetupScreens.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -73,7 +75,9 @@ class CFirstPaintProbe : public QObject {
 
 std::unique_ptr<QObject> CreateControl()
 {
-    auto control = std::make_unique<Marevane::CGameControl>(Marevane::Setup::MakeScreens());
+    Marevane::GameScreens screens = Marevane::Setup::MakeScreens();
+    Marevane::Battle::AddScreens(screens);
+    auto control = std::make_unique<Marevane::CGameControl>(std::move(screens));
     const QString probe = qEnvironmentVariable("MAREVANE_FIRST_PAINT_FILE");
     if (!probe.isEmpty()) new CFirstPaintProbe(control.get(), probe);
     control->Init();
