@@ -552,6 +552,8 @@ void CGameMapScene::ShowFailure(MessageCode code)
     CUnit* current = m_turnManager != nullptr ? m_turnManager->GetCurrentUnit() : nullptr;
     if (code == InvalidDisconnection) {
         StopTurnClock();
+        // No turn follows a broken battle.
+        if (m_nextTurnTimer != nullptr) m_nextTurnTimer->stop();
         const QString text =
             CGUICore::GetErrorMessage(code) + QStringLiteral("\n") + tr("This battle will end.");
         m_notificationBar->Show(text, FailureTime);

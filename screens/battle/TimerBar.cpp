@@ -134,9 +134,9 @@ void CTimerBar::ReportLost()
 
 void CTimerBar::Clear()
 {
-    if (m_timer != nullptr && m_timer->IsRunning()) m_timer->Halt();
     m_tick.stop();
-    // The timer is the side's; its limit is the battle's, not the bar's.
+    // The timer is the side's, which may be gone by now; its limit and
+    // worker are the battle's, not the bar's.
     m_timer = nullptr;
     m_isLost = true;
     Update();

@@ -37,7 +37,15 @@ class CHandClock : public CTimerClock {
 
 class TimerBarTest : public ScreenTest {
   protected:
+    // A clock that outlives the bar: the bar may still tick while the test ends.
+    CTimer& MakeTimer(std::int64_t limitMs)
+    {
+        m_timer = std::make_unique<CTimer>(limitMs, clock);
+        return *m_timer;
+    }
+
     std::shared_ptr<CHandClock> clock = std::make_shared<CHandClock>();
+    std::unique_ptr<CTimer> m_timer;
     QGraphicsScene scene;
     CTimerBar* bar = new CTimerBar;
     void SetUp() override
@@ -49,7 +57,7 @@ class TimerBarTest : public ScreenTest {
 
 TEST_F(TimerBarTest, ALimitedClockCountsDownAndIsLostOnce)
 {
-    CTimer timer(5000, clock);
+    CTimer& timer = MakeTimer(5000);
     SignalSpy lost(bar, &CTimerBar::TimeLost);
     bar->SetTimer(&timer);
     EXPECT_TRUE(timer.IsRunning()); // the worker runs, with a tick that does nothing
@@ -73,7 +81,7 @@ TEST_F(TimerBarTest, ALimitedClockCountsDownAndIsLostOnce)
 
 TEST_F(TimerBarTest, AnExpiredClockIsReportedOnlyOnceTheBarCountsIt)
 {
-    CTimer timer(5000, clock);
+    CTimer& timer = MakeTimer(5000);
     timer.SetTimeLimit(0);
     SignalSpy lost(bar, &CTimerBar::TimeLost);
     bar->SetTimer(&timer);
@@ -87,7 +95,7 @@ TEST_F(TimerBarTest, AnExpiredClockIsReportedOnlyOnceTheBarCountsIt)
 
 TEST_F(TimerBarTest, AClockWithoutLimitShowsDashesAndIsNeverLost)
 {
-    CTimer timer(0, clock);
+    CTimer& timer = MakeTimer(0);
     SignalSpy lost(bar, &CTimerBar::TimeLost);
     bar->SetTimer(&timer);
     bar->Start();
@@ -101,7 +109,7 @@ TEST_F(TimerBarTest, AClockWithoutLimitShowsDashesAndIsNeverLost)
 
 TEST_F(TimerBarTest, ACountdownSoundPlaysAsOftenAsTheClockAsks)
 {
-    CTimer timer(20000, clock);
+    CTimer& timer = MakeTimer(20000);
     timer.EnableCues(true);
     bar->SetTimer(&timer);
     bar->Start();
@@ -117,7 +125,7 @@ TEST_F(TimerBarTest, ACountdownSoundPlaysAsOftenAsTheClockAsks)
 
 TEST_F(TimerBarTest, ClearLetsGoOfTheClockAndLeavesItsLimit)
 {
-    CTimer timer(30000, clock);
+    CTimer& timer = MakeTimer(30000);
     bar->SetTimer(&timer);
     bar->Start();
     bar->Clear();

@@ -98,6 +98,14 @@ INSTANTIATE_TEST_SUITE_P(
                    0}),
     [](const ::testing::TestParamInfo<NoticeCase>& info) { return std::string(info.param.name); });
 
+TEST_F(TurnsTest, NoTurnStartsAfterTheBattleBrokeOff)
+{
+    scene->Update(TurnEnds);
+    scene->Update(InvalidDisconnection);
+    QTest::qWait(ScaledMs(ScreenTiming::Notice) + 100);
+    EXPECT_TRUE(Reported().empty());
+}
+
 TEST_F(TurnsTest, AComputerTurnRunsOnItsOwnThreadToTheEnd)
 {
     CSlowBrain::ThinkMs = 30;
