@@ -255,6 +255,13 @@ CNetworkConnectionScene::~CNetworkConnectionScene()
     // Rows first: their hover signals must not reach a half-destroyed scene.
     for (auto& row : m_rows) delete row.second;
     m_rows.clear();
+    // The widgets belong to their proxies once the screen has been built.
+    if (!m_isBuilt) {
+        for (QWidget* widget :
+             std::initializer_list<QWidget*>{m_addressBox, m_portBox, m_connectButton, m_detectButton,
+                                             m_playerSettingsButton, m_ruleSettingsButton})
+            delete widget;
+    }
 }
 
 QString CNetworkConnectionScene::GetStateText(ConnectButtonState state) const

@@ -228,12 +228,16 @@ TEST_F(NetworkSceneTest, TheKeyboardStartsAtTheFieldTheSideNeeds)
     EXPECT_EQ(connects.count(), 1);
 }
 
-TEST_F(NetworkSceneTest, TabGoesFromTheAddressToTheWayBack)
+TEST_F(NetworkSceneTest, TabGoesFromTheAddressToTheWayBackAndTheRows)
 {
     Open(HostClient);
-    const std::vector<QWidget*> order = {scene->GetPortBox(), scene->GetConnectButton(),
-                                         scene->GetDetectButton(), scene->GetPlayerSettingsButton(),
-                                         scene->GetRuleSettingsButton()};
+    scene->Add(Announcement(L"Found", 91));
+    const std::vector<QWidget*> order = {scene->GetPortBox(),
+                                         scene->GetConnectButton(),
+                                         scene->GetDetectButton(),
+                                         scene->GetPlayerSettingsButton(),
+                                         scene->GetRuleSettingsButton(),
+                                         scene->FindRow(91)->GetSelectButton()};
     for (std::size_t i = 0; i < order.size(); ++i) {
         Key(Qt::Key_Tab);
         EXPECT_TRUE(order[i]->hasFocus()) << i;
