@@ -202,6 +202,7 @@ TEST_F(NetworkClientTest, DetectionListsTheHostsThatAnswerOnly)
     EXPECT_EQ(scene->GetRows()[0].first, 0x4242U);
     EXPECT_EQ(scene->GetRows()[0].second->GetProfile()->Address, "127.0.0.1");
     EXPECT_TRUE(scene->GetMessageBar()->GetText().startsWith(QStringLiteral("The server has been found.")));
+    ShootWindow(QStringLiteral("network-connection-client"));
 }
 
 TEST_F(NetworkClientTest, DetectionWithoutHostsSaysSo)
