@@ -213,11 +213,6 @@ void CNetworkConnectionSequence::Show()
     }
 }
 
-void CNetworkConnectionSequence::Hide()
-{
-    hide();
-}
-
 void CNetworkConnectionSequence::Update(MessageCode code)
 {
     if (code == BattleDataCode || code == ForwardCode) {

@@ -66,7 +66,6 @@ class CNetworkConnectionSequence : public CSetupSequence {
     void Start() override;
     void Update(Marevane::MessageCode code) override;
     void Show() override;
-    void Hide() override;
     void SelectItem(Marevane::UnitHash hash);
 
   public:
