@@ -195,6 +195,118 @@ You can set a value in the range of </source>
     </message>
 </context>
 <context>
+    <name>Marevane::CBattleEndSequence</name>
+    <message>
+        <source>Request for a &quot;Replay&quot; is accepted.
+Now preparing for a replay...</source>
+        <translation>「リプレイ」の要求が承認されました。
+リプレイの準備をしています...</translation>
+    </message>
+    <message>
+        <source>&quot;Exit&quot; is selected.
+Now going back the Title...</source>
+        <translation>「終了」が選ばれました。
+タイトルに戻ります...</translation>
+    </message>
+    <message>
+        <source>Request for a &quot;Replay&quot; is rejected.
+Now going back the Title...</source>
+        <translation>「リプレイ」の要求は拒否されました。
+タイトルに戻ります...</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CBattleResultScene</name>
+    <message>
+        <source>All Play Stats</source>
+        <translation>通算の戦績</translation>
+    </message>
+    <message>
+        <source>Save Log</source>
+        <translation>ログを保存</translation>
+    </message>
+    <message>
+        <source>Replay</source>
+        <translation>リプレイ</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>Next Stage</source>
+        <translation>次のステージ</translation>
+    </message>
+    <message>
+        <source>Watch Again</source>
+        <translation>もう一度観戦</translation>
+    </message>
+    <message>
+        <source>Cancel Watching</source>
+        <translation>観戦を取り消す</translation>
+    </message>
+    <message>
+        <source>Cancel Replay</source>
+        <translation>リプレイを取り消す</translation>
+    </message>
+    <message>
+        <source>This battle ended.</source>
+        <translation>この戦闘は終了しました。</translation>
+    </message>
+    <message>
+        <source>Request for a &quot;Replay&quot; has been sent.
+Wait until all players select a &quot;Replay&quot;...
+(A replay will be canceled, if someone rejects it.)</source>
+        <translation>「リプレイ」の要求を送りました。
+全員が「リプレイ」を選ぶまでお待ちください...
+（誰かが拒否すると、リプレイは取り消されます。）</translation>
+    </message>
+    <message>
+        <source>Request for a &quot;Watch Again&quot; has been sent.
+Wait until all players select a &quot;Replay&quot;...
+(Watching will be canceled, if someone rejects it.)</source>
+        <translation>「もう一度観戦」の要求を送りました。
+全員が「リプレイ」を選ぶまでお待ちください...
+（誰かが拒否すると、観戦は取り消されます。）</translation>
+    </message>
+    <message>
+        <source>&quot;Watch Again&quot; has been canceled.
+Now going back the Title...</source>
+        <translation>「もう一度観戦」を取り消しました。
+タイトルに戻ります...</translation>
+    </message>
+    <message>
+        <source>&quot;Replay&quot; has been canceled.
+Now going back the Title...</source>
+        <translation>「リプレイ」を取り消しました。
+タイトルに戻ります...</translation>
+    </message>
+    <message>
+        <source>Current Stats</source>
+        <translation>今回の戦績</translation>
+    </message>
+    <message>
+        <source>Show statistics for all plays.</source>
+        <translation>通算の戦績を表示します。</translation>
+    </message>
+    <message>
+        <source>Show statistics for current battle.</source>
+        <translation>今回の戦闘の戦績を表示します。</translation>
+    </message>
+    <message>
+        <source>Saving the Log has failed.</source>
+        <translation>ログを保存できませんでした。</translation>
+    </message>
+    <message>
+        <source>Log was Saved</source>
+        <translation>保存しました</translation>
+    </message>
+    <message>
+        <source>Saving the Log has been completed.</source>
+        <translation>ログの保存が完了しました。</translation>
+    </message>
+</context>
+<context>
     <name>Marevane::CComputerLevelScene</name>
     <message>
         <source>Prev</source>
