@@ -2250,4 +2250,479 @@ Wait until all players finish preparing...</source>
         <translation>はコマンドを入力できませんでした。</translation>
     </message>
 </context>
+<context>
+    <name>Marevane::CConnectionListItem</name>
+    <message>
+        <source>Select</source>
+        <translation>選択</translation>
+    </message>
+    <message>
+        <source>Player: </source>
+        <translation>プレイヤー: </translation>
+    </message>
+    <message>
+        <source>Host: </source>
+        <translation>ホスト: </translation>
+    </message>
+    <message>
+        <source>Command: </source>
+        <translation>コマンド: </translation>
+    </message>
+    <message>
+        <source>IP Address: </source>
+        <translation>IP アドレス: </translation>
+    </message>
+    <message>
+        <source>Port: </source>
+        <translation>ポート: </translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>デフォルト</translation>
+    </message>
+    <message>
+        <source>Rule Condition: </source>
+        <translation>ルール条件: </translation>
+    </message>
+    <message>
+        <source>Match</source>
+        <translation>一致</translation>
+    </message>
+    <message>
+        <source>Mismatch</source>
+        <translation>不一致</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CNetworkConnectionScene</name>
+    <message>
+        <source>To Player Settings</source>
+        <translation>プレイヤー設定へ</translation>
+    </message>
+    <message>
+        <source>To Rule Settings</source>
+        <translation>ルール設定へ</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>接続</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>切断</translation>
+    </message>
+    <message>
+        <source>Reconnect</source>
+        <translation>再接続</translation>
+    </message>
+    <message>
+        <source>Detect</source>
+        <translation>検出</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>Complete</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>デフォルト</translation>
+    </message>
+    <message>
+        <source>Server Address:</source>
+        <translation>サーバーアドレス:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>ポート:</translation>
+    </message>
+    <message>
+        <source>IP Address is empty.
+Please input valid address.</source>
+        <translation>IP アドレスが空です。
+正しいアドレスを入力してください。</translation>
+    </message>
+    <message>
+        <source>Server Port Number is invalid.
+It is not permitted to select Wellknown Ports. Please select the other Port.</source>
+        <translation>サーバーのポート番号が正しくありません。
+ウェルノウンポートは選べません。別のポートを選んでください。</translation>
+    </message>
+    <message>
+        <source>The request for battle has not been sent.
+Network may be disconnected unexpectedly.
+Please retry to connect.</source>
+        <translation>対戦の申し込みを送信できませんでした。
+ネットワークが予期せず切断された可能性があります。
+もう一度接続してください。</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CNetworkConnectionSequence</name>
+    <message>
+        <source>Now connecting to server. Please wait a while...</source>
+        <translation>サーバーに接続しています。しばらくお待ちください…</translation>
+    </message>
+    <message>
+        <source>Entry from you has been accepted by the server.
+But you are audience in this battle.</source>
+        <translation>あなたのエントリーはサーバーに受理されました。
+ただし、この対戦では観戦者です。</translation>
+    </message>
+    <message>
+        <source>Network Connection Refused.
+You are refused to connect by this server.
+Please confirm your settings and retry to connect.</source>
+        <translation>ネットワーク接続が拒否されました。
+このサーバーへの接続は認められていません。
+設定を確認して、もう一度接続してください。</translation>
+    </message>
+    <message>
+        <source>The server closed this network connection.
+Please confirm your settings and retry to connect.</source>
+        <translation>サーバーがこのネットワーク接続を終了しました。
+設定を確認して、もう一度接続してください。</translation>
+    </message>
+    <message>
+        <source>Entry from you has been accepted by the server.
+Check server&apos;s data and rule settings, then push &quot;Select&quot; if you want to battle the server.
+
+Notice: The rule settings of the server are prior to those of the client when there is mismatched condition.</source>
+        <translation>あなたのエントリーはサーバーに受理されました。
+サーバーのデータとルール設定を確認し、このサーバーと対戦するなら「選択」を押してください。
+
+注意: 条件が一致しないときは、サーバーのルール設定がクライアントより優先されます。</translation>
+    </message>
+    <message>
+        <source>Please change your name.</source>
+        <translation>名前を変更してください。</translation>
+    </message>
+    <message>
+        <source>Entry data has not been sent.
+Network may be disconnected unexpectedly.
+Please retry to connect.</source>
+        <translation>エントリーデータを送信できませんでした。
+ネットワークが予期せず切断された可能性があります。
+もう一度接続してください。</translation>
+    </message>
+    <message>
+        <source>Now detecting servers automatically...</source>
+        <translation>サーバーを自動検出しています…</translation>
+    </message>
+    <message>
+        <source>The detection is not complete.</source>
+        <translation>検出を完了できませんでした。</translation>
+    </message>
+    <message>
+        <source>The server has been found.
+Check server&apos;s data and rule settings, then push &quot;Select&quot; if you want to battle the server.
+
+Notice: The rule settings of the server are prior to those of the client when there is mismatched condition.</source>
+        <translation>サーバーが見つかりました。
+サーバーのデータとルール設定を確認し、このサーバーと対戦するなら「選択」を押してください。
+
+注意: 条件が一致しないときは、サーバーのルール設定がクライアントより優先されます。</translation>
+    </message>
+    <message>
+        <source>The server has not been found.
+A server need to be ready before your detection.
+Please wait for a while and retry to detect.</source>
+        <translation>サーバーが見つかりませんでした。
+検出の前にサーバーの準備を済ませておく必要があります。
+しばらく待ってから、もう一度検出してください。</translation>
+    </message>
+    <message>
+        <source>Wait until other players select a competitor/competitors...</source>
+        <translation>他のプレイヤーが対戦相手を選ぶまでお待ちください…</translation>
+    </message>
+    <message>
+        <source>This server responded a request for battle with you.
+Now Loading player and settings data...</source>
+        <translation>このサーバーが対戦の申し込みに応じました。
+プレイヤーと設定のデータを読み込んでいます…</translation>
+    </message>
+    <message>
+        <source>This server refused a request for battle with you.</source>
+        <translation>このサーバーに対戦の申し込みを断られました。</translation>
+    </message>
+    <message>
+        <source>This server refused a request for battle with you.
+</source>
+        <translation>このサーバーに対戦の申し込みを断られました。
+</translation>
+    </message>
+    <message>
+        <source>The server invited you as audience of their battle.
+Now Loading player and settings data...</source>
+        <translation>サーバーから観戦者として招待されました。
+プレイヤーと設定のデータを読み込んでいます…</translation>
+    </message>
+    <message>
+        <source>The server closed this network connection.
+Please retry to connect or choose a different server.</source>
+        <translation>サーバーがこのネットワーク接続を終了しました。
+もう一度接続するか、別のサーバーを選んでください。</translation>
+    </message>
+    <message>
+        <source>Battle data from the server could not be loaded.
+Please retry to connect.</source>
+        <translation>サーバーからの対戦データを読み込めませんでした。
+もう一度接続してください。</translation>
+    </message>
+    <message>
+        <source>Battle data has been loaded from the server. It goes on next step...</source>
+        <translation>サーバーから対戦データを読み込みました。次の段階に進みます…</translation>
+    </message>
+    <message>
+        <source>The current process has been canceled by the server.
+Please select again.</source>
+        <translation>現在の処理はサーバーによって中止されました。
+もう一度選んでください。</translation>
+    </message>
+    <message>
+        <source>An unexpected error occurred.
+</source>
+        <translation>予期しないエラーが起きました。
+</translation>
+    </message>
+    <message>
+        <source>Battle Rule Settings Detail
+    </source>
+        <translation>対戦ルール設定の詳細
+    </translation>
+    </message>
+    <message>
+        <source>Mission: </source>
+        <translation>ミッション: </translation>
+    </message>
+    <message>
+        <source>Map Size: Row=</source>
+        <translation>マップの大きさ: 行=</translation>
+    </message>
+    <message>
+        <source> x Col=</source>
+        <translation> x 列=</translation>
+    </message>
+    <message>
+        <source>Time Limit: </source>
+        <translation>制限時間: </translation>
+    </message>
+    <message>
+        <source> minutes    </source>
+        <translation> 分    </translation>
+    </message>
+    <message>
+        <source>Round Limit: </source>
+        <translation>ラウンド制限: </translation>
+    </message>
+    <message>
+        <source> rounds
+    </source>
+        <translation> ラウンド
+    </translation>
+    </message>
+    <message>
+        <source>Fuel Point: </source>
+        <translation>燃料ポイント: </translation>
+    </message>
+    <message>
+        <source>FP
+    </source>
+        <translation>FP
+    </translation>
+    </message>
+    <message>
+        <source>Permission for Audience: </source>
+        <translation>観戦の許可: </translation>
+    </message>
+    <message>
+        <source>Panel Effect System: </source>
+        <translation>パネル効果システム: </translation>
+    </message>
+    <message>
+        <source>Stealth Mode: </source>
+        <translation>ステルスモード: </translation>
+    </message>
+    <message>
+        <source>Surfacing Cycle: </source>
+        <translation>浮上周期: </translation>
+    </message>
+    <message>
+        <source>Fleet Size: </source>
+        <translation>艦隊の規模: </translation>
+    </message>
+    <message>
+        <source> ships    </source>
+        <translation> 隻    </translation>
+    </message>
+    <message>
+        <source>Reserve Fleet Size: </source>
+        <translation>予備艦隊の規模: </translation>
+    </message>
+    <message>
+        <source> ships
+    </source>
+        <translation> 隻
+    </translation>
+    </message>
+    <message>
+        <source>The Number of </source>
+        <translation>使用できる</translation>
+    </message>
+    <message>
+        <source> Auxiliary Weapons: </source>
+        <translation>の補助兵器の数: </translation>
+    </message>
+    <message>
+        <source> times
+    </source>
+        <translation> 回
+    </translation>
+    </message>
+    <message>
+        <source> times
+</source>
+        <translation> 回
+</translation>
+    </message>
+    <message>
+        <source>Connect to the other player with the Network.
+
+</source>
+        <translation>ネットワークで他のプレイヤーと接続します。
+
+</translation>
+    </message>
+    <message>
+        <source>Push the &quot;Connect&quot; button once you are ready.
+</source>
+        <translation>準備ができたら「接続」ボタンを押してください。
+</translation>
+    </message>
+    <message>
+        <source>If you are a client&apos;s player, input a server IP address.
+You can also push &quot;Detect&quot; that is auto-detection of a server in the same network(LAN).
+</source>
+        <translation>クライアントのプレイヤーは、サーバーの IP アドレスを入力してください。
+「検出」を押すと、同じネットワーク(LAN)のサーバーを自動で検出することもできます。
+</translation>
+    </message>
+    <message>
+        <source>If not needed, you don&apos;t have to change the port number from the &quot;Default&quot; to the other value.</source>
+        <translation>必要がなければ、ポート番号を「デフォルト」から変える必要はありません。</translation>
+    </message>
+    <message>
+        <source>Push the &quot;Select&quot; button once you decide the player you want to battle/watch.
+</source>
+        <translation>対戦/観戦したいプレイヤーを決めたら「選択」ボタンを押してください。
+</translation>
+    </message>
+    <message>
+        <source>The rule settings of the server are prior to those of the client when there is mismatched condition.</source>
+        <translation>条件が一致しないときは、サーバーのルール設定がクライアントより優先されます。</translation>
+    </message>
+    <message>
+        <source>If there is the player who doesn&apos;t want to battle with you, the process will be cancelled.</source>
+        <translation>あなたとの対戦を望まないプレイヤーがいると、処理は中止されます。</translation>
+    </message>
+    <message>
+        <source>The port cannot be used for waiting for clients.
+Please select the other Port.</source>
+        <translation>このポートではクライアントを待ち受けられません。
+別のポートを選んでください。</translation>
+    </message>
+    <message>
+        <source>Network has been disconnected.</source>
+        <translation>ネットワークが切断されました。</translation>
+    </message>
+    <message>
+        <source>Now waiting for connection from clients...</source>
+        <translation>クライアントからの接続を待っています…</translation>
+    </message>
+    <message>
+        <source>Server accepted the connection from a client.</source>
+        <translation>サーバーがクライアントからの接続を受け付けました。</translation>
+    </message>
+    <message>
+        <source>Now waiting for entry from clients...</source>
+        <translation>クライアントからのエントリーを待っています…</translation>
+    </message>
+    <message>
+        <source>Entry from the client has been accepted.
+Check client&apos;s data and rule settings, then push &quot;Select&quot; if you want to battle the client.
+
+Notice: The rule settings of the server are prior to those of the client when there is mismatched condition.</source>
+        <translation>クライアントからのエントリーを受理しました。
+クライアントのデータとルール設定を確認し、このクライアントと対戦するなら「選択」を押してください。
+
+注意: 条件が一致しないときは、サーバーのルール設定がクライアントより優先されます。</translation>
+    </message>
+    <message>
+        <source>Entry from the client has been rejected.
+</source>
+        <translation>クライアントからのエントリーを拒否しました。
+</translation>
+    </message>
+    <message>
+        <source>Entry from the client has been canceled.
+</source>
+        <translation>クライアントからのエントリーを取り消しました。
+</translation>
+    </message>
+    <message>
+        <source>
+Please select the other player.</source>
+        <translation>
+別のプレイヤーを選んでください。</translation>
+    </message>
+    <message>
+        <source>Confirmation Data has not been sent.
+Connection with this client will be closed...</source>
+        <translation>確認データを送信できませんでした。
+このクライアントとの接続を終了します…</translation>
+    </message>
+    <message>
+        <source> responded a request for battle with you.</source>
+        <translation> が対戦の申し込みに応じました。</translation>
+    </message>
+    <message>
+        <source>This client refused a request for battle with you.
+The client might have not been able to accept your rule settings or have selected the other rival.
+Connection with the client will be closed...</source>
+        <translation>このクライアントに対戦の申し込みを断られました。
+クライアントがあなたのルール設定を受け入れられなかったか、別の対戦相手を選んだようです。
+クライアントとの接続を終了します…</translation>
+    </message>
+    <message>
+        <source> disconnected from this server.</source>
+        <translation> がこのサーバーから切断しました。</translation>
+    </message>
+    <message>
+        <source>Not every selected player has entered this server.
+Please select again.</source>
+        <translation>選んだプレイヤーの一部がこのサーバーにエントリーしていません。
+もう一度選んでください。</translation>
+    </message>
+    <message>
+        <source>Battle data is now ready. It goes on next step...</source>
+        <translation>対戦データの準備ができました。次の段階に進みます…</translation>
+    </message>
+    <message>
+        <source>A player disconnected from this server before the battle.</source>
+        <translation>対戦の前にプレイヤーがこのサーバーから切断しました。</translation>
+    </message>
+    <message>
+        <source>You canceled the current process.
+Please select again.</source>
+        <translation>現在の処理を中止しました。
+もう一度選んでください。</translation>
+    </message>
+</context>
 </TS>

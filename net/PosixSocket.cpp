@@ -220,6 +220,19 @@ MessageCode ReceiveSome(int handle, char* buffer, std::size_t size, std::size_t&
     return ReadFailed;
 }
 
+bool IsConnectionAlive(int handle)
+{
+    if (handle < 0) return false;
+    char byte = 0;
+    ssize_t count;
+    do {
+        count = recv(handle, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    } while (count < 0 && errno == EINTR);
+    if (count > 0) return true;
+    if (count == 0) return false;
+    return errno == EAGAIN || errno == EWOULDBLOCK;
+}
+
 bool SendAll(int handle, const char* data, std::size_t size, std::chrono::milliseconds deadline)
 {
     if (handle < 0) return false;

@@ -55,6 +55,11 @@ int AcceptConnection(int listener, std::string& address, std::uint16_t& port);
 // when the peer has gone (closed or reset) or the socket failed.
 MessageCode ReceiveSome(int handle, char* buffer, std::size_t size, std::size_t& received);
 
+// Whether a connection still stands: it is open, still connecting, or has
+// data waiting; false once the peer closed it, reset it or refused it.
+// Reads nothing.
+bool IsConnectionAlive(int handle);
+
 // Writes all bytes, waiting while the socket's buffer is full. False when
 // the socket failed or the bytes were not all written within `deadline`.
 bool SendAll(int handle, const char* data, std::size_t size, std::chrono::milliseconds deadline);

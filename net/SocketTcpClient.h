@@ -42,6 +42,8 @@ class CSocketTcpClient : public CTcpClient {
     // Clears what was received, tells the host code 4 and closes.
     void Disconnect();
     bool IsConnected() const { return m_socket >= 0; }
+    // Connected (or still connecting) and the host has not gone.
+    bool IsAlive() const;
     int GetSocket() const { return m_socket; }
 
     using CTcpClient::Send;

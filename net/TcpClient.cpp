@@ -43,6 +43,11 @@ void CSocketTcpClient::Disconnect()
     Close();
 }
 
+bool CSocketTcpClient::IsAlive() const
+{
+    return IsConnectionAlive(m_socket);
+}
+
 void CSocketTcpClient::Close()
 {
     CloseSocket(m_socket);

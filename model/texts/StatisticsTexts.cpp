@@ -126,10 +126,20 @@ QString GetTimeSpanText(const CTimer* timer, bool words)
     return words ? Words(span) : Clock(span);
 }
 
+QString GetProfileName(const UnitProfile& profile)
+{
+    const std::u16string name = ToU16String(profile.Name);
+    return QString::fromUtf16(name.data(), static_cast<int>(name.size()));
+}
+
 QString GetPlayerName(const CUnit& unit)
 {
-    const std::u16string name = ToU16String(unit.GetProfile().Name);
-    return QString::fromUtf16(name.data(), static_cast<int>(name.size()));
+    return GetProfileName(unit.GetProfile());
+}
+
+QString GetEntryName(const EntryMessage& entry)
+{
+    return GetProfileName(entry.Sender);
 }
 
 QString GetSecondsText(std::uint64_t ms)

@@ -2,6 +2,7 @@
 // the status screens, the result screen and the battle log.
 #pragma once
 
+#include "model/Messages.h"
 #include "model/Records.h"
 
 #include <QString>
@@ -27,6 +28,10 @@ QString GetSecondsText(std::uint64_t ms);
 // A side's name as the screens show it; the name's UTF-16 form, so a
 // character outside the BMP stays one character.
 QString GetPlayerName(const CUnit& unit);
+// The same for a side's profile, and for a connection-list entry (the side
+// that sent it).
+QString GetProfileName(const UnitProfile& profile);
+QString GetEntryName(const EntryMessage& entry);
 
 StatisticsTexts GetStatisticsText(const ActionStatistics& statistics);
 StatisticsTexts GetStatisticsTextLists(const ShipStatistics& statistics);

@@ -4,6 +4,7 @@
 #include "app/SequenceMakers.h"
 #include "screens/setup/ArcadeStageScreen.h"
 #include "screens/setup/GameOverScreen.h"
+#include "screens/setup/NetworkConnectionSequence.h"
 #include "screens/setup/PlayerCreationScreen.h"
 #include "screens/setup/PlayerSettingsScreen.h"
 #include "screens/setup/RuleSettingsScreen.h"
@@ -49,6 +50,12 @@ SceneMakers MakeSceneMakers()
     makers[SceneSlot::RuleSettings].createView = [](CGameScene* scene) -> CGameView* {
         return new CRuleSettingsView(scene);
     };
+    makers[SceneSlot::NetworkConnection].createScene = [](const SceneInputs&) -> CGameScene* {
+        return new CNetworkConnectionScene;
+    };
+    makers[SceneSlot::NetworkConnection].createView = [](CGameScene* scene) -> CGameView* {
+        return new CNetworkConnectionView(scene);
+    };
     makers[SceneSlot::SystemConfig].createScene = [](const SceneInputs&) -> CGameScene* {
         return new CSystemConfigScene;
     };
@@ -71,6 +78,9 @@ void RegisterSequences()
                      [](const SequenceArgs&) { return new CPlayerSettingsSequence; });
     SetSequenceMaker(SequenceType::RuleSettings,
                      [](const SequenceArgs&) { return new CRuleSettingsSequence; });
+    SetSequenceMaker(SequenceType::NetworkConnection, [](const SequenceArgs& args) {
+        return new CNetworkConnectionSequence(args.pPrevious, args.pCaller);
+    });
     SetSequenceMaker(SequenceType::PlayerCreation,
                      [](const SequenceArgs&) { return new CPlayerCreationSequence; });
     SetSequenceMaker(SequenceType::ArcadeStage, [](const SequenceArgs&) { return new CArcadeStageSequence; });
