@@ -8,6 +8,7 @@
 #include "screens/setup/PlayerSettingsScreen.h"
 #include "screens/setup/RuleSettingsScreen.h"
 #include "screens/setup/SystemConfigScreen.h"
+#include "screens/setup/TagTeamSelectionSequence.h"
 #include "screens/setup/TitleScreen.h"
 
 namespace Marevane::Setup {
@@ -57,6 +58,12 @@ SceneMakers MakeSceneMakers()
         view->setMinimumSize(720, 380);
         return view;
     };
+    makers[SceneSlot::TagTeamSelection].createScene = [](const SceneInputs&) -> CGameScene* {
+        return new CTagTeamSelectionScene;
+    };
+    makers[SceneSlot::TagTeamSelection].createView = [](CGameScene* scene) -> CGameView* {
+        return new CTagTeamSelectionView(scene);
+    };
     makers[SceneSlot::ComputerLevel] = MainViewMaker<CComputerLevelScene>();
     makers[SceneSlot::ArcadeStage] = MainViewMaker<CArcadeStageScene>();
     makers[SceneSlot::GameOver] = MainViewMaker<CGameOverScene>();
@@ -71,6 +78,8 @@ void RegisterSequences()
                      [](const SequenceArgs&) { return new CPlayerSettingsSequence; });
     SetSequenceMaker(SequenceType::RuleSettings,
                      [](const SequenceArgs&) { return new CRuleSettingsSequence; });
+    SetSequenceMaker(SequenceType::TagTeamSelection,
+                     [](const SequenceArgs&) { return new CTagTeamSelectionSequence; });
     SetSequenceMaker(SequenceType::PlayerCreation,
                      [](const SequenceArgs&) { return new CPlayerCreationSequence; });
     SetSequenceMaker(SequenceType::ArcadeStage, [](const SequenceArgs&) { return new CArcadeStageSequence; });
