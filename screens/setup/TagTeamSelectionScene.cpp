@@ -77,11 +77,11 @@ CTeamMateRow::CTeamMateRow(CGameEdit* pGameEdit, const CUnit& unit, QGraphicsIte
 
 void CTeamMateRow::CreateItems()
 {
-    CSimpleTextItem* player = AddText(tr("Player: ") + Name(m_profile), this, 12, 4);
-    CSimpleTextItem* host = AddText(tr("Host: ") + HostName(m_profile.OriginFlag), this, 12,
+    CSimpleTextItem* player = AddText(CTeamMateRow::tr("Player: ") + Name(m_profile), this, 12, 4);
+    CSimpleTextItem* host = AddText(CTeamMateRow::tr("Host: ") + HostName(m_profile.OriginFlag), this, 12,
                                     player->y() + player->boundingRect().height() + 4);
-    CSimpleTextItem* mode =
-        AddText(tr("Command: ") + ModeName(m_profile.Type), this, RightOf(host, TextGap), host->y());
+    CSimpleTextItem* mode = AddText(CTeamMateRow::tr("Command: ") + ModeName(m_profile.Type), this,
+                                    RightOf(host, TextGap), host->y());
     CSimpleTextItem* address = AddText(tr("IP Address: ") + QString::fromStdString(m_profile.Address), this,
                                        12, host->y() + host->boundingRect().height() + 4);
     const QString port = m_profile.Port == 0 ? tr("Default") : QString::number(m_profile.Port);
@@ -123,6 +123,7 @@ void CTeamMateRow::SetSelectable(bool isSelectable)
 {
     const bool isEnabled = isSelectable && static_cast<bool>(m_callback);
     m_button->setEnabled(isEnabled);
+    if (!isEnabled) setBrush(QBrush(TransparentColor));
     for (CSimpleTextItem* text : m_texts) text->setBrush(isEnabled ? TextColor : DisabledTextColor);
 }
 
@@ -131,6 +132,18 @@ void CTeamMateRow::SetCallbackOnSelecting(std::function<void()> callback)
     m_callback = std::move(callback);
     m_buttonItem->setVisible(static_cast<bool>(m_callback));
     SetSelectable(true);
+}
+
+void CTeamMateRow::hoverEnterEvent(QGraphicsSceneHoverEvent* event)
+{
+    if (m_button->isEnabled()) setBrush(QBrush(HighlightColor));
+    QGraphicsRectItem::hoverEnterEvent(event);
+}
+
+void CTeamMateRow::hoverLeaveEvent(QGraphicsSceneHoverEvent* event)
+{
+    setBrush(QBrush(TransparentColor));
+    QGraphicsRectItem::hoverLeaveEvent(event);
 }
 
 void CTeamMateRow::Select()
@@ -190,11 +203,11 @@ void CTagTeamSelectionScene::CreateItems()
     m_block->setPen(QPen(TransparentColor));
     m_block->setBrush(QBrush(TransparentColor));
     addItem(m_block);
-    CSimpleTextItem* player = AddText(tr("Player: ") + Name(profile), m_block, 8, 4);
-    CSimpleTextItem* host =
-        AddText(tr("Host: ") + HostName(profile.OriginFlag), m_block, RightOf(player, TextGap), 4);
+    CSimpleTextItem* player = AddText(CTeamMateRow::tr("Player: ") + Name(profile), m_block, 8, 4);
+    CSimpleTextItem* host = AddText(CTeamMateRow::tr("Host: ") + HostName(profile.OriginFlag), m_block,
+                                    RightOf(player, TextGap), 4);
     CSimpleTextItem* mode =
-        AddText(tr("Command: ") + ModeName(profile.Type), m_block, RightOf(host, TextGap), 4);
+        AddText(CTeamMateRow::tr("Command: ") + ModeName(profile.Type), m_block, RightOf(host, TextGap), 4);
     m_randomButton = new CPushButton(tr("Select at Random"), Sound::SeNextStep);
     m_randomButton->SetUp();
     auto* buttonItem = new QGraphicsProxyWidget(m_block);

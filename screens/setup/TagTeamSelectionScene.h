@@ -54,6 +54,11 @@ class CTeamMateRow : public QObject, public QGraphicsRectItem {
     // A callback shows the button and makes the row selectable.
     void SetCallbackOnSelecting(std::function<void()> callback);
 
+  protected:
+    // A selectable row lights up under the pointer.
+    void hoverEnterEvent(QGraphicsSceneHoverEvent* event) override;
+    void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
+
   private slots:
     void Select();
 
