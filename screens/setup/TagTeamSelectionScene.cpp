@@ -92,15 +92,22 @@ void CTeamMateRow::CreateItems()
     m_buttonItem = new QGraphicsProxyWidget(this);
     m_buttonItem->setWidget(m_button);
     m_buttonItem->hide();
-    QRectF box = childrenBoundingRect();
-    box.setLeft(0);
-    box.setTop(0);
+    Layout();
+}
+
+void CTeamMateRow::Layout()
+{
+    QRectF box(0, 0, 1, 1);
+    for (const CSimpleTextItem* text : m_texts) box |= text->mapRectToParent(text->boundingRect());
     box.adjust(0, 0, 11, 4);
-    const QSizeF button = m_buttonItem->size();
-    box.setWidth(std::max(box.width(), button.width() + 24));
-    box.setHeight(box.height() + button.height() + 4);
+    if (m_buttonItem->isVisible()) {
+        // The button under the texts, in the bottom-right corner.
+        const QSizeF button = m_buttonItem->size();
+        box.setWidth(std::max(box.width(), button.width() + 24));
+        box.setHeight(box.height() + button.height() + 4);
+        m_buttonItem->setPos(box.right() - 12 - button.width(), box.bottom() - 4 - button.height());
+    }
     setRect(box);
-    m_buttonItem->setPos(box.right() - 12 - button.width(), box.bottom() - 4 - button.height());
 }
 
 bool CTeamMateRow::IsSelectable() const
@@ -131,6 +138,7 @@ void CTeamMateRow::SetCallbackOnSelecting(std::function<void()> callback)
 {
     m_callback = std::move(callback);
     m_buttonItem->setVisible(static_cast<bool>(m_callback));
+    Layout();
     SetSelectable(true);
 }
 

@@ -64,6 +64,8 @@ class CTeamMateRow : public QObject, public QGraphicsRectItem {
 
   private:
     void CreateItems();
+    // The rectangle around the texts, and the button under them while it shows.
+    void Layout();
 
     CGameEdit* m_gameEdit;
     EntryMessage m_entry;

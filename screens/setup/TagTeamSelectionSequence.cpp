@@ -336,9 +336,18 @@ void CTagTeamSelectionSequence::PollServer()
         return;
     }
     if (code == TeamsCode || code == TeamResultCode) {
+        const std::vector<UnitProfile>& units = client->GetReceivedMessage().Units;
+        const CUnit* local = GetMyUnit();
+        const bool hasLocal = std::any_of(units.begin(), units.end(), [local](const UnitProfile& profile) {
+            return local != nullptr && profile.HostId == local->GetHostId();
+        });
+        if (!hasLocal) {
+            // Teams without this side cannot be the host's answer to it.
+            qWarning("A team result without this side was ignored");
+            return;
+        }
         m_requestTimer->stop();
-        if (CUnitFactory* factory = GetUnitFactory())
-            factory->CreateUnits(client->GetReceivedMessage().Units);
+        if (CUnitFactory* factory = GetUnitFactory()) factory->CreateUnits(units);
     }
     Update(code);
 }

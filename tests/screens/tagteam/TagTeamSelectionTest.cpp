@@ -309,6 +309,8 @@ TEST_F(TagTeamTest, AsServerTheChoicesComeInTheTeamsGoToEveryClientAndFleetForma
     EXPECT_TRUE(host->IsTeamMate(*guestUnit));
     EXPECT_TRUE(cpu1->IsTeamMate(*cpu2));
     EXPECT_TRUE(Bar().contains("Team 1:\n        Host    Guest    ")) << Bar().toStdString();
+    EXPECT_FALSE(
+        SaveScreenRender(*control->GetMainWindow(), QStringLiteral("tagteam/server-announced")).isEmpty());
 
     ASSERT_TRUE(PeerReceives(guest));
     EXPECT_EQ(guest.GetReceivedData().Code, 26u);
@@ -404,7 +406,12 @@ TEST_F(TagTeamTest, AsClientTheChoiceGoesToTheServerAndItsTeamsAreTakenOver)
         if (profile.HostId == 0x5001) profile.TeamMates = {0x5003};
         if (profile.HostId == 0x5003) profile.TeamMates = {0x5001};
     }
+    // A result that leaves this side out is no answer; the screen keeps waiting.
     EntryMessage teams(26);
+    ASSERT_TRUE(scriptedHost.SendEntryMessageToId(0x5002, teams));
+    QTest::qWait(ScreenTiming::Scaled(ScreenTiming::FastPoll) * 4);
+    EXPECT_EQ(sequence->GetState(), State::Waiting);
+    EXPECT_EQ(Units()->CountUnits(), 4u);
     teams.Units = profiles;
     ASSERT_TRUE(scriptedHost.SendEntryMessageToId(0x5002, teams));
     ASSERT_TRUE(WaitUntil([&] { return sequence->GetState() == State::Announced; }));
