@@ -228,8 +228,9 @@ void CTagTeamSelectionScene::CreateItems()
     if (m_bar == nullptr) {
         m_bar = new CNotificationBar;
         addItem(m_bar);
-        m_bar->hide();
     }
+    // A message of the last visit does not carry over.
+    m_bar->Hide();
 
     if (m_unitFactory != nullptr) {
         for (const CUnit* unit : m_unitFactory->GetUnits()) {
