@@ -327,6 +327,37 @@ TEST_F(TagTeamTest, AsServerTheChoicesComeInTheTeamsGoToEveryClientAndFleetForma
     ASSERT_TRUE(WaitForType(SequenceType::FleetFormation));
 }
 
+TEST_F(TagTeamTest, AsServerAChoiceThatArrivesBeforeTheHostsIsKept)
+{
+    TagMatch(1);
+    CUnit* host = Local(L"Host", HostServer);
+    UnitProfile guestProfile(0, UnitManual, HostClient, L"Guest", L"");
+    guestProfile.HostId = 0x7001;
+    CSocketTcpClient guest;
+    JoinGameServer(guest, guestProfile);
+    guestProfile.Id = Units()->GetNextUnitNumber();
+    CUnit* guestUnit = Units()->CreateUnit(guestProfile);
+    CUnit* cpu1 = Side(L"CPU-1", UnitAuto, HostServer, 0);
+    CUnit* cpu2 = Side(L"CPU-2", UnitAuto, HostServer, 0);
+
+    CTagTeamSelectionSequence* sequence = Open();
+    ASSERT_NE(sequence, nullptr);
+    // The guest leaves its mate to chance before the host has chosen.
+    EntryMessage choice(26);
+    choice.Sender.HostId = 0;
+    choice.Entry = guestProfile;
+    ASSERT_TRUE(guest.Send(Encode(choice)));
+    ASSERT_TRUE(WaitUntil([&] { return sequence->GetChoices().count(0x7001) != 0; }));
+    EXPECT_EQ(sequence->GetState(), State::Choosing);
+    // Only the host picked the guest, who had no preference: they team up.
+    ChooseByKeyboard(guestUnit);
+    ASSERT_TRUE(WaitUntil([&] { return sequence->GetState() == State::Announced; }));
+    EXPECT_TRUE(host->IsTeamMate(*guestUnit));
+    EXPECT_TRUE(cpu1->IsTeamMate(*cpu2));
+    ASSERT_TRUE(PeerReceives(guest));
+    EXPECT_EQ(guest.GetReceivedData().Code, 26u);
+}
+
 TEST_F(TagTeamTest, AsServerAClientLeavingMidSelectionEndsTheScreenInsteadOfWaiting)
 {
     TagMatch(1);
