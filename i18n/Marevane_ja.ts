@@ -1226,6 +1226,87 @@ Select &quot;OFF&quot; if a problem occurs or you want to reduce memory usage.</
     </message>
 </context>
 <context>
+    <name>Marevane::CTagTeamSelectionScene</name>
+    <message>
+        <source>Select at Random</source>
+        <translation>ランダムに選択</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CTagTeamSelectionSequence</name>
+    <message>
+        <source>All tag teams were formed. the members of each team are as follows:
+</source>
+        <translation>全てのタッグチームが結成されました。各チームのメンバーは次の通りです:
+</translation>
+    </message>
+    <message>
+        <source>Team </source>
+        <translation>チーム </translation>
+    </message>
+    <message>
+        <source>It goes on next step....</source>
+        <translation>次のステップへ進みます....</translation>
+    </message>
+    <message>
+        <source>Now waiting for the response from the server...</source>
+        <translation>サーバーからの応答を待っています...</translation>
+    </message>
+    <message>
+        <source>Select the member of your team.
+
+</source>
+        <translation>チームのメンバーを選択してください。
+
+</translation>
+    </message>
+    <message>
+        <source>The member will be decided at random if the player whom you select does not hope to team up with you.</source>
+        <translation>選択したプレイヤーがあなたとのチームを希望しない場合、メンバーはランダムに決定されます。</translation>
+    </message>
+    <message>
+        <source>Now waiting for the request from clients...</source>
+        <translation>クライアントからの要求を待っています...</translation>
+    </message>
+    <message>
+        <source>Network is disconnected unexpectedly.
+It goes back to previous process....</source>
+        <translation>ネットワークが予期せず切断されました。
+前の処理に戻ります....</translation>
+    </message>
+</context>
+<context>
+    <name>Marevane::CTeamMateRow</name>
+    <message>
+        <source>Select</source>
+        <translation>選択</translation>
+    </message>
+    <message>
+        <source>Player: </source>
+        <translation>プレイヤー: </translation>
+    </message>
+    <message>
+        <source>Host: </source>
+        <translation>ホスト: </translation>
+    </message>
+    <message>
+        <source>Command: </source>
+        <translation>コマンド: </translation>
+    </message>
+    <message>
+        <source>IP Address: </source>
+        <translation>IPアドレス: </translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>デフォルト</translation>
+    </message>
+    <message>
+        <source>Port: </source>
+        <translation>ポート: </translation>
+    </message>
+</context>
+<context>
     <name>Marevane::CMessageScene</name>
     <message>
         <source>Latest</source>

@@ -9,6 +9,7 @@
 #include "screens/setup/PlayerSettingsScreen.h"
 #include "screens/setup/RuleSettingsScreen.h"
 #include "screens/setup/SystemConfigScreen.h"
+#include "screens/setup/TagTeamSelectionSequence.h"
 #include "screens/setup/TitleScreen.h"
 
 namespace Marevane::Setup {
@@ -64,6 +65,12 @@ SceneMakers MakeSceneMakers()
         view->setMinimumSize(720, 380);
         return view;
     };
+    makers[SceneSlot::TagTeamSelection].createScene = [](const SceneInputs&) -> CGameScene* {
+        return new CTagTeamSelectionScene;
+    };
+    makers[SceneSlot::TagTeamSelection].createView = [](CGameScene* scene) -> CGameView* {
+        return new CTagTeamSelectionView(scene);
+    };
     makers[SceneSlot::ComputerLevel] = MainViewMaker<CComputerLevelScene>();
     makers[SceneSlot::ArcadeStage] = MainViewMaker<CArcadeStageScene>();
     makers[SceneSlot::GameOver] = MainViewMaker<CGameOverScene>();
@@ -81,6 +88,8 @@ void RegisterSequences()
     SetSequenceMaker(SequenceType::NetworkConnection, [](const SequenceArgs& args) {
         return new CNetworkConnectionSequence(args.pPrevious, args.pCaller);
     });
+    SetSequenceMaker(SequenceType::TagTeamSelection,
+                     [](const SequenceArgs&) { return new CTagTeamSelectionSequence; });
     SetSequenceMaker(SequenceType::PlayerCreation,
                      [](const SequenceArgs&) { return new CPlayerCreationSequence; });
     SetSequenceMaker(SequenceType::ArcadeStage, [](const SequenceArgs&) { return new CArcadeStageSequence; });
