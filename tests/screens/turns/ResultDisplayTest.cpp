@@ -13,7 +13,13 @@
 #include "screens/battle/WeaponIcons.h"
 #include "tests/screens/turns/TurnsFixture.h"
 
+#include <QChildEvent>
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
 
 #include <cstring>
 #include <set>
@@ -55,6 +61,23 @@ class ResultDisplayTest : public TurnsTest {
     {
         return (change > 0 ? "+" : "") + QString::number(change) + "FP";
     }
+};
+
+// Calls back for every child object given to the watched one.
+class CChildWatch : public QObject {
+  public:
+    CChildWatch(QObject* watched, std::function<void(QObject*)> added) : m_added(std::move(added))
+    {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded) m_added(static_cast<QChildEvent*>(event)->child());
+        return false;
+    }
+
+  private:
+    std::function<void(QObject*)> m_added;
 };
 
 TEST_F(ResultDisplayTest, AnAttackPlaysOnTheTargetPanel)
@@ -254,21 +277,23 @@ TEST_F(ResultDisplayTest, MinesGoOffOneAfterAnother)
     ASSERT_EQ(scene->GetMineIcons().size(), 3);
     for (MineProfile* mine : mines) mine->IsExploded = true;
 
+    // Each explosion as it starts: its panel and when. Short effects can end
+    // between two polls, so they are caught as they are made, not sampled.
+    auto made = std::make_shared<std::vector<std::pair<CPanelIcon*, qint64>>>();
+    auto& seen = *made;
     QElapsedTimer clock;
+    CChildWatch watch(scene.get(), [&clock, made](QObject* child) {
+        const qint64 at = clock.elapsed();
+        QPointer<QObject> guard(child);
+        QTimer::singleShot(0, child, [made, guard, at] {
+            if (auto* attack = qobject_cast<CAttackAnimation*>(guard.data()))
+                made->emplace_back(attack->GetPanelIcon(), at);
+        });
+    });
     clock.start();
     scene->Update(FollowUp);
     EXPECT_TRUE(scene->GetMineIcons().isEmpty());
-    // Each explosion as it starts: its panel and when.
-    std::vector<std::pair<CPanelIcon*, qint64>> seen;
-    std::set<CAttackAnimation*> known;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (CAttackAnimation* attack : Effects<CAttackAnimation>()) {
-                if (known.insert(attack).second) seen.emplace_back(attack->GetPanelIcon(), clock.elapsed());
-            }
-            return seen.size() == 3;
-        },
-        3000));
+    ASSERT_TRUE(WaitUntil([&] { return seen.size() == 3; }, 3000)) << seen.size();
     const std::vector<CPanelIcon*> order{seen[0].first, seen[1].first, seen[2].first};
     EXPECT_EQ(order, (std::vector<CPanelIcon*>{At(2, 4), At(2, 5), At(4, 4)}));
     EXPECT_GE(seen[1].second, ScaledMs(300));
