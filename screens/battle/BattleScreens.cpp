@@ -15,9 +15,7 @@ void AddSceneMakers(SceneMakers& makers)
     makers[SceneSlot::GameMap] = SceneMaker{
         [](const SceneInputs& inputs) -> CGameScene* { return new CGameMapScene(inputs.pBoard); },
         [](CGameScene* scene) -> CGameView* { return new CGameMapView(static_cast<CGameMapScene*>(scene)); }};
-    makers[SceneSlot::BattleResult] =
-        SceneMaker{[](const SceneInputs&) -> CGameScene* { return new CBattleResultScene(0, 0, 720, 600); },
-                   [](CGameScene* scene) -> CGameView* { return new CBattleResultView(scene); }};
+    AddBattleResultSceneMaker(makers);
     AddPaneSceneMakers(makers);
 }
 
