@@ -14,7 +14,7 @@ class NetworkServerTest : public NetworkScreenTest {
     void EnterGuest(CSocketTcpClient& guest)
     {
         Open(HostServer);
-        Listen();
+        ASSERT_NO_FATAL_FAILURE(Listen());
         ASSERT_TRUE(Enter(guest, "127.0.0.2", Profile(L"Guest", HostClient, guestId), Rules()->GetInfo()));
         ASSERT_EQ(NextCode(guest), 15U);
         ASSERT_TRUE(WaitUntil([this] { return scene->FindRow(guestId) != nullptr; }));
@@ -33,7 +33,7 @@ class NetworkServerTest : public NetworkScreenTest {
 TEST_F(NetworkServerTest, AcceptsListsConfirmsAndSendsTheBattleData)
 {
     CSocketTcpClient guest;
-    EnterGuest(guest);
+    ASSERT_NO_FATAL_FAILURE(EnterGuest(guest));
     EXPECT_EQ(guest.GetReceivedData().Entry.SecondCode, 16U);
     EXPECT_EQ(guest.GetReceivedData().Entry.Sender.Name, L"Host");
     const CConnectionListItem* row = scene->FindRow(guestId);
@@ -65,7 +65,7 @@ TEST_F(NetworkServerTest, AcceptsListsConfirmsAndSendsTheBattleData)
 TEST_F(NetworkServerTest, AnswersEachKindOfEntry)
 {
     Open(HostServer);
-    Listen();
+    ASSERT_NO_FATAL_FAILURE(Listen());
     Rules()->GetInfo().IsTeamVersus = false; // no audience
     GameEditInfo otherRules = Rules()->GetInfo();
     otherRules.Map.Size = MapPos(9, 9);
@@ -109,7 +109,7 @@ TEST_F(NetworkServerTest, AnswersEachKindOfEntry)
 TEST_F(NetworkServerTest, CancelInTheWaitBeforeTheDataSendsNoData)
 {
     CSocketTcpClient guest;
-    EnterGuest(guest);
+    ASSERT_NO_FATAL_FAILURE(EnterGuest(guest));
     scene->FindRow(guestId)->GetSelectButton()->click();
     ASSERT_TRUE(Request(guest));
     ASSERT_EQ(NextCode(guest), 16U);
@@ -126,7 +126,7 @@ TEST_F(NetworkServerTest, CancelInTheWaitBeforeTheDataSendsNoData)
 TEST_F(NetworkServerTest, AClientThatRefusesIsToldAndDropped)
 {
     CSocketTcpClient guest;
-    EnterGuest(guest);
+    ASSERT_NO_FATAL_FAILURE(EnterGuest(guest));
     scene->FindRow(guestId)->GetSelectButton()->click();
     ASSERT_TRUE(Request(guest, 27));
     ASSERT_EQ(NextCode(guest), 17U);
@@ -139,7 +139,7 @@ TEST_F(NetworkServerTest, AClientThatRefusesIsToldAndDropped)
 TEST_F(NetworkServerTest, AClientThatLeavesIsRemovedAndTheScreenGoesIdle)
 {
     CSocketTcpClient guest;
-    EnterGuest(guest);
+    ASSERT_NO_FATAL_FAILURE(EnterGuest(guest));
     scene->FindRow(guestId)->GetSelectButton()->click();
     guest.Disconnect();
     ASSERT_TRUE(WaitUntil([this] { return scene->GetRows().empty(); }));
@@ -153,7 +153,7 @@ TEST_F(NetworkServerTest, AnEnteredClientThatLeavesUnselectedIsNoticed)
 {
     // Two players are needed; the first is selected, the second leaves.
     Open(HostServer, UnitManual, 2);
-    Listen();
+    ASSERT_NO_FATAL_FAILURE(Listen());
     CSocketTcpClient first;
     CSocketTcpClient second;
     ASSERT_TRUE(Enter(first, "127.0.0.2", Profile(L"First", HostClient, 0x71), Rules()->GetInfo()));
@@ -175,7 +175,7 @@ TEST_F(NetworkServerTest, AnEnteredClientThatLeavesUnselectedIsNoticed)
 TEST_F(NetworkServerTest, TheScreenAsAPlayerSeesIt)
 {
     Open(HostServer, UnitManual, 2);
-    Listen();
+    ASSERT_NO_FATAL_FAILURE(Listen());
     CSocketTcpClient first;
     CSocketTcpClient second;
     GameEditInfo otherRules = Rules()->GetInfo();

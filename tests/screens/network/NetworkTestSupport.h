@@ -22,17 +22,32 @@
 #include <QSpinBox>
 
 #include <cstdint>
+#include <random>
 #include <string>
 
 namespace Marevane::Testing {
 
-// A port nobody listens on now, for TCP and for the discovery datagrams.
+// A port nobody uses now, for TCP and for the discovery datagrams. It is
+// drawn below the kernel's range of ports for outgoing connections, so a
+// connection made meanwhile cannot take it before the screen listens.
 inline std::uint16_t FreePort()
 {
-    const int listener = OpenListener("127.0.0.1", 0);
-    const std::uint16_t port = GetBoundPort(listener);
-    CloseSocket(listener);
-    return port;
+    std::random_device seed;
+    std::mt19937 engine(seed());
+    std::uniform_int_distribution<int> pick(20000, 32000);
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const auto port = static_cast<std::uint16_t>(pick(engine));
+        try {
+            const int listener = OpenListener("0.0.0.0", port);
+            CloseSocket(listener);
+            const int datagrams = OpenDatagramListener(port);
+            if (datagrams < 0) continue;
+            CloseSocket(datagrams);
+            return port;
+        } catch (const std::exception&) {
+        }
+    }
+    return 0;
 }
 
 // The texts of a row, joined by spaces.
