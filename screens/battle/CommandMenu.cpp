@@ -51,8 +51,11 @@ CCommandMenu::CCommandMenu(QWidget* parent) : QMenu(parent)
     SetLook(this);
     connect(this, &QMenu::aboutToHide, this, [this] {
         emit MenuClosed();
-        // The selection's own sound stands for the closing.
-        QTimer::singleShot(ScreenTiming::Scaled(ScreenTiming::MenuCloseSound), this, [this] {
+        // The selection's own sound stands for the closing. A check left over
+        // from an earlier showing must not read this showing's choice.
+        const unsigned showing = m_showing;
+        QTimer::singleShot(ScreenTiming::Scaled(ScreenTiming::MenuCloseSound), this, [this, showing] {
+            if (showing != m_showing) return;
             if (!IsSelectedSoundPlaying() && !m_wasChosen) PlaySoundEffect(Sound::SeDefaultCanceled, true);
             m_wasChosen = false;
         });
@@ -194,6 +197,7 @@ void CCommandMenu::Open(QPoint pos, CShip* pShip)
     }
     m_reinforceMenu->setEnabled(m_unit->GetReinforcementsLeft() != 0 && enabledCount > 0);
     m_wasChosen = false;
+    ++m_showing;
     popup(pos);
 }
 

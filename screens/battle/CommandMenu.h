@@ -100,6 +100,7 @@ class CCommandMenu : public QMenu {
     int m_hoverKey = 0;
     // A choice (or Escape) was made in this opening: its sound stands.
     bool m_wasChosen = false;
+    unsigned m_showing = 0;
 };
 
 } // namespace Marevane

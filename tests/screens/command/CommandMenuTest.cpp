@@ -46,6 +46,13 @@ class CommandMenuTest : public ScreenTest {
         }
         return shown;
     }
+    // Waits out the closing check: qWait may return with a timer that fell
+    // due during its last sleep still unrun.
+    static void Settle()
+    {
+        QTest::qWait(ScaledMs(200));
+        QCoreApplication::processEvents();
+    }
     void Key(int key, const QString& text = QString())
     {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
@@ -174,7 +181,7 @@ TEST_F(CommandMenuTest, LettersChooseAndEscapeClosesWithTheCancelSound)
     ASSERT_EQ(selected.size(), 1);
     EXPECT_EQ(selected[0][0].value<CommandCode>(), CommandMove);
     EXPECT_FALSE(menu.isVisible());
-    QTest::qWait(ScaledMs(200));
+    Settle();
     EXPECT_EQ(sounds.Count(Sound::SeDefaultCanceled), 0);
 
     menu.Build(world->Side(0));
@@ -182,7 +189,7 @@ TEST_F(CommandMenuTest, LettersChooseAndEscapeClosesWithTheCancelSound)
     sounds.Reset();
     Key(Qt::Key_Escape);
     EXPECT_FALSE(menu.isVisible());
-    QTest::qWait(ScaledMs(200));
+    Settle();
     EXPECT_EQ(sounds.Codes(), std::vector<Sound::SeCode>{Sound::SeDefaultCanceled});
 
     // Closed by a click elsewhere: the closing sound after a moment.
@@ -192,6 +199,20 @@ TEST_F(CommandMenuTest, LettersChooseAndEscapeClosesWithTheCancelSound)
     menu.hide();
     EXPECT_TRUE(sounds.Codes().empty());
     EXPECT_TRUE(WaitUntil([&] { return sounds.Count(Sound::SeDefaultCanceled) == 1; }, 1000));
+}
+
+TEST_F(CommandMenuTest, AMenuReopenedBeforeTheLastClosingCheckClosesWithOneSound)
+{
+    // The check after the choice is still pending when the menu opens again.
+    menu.Open(QPoint(10, 10), destroyer);
+    Key(Qt::Key_M, "m");
+    menu.Build(world->Side(0));
+    menu.Open(QPoint(10, 10), destroyer);
+    sounds.Reset();
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(sounds.Codes(), std::vector<Sound::SeCode>{Sound::SeDefaultCanceled});
+    Settle();
+    EXPECT_EQ(sounds.Codes(), std::vector<Sound::SeCode>{Sound::SeDefaultCanceled});
 }
 
 TEST_F(CommandMenuTest, PointingPlaysOncePerEntryAndTellsTheHelp)
