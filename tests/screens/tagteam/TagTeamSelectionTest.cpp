@@ -8,6 +8,7 @@
 #include "net/SocketTcpServer.h"
 #include "screens/setup/TagTeamSelectionSequence.h"
 #include "tests/screens/kit/ScreenRender.h"
+#include "tests/screens/kit/ScreenTest.h"
 #include "tests/screens/setup/ScreensTestSupport.h"
 #include <QSignalSpy>
 
@@ -176,6 +177,7 @@ class TagTeamTest : public ScreensTest {
 
 TEST_F(TagTeamTest, OfflineTheTeamsAreFormedAtOnceAndAnnouncedBeforeFleetFormation)
 {
+    const ScopedTimeScale slower(0.2);
     const struct {
         int units;
         std::vector<std::pair<int, int>> mates;
@@ -208,10 +210,14 @@ TEST_F(TagTeamTest, OfflineTheTeamsAreFormedAtOnceAndAnnouncedBeforeFleetFormati
 
 TEST_F(TagTeamTest, LeavingTheScreenCancelsTheMoveToFleetFormation)
 {
+    // The announcement long enough to be there when the test looks, on a busy machine.
+    const ScopedTimeScale slower(0.2);
     TagMatch(0);
     Local(L"Player", HostServer);
     Side(L"CPU-1", UnitAuto, HostServer, 0);
-    ASSERT_EQ(Open()->GetState(), State::Announced);
+    CTagTeamSelectionSequence* sequence = Open();
+    ASSERT_NE(sequence, nullptr);
+    ASSERT_EQ(sequence->GetState(), State::Announced);
     Manager()->ReturnTo(0);
     ASSERT_TRUE(WaitForType(SequenceType::Title));
     QTest::qWait(ScreenTiming::Scaled(ScreenTiming::LongMessage) * 2);
