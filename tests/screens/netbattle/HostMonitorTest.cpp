@@ -1,14 +1,16 @@
 // The host's watch over its client in the real screen flow, against a
 // scripted loopback client: a client lost while the host's own side is to
-// move ends the battle with the failure text and the result screen, and
-// what a client sends out of its turn is not taken for the turn's command.
+// move ends the battle with the failure text and the result screen, what a
+// client sends out of its turn is not taken for the turn's command, and a
+// client's Replay sent as soon as the battle is decided still counts.
 #include "tests/screens/netbattle/NetBattleFixture.h"
 
 #include "gui/Popups.h"
 #include "gui/SelectionList.h"
 #include "gui/TextItems.h"
-#include "model/MessageBuilder.h"
+#include "gui/Widgets.h"
 #include "model/CodeTables.h"
+#include "model/MessageBuilder.h"
 #include "model/MessageCodes.h"
 #include "model/ResultManager.h"
 #include "model/TurnManager.h"
@@ -18,6 +20,7 @@
 #include "screens/battle/BattleSequence.h"
 #include "screens/battle/BattleSequenceOnServer.h"
 #include "screens/battle/CommandInputManager.h"
+#include "screens/battle/CommandMenu.h"
 #include "screens/battle/CommandResultReport.h"
 #include "screens/battle/GameMapScene.h"
 
@@ -96,6 +99,13 @@ class HostMonitorTest : public BattleFlowTest {
         ASSERT_TRUE(client.SendCode(EndOfTurnCheck));
     }
 
+    // Reads what the host sent until the code comes; false when it does not.
+    bool ClientReceives(MessageCode code)
+    {
+        return WaitUntil(
+            [&] { return client.Receive() == ReadComplete && client.GetReceivedData().Code == code; });
+    }
+
     CSocketTcpClient client;
     std::uint16_t port = 0;
     CUnit* guest = nullptr;
@@ -138,6 +148,32 @@ TEST_F(HostMonitorTest, AClientLostInTheHostsTurnEndsTheBattleWithinTheLeaveTime
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result->GetHeader()->toPlainText(), QStringLiteral("\nThis battle ended."));
     SaveScreenRender(*control->GetMainWindow(), QStringLiteral("netbattle/host-client-lost"));
+}
+
+TEST_F(HostMonitorTest, AClientsReplayRightAfterTheVerdictIsCountedOnTheResultScreen)
+{
+    StartBattle();
+    if (IsGuestsTurn()) PassTheGuestsTurn();
+    ASSERT_TRUE(WaitUntil([this] {
+        return TurnManager()->GetCurrentUnit() == player && map->GetInputManager()->GetState() == 1;
+    }));
+    PressKey(*map, Qt::Key_1);
+    ASSERT_TRUE(map->GetCommandMenu()->isVisible());
+    map->GetCommandMenu()->GetResignAction()->trigger();
+    PressKey(*map, Qt::Key_Return);
+    ASSERT_TRUE(WaitUntil([this] { return play->IsLeaving(); }));
+    EXPECT_TRUE(TurnManager()->IsGameDecided());
+
+    // The client chose before the host's result screen is shown.
+    ASSERT_TRUE(client.SendCode(CBattleEndSequence::ReplayCode));
+    ASSERT_TRUE(WaitFor<CBattleEndSequence>());
+    auto* result = SceneOf<CBattleResultScene>(SceneSlot::BattleResult);
+    ASSERT_NE(result, nullptr);
+    result->GetReplayButton()->click();
+    EXPECT_TRUE(ClientReceives(CBattleEndSequence::ReplayCode));
+    EXPECT_TRUE(ClientReceives(CBattleEndSequence::ReplayAcceptedCode));
+    ASSERT_TRUE(
+        WaitUntil([this] { return Current() == below && !Manager()->IsChanging(); }, ScaledMs(3000) + 5000));
 }
 
 } // namespace
