@@ -49,11 +49,15 @@ class ClientBattleTest : public BattleFlowTest {
         // As the connection screens leave it: the host's board and both
         // sides of the battle data, the local one known by its host id.
         control->GetBoard()->Build(host->world.board.GetMap());
-        me = Units()->CreateLocalUnit(UnitManual, HostClient, L"Guest", L"");
-        me->SetHostId(GuestHostId);
+        me = Units()->CreateLocalUnit(LocalType(), HostClient, L"Guest", L"");
+        me->SetHostId(LocalHostId());
         Units()->CreateUnits({host->world.Local()->GetProfile(), host->world.Guest()->GetProfile()});
-        ASSERT_TRUE(EnterAsGuest(host->world.server, *control->GetTcpClient(), host->port, info));
+        ASSERT_TRUE(EnterAsGuest(host->world.server, *control->GetTcpClient(), host->port, info, LocalType(),
+                                 LocalHostId()));
     }
+    // This machine's side: the guest that plays, unless a test watches.
+    virtual std::uint32_t LocalType() const { return UnitManual; }
+    virtual std::uint64_t LocalHostId() const { return GuestHostId; }
     void TearDown() override
     {
         host.reset();
@@ -254,6 +258,62 @@ TEST_F(ClientBattleTest, TheHostLostInTheBattleEndsItWithTheFailureText)
     result = SceneOf<CBattleResultScene>(SceneSlot::BattleResult);
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result->GetHeader()->toPlainText(), QStringLiteral("\nThis battle ended."));
+}
+
+// A watcher that enters a battle already under way.
+class AudienceReentryTest : public ClientBattleTest {
+  protected:
+    std::uint32_t LocalType() const override { return UnitWatching; }
+    std::uint64_t LocalHostId() const override { return 0xA0D1; }
+};
+
+TEST_F(AudienceReentryTest, AWatcherJoiningUnderWayGetsTheTurnsAndTheBattlesSound)
+{
+    // The host's battle runs before the watcher's screens take it.
+    host->world.Place(*host->world.Guest(), {{ShipTypeBattleship, MapPos(1, 1)},
+                                             {ShipTypeDestroyer, MapPos(1, 3)},
+                                             {ShipTypeSubmarine, MapPos(2, 5)}});
+    host->world.Place(*host->world.Local(), {{ShipTypeBattleship, MapPos(5, 5)},
+                                             {ShipTypeDestroyer, MapPos(5, 3)},
+                                             {ShipTypeSubmarine, MapPos(4, 5)}});
+    host->StartBattle();
+    host->Manager().Update(TurnStarts);
+    host->Manager().Update(TurnState);
+    CSocketTcpClient* client = control->GetTcpClient();
+    ASSERT_TRUE(WaitUntil([client] {
+        return client->Receive() == ReadComplete && client->GetReceivedData().Code == TurnState;
+    }));
+
+    Manager()->Push(new StandIn::CStandInSequence(SequenceType::FleetFormation, ModuleFlag::SceneSetUp));
+    ASSERT_TRUE(Idle());
+    Manager()->Push(CreateSequence(SequenceType::Battle));
+    ASSERT_TRUE(WaitFor<CBattleSequenceOnClient>());
+    play = qobject_cast<CBattleSequenceOnClient*>(Current());
+    battle = qobject_cast<CBattleSequence*>(Manager()->GetPrevSequence());
+    ASSERT_NE(battle, nullptr);
+    EXPECT_TRUE(TurnManager()->IsTurnRunning());
+    EXPECT_TRUE(play->IsSoundStarted());
+    EXPECT_TRUE(Logged("LoadSe 0"));
+    // A battle track drawn here, kept on the board for a replay, and played.
+    const std::uint32_t music = control->GetBoard()->GetMusicCode();
+    EXPECT_NE(music, 0u);
+    EXPECT_EQ(CountLogged("ChooseBgm 1"), 1);
+    const auto played = std::find_if(log.rbegin(), log.rend(),
+                                     [](const std::string& call) { return call.rfind("PlayBgm", 0) == 0; });
+    ASSERT_NE(played, log.rend());
+    EXPECT_EQ(*played, "PlayBgm " + std::to_string(music));
+    EXPECT_TRUE(play->GetNetworkMonitor()->IsRunning());
+
+    // The host's next turn reaches the watcher without any confirmation.
+    const PlayOrder before = TurnManager()->GetPlayOrder();
+    host->Manager().Update(TurnEnds);
+    host->Manager().Update(TurnStarts);
+    ASSERT_TRUE(WaitUntil([&] {
+        const PlayOrder now = TurnManager()->GetPlayOrder();
+        return now.Round != before.Round || now.Position != before.Position;
+    }));
+    EXPECT_FALSE(TurnManager()->IsDisconnected());
+    EXPECT_EQ(CountLogged("LoadSe 0"), 1);
 }
 
 } // namespace

@@ -39,10 +39,12 @@ inline std::uint16_t ListenOnFreePort(CSocketTcpServer& server)
     throw std::runtime_error("no free loopback port");
 }
 
-// Connects the client to the server as the guest and has the server admit
-// and confirm it, as the connection screens do; nothing is left unread.
+// Connects the client to the server as the guest (or a watcher of that
+// host id) and has the server admit and confirm it, as the connection
+// screens do; nothing is left unread.
 inline bool EnterAsGuest(CSocketTcpServer& server, CSocketTcpClient& client, std::uint16_t port,
-                         const GameEditInfo& rules)
+                         const GameEditInfo& rules, std::uint32_t type = UnitManual,
+                         std::uint64_t hostId = GuestHostId)
 {
     client.SetAddress("127.0.0.1");
     client.SetPort(port);
@@ -56,16 +58,16 @@ inline bool EnterAsGuest(CSocketTcpServer& server, CSocketTcpClient& client, std
     });
     if (code != ReadComplete || client.GetReceivedData().Code != 1) return false;
     EntryMessage entry(14);
-    entry.IsPlayer = true;
-    entry.Entry = UnitProfile(0, UnitManual, HostClient, L"Guest", L"");
-    entry.Entry.HostId = GuestHostId;
+    entry.IsPlayer = type != UnitWatching;
+    entry.Entry = UnitProfile(0, type, HostClient, L"Guest", L"");
+    entry.Entry.HostId = hostId;
     entry.Sender = entry.Entry;
     entry.Rules = rules;
     if (!client.Send(CPacketConverter::GetInstance().Encode(entry))) return false;
     if (!WaitUntil([&] { return server.ReceiveEntry() == 14; })) return false;
     EntryMessage answer = server.GetWaitingEntryMessage();
     if (!server.AcceptEntry(answer)) return false;
-    server.ConfirmEntry(GuestHostId);
+    server.ConfirmEntry(hostId);
     code = ReadNothing;
     WaitUntil([&] {
         code = client.Receive();
