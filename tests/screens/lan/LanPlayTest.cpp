@@ -1,0 +1,228 @@
+// LAN play as players meet it: several real programs, each in a folder of
+// its own, on one X display and the loopback network, driven by keyboard
+// only. The host listens on 127.0.0.1; each client leaves from an address of
+// its own (127.0.0.2, ...), as separate machines would. The windows cover
+// each other, so a program is raised before it is typed into or looked at.
+// Every step leaves a screenshot under the build folder.
+#include "tests/screens/kit/ProgramDriver.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+namespace {
+
+using Marevane::Testing::ProgramDriver;
+using Marevane::Testing::XDoTool;
+
+// A port for the game's TCP listener and discovery datagrams that nobody
+// uses now, below the kernel's range for outgoing connections and below the
+// ports the offscreen network tests draw.
+quint16 FreePort()
+{
+    std::random_device seed;
+    std::mt19937 engine(seed());
+    std::uniform_int_distribution<int> pick(12000, 19000);
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const auto port = static_cast<quint16>(pick(engine));
+        QTcpServer listener;
+        QUdpSocket datagrams;
+        if (listener.listen(QHostAddress::Any, port) && datagrams.bind(QHostAddress::Any, port)) return port;
+    }
+    return 0;
+}
+
+QStringList Repeat(const QString& key, int count)
+{
+    QStringList keys;
+    for (int i = 0; i < count; ++i) keys << key;
+    return keys;
+}
+
+class LanPlayTest : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        port = FreePort();
+        ASSERT_NE(port, 0);
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        shotFolder = QStringLiteral(MAREVANE_SHOT_DIR "/") + QString::fromUtf8(test->name());
+    }
+
+    // A program named for its screenshots; a client leaves from its own
+    // loopback address.
+    ProgramDriver& Launch(const QString& name, const QString& clientAddress = QString())
+    {
+        auto program = std::make_unique<ProgramDriver>(QStringLiteral(MAREVANE_PROGRAM), shotFolder);
+        program->SetEnvironment(QStringLiteral("MAREVANE_BROADCAST_ADDRESS"),
+                                QStringLiteral("127.255.255.255"));
+        program->SetEnvironment(QStringLiteral("MAREVANE_CLIENT_ADDRESS"), clientAddress);
+        programs.push_back({name, std::move(program)});
+        ProgramDriver& driver = *programs.back().second;
+        EXPECT_TRUE(driver.Start()) << name.toStdString();
+        return driver;
+    }
+
+    QString NameOf(const ProgramDriver& program) const
+    {
+        for (const auto& entry : programs)
+            if (entry.second.get() == &program) return entry.first;
+        return QString();
+    }
+
+    // Brings the program's window to the front and gives it the keyboard.
+    void Use(const ProgramDriver& program)
+    {
+        XDoTool({QStringLiteral("windowraise"), program.Window()});
+        program.Focus();
+    }
+
+    // Keys to the program, then its window changes and settles.
+    ::testing::AssertionResult Step(ProgramDriver& program, const QStringList& keys, const QString& shot)
+    {
+        Use(program);
+        return program.Step(keys, NameOf(program) + QLatin1Char('-') + shot);
+    }
+
+    // The program's window changed since it was last seen (it may have
+    // changed meanwhile behind another window).
+    ::testing::AssertionResult Changed(ProgramDriver& program, const QString& shot, int timeoutMs = 20000)
+    {
+        Use(program);
+        if (!program.WaitForChange(timeoutMs)) {
+            program.Grab().save(
+                program.ShotPath(NameOf(program) + QLatin1Char('-') + shot + QStringLiteral("-timeout")));
+            return ::testing::AssertionFailure()
+                   << NameOf(program).toStdString() << ": no change for " << shot.toStdString();
+        }
+        program.Shot(NameOf(program) + QLatin1Char('-') + shot);
+        return ::testing::AssertionSuccess();
+    }
+
+    // Keys that leave the picture alone but for the focus: settles, saves.
+    ::testing::AssertionResult Keys(ProgramDriver& program, const QStringList& keys, const QString& shot)
+    {
+        Use(program);
+        program.Keys(keys);
+        if (!program.WaitForSettled())
+            return ::testing::AssertionFailure() << NameOf(program).toStdString() << ": not settled";
+        program.Shot(NameOf(program) + QLatin1Char('-') + shot);
+        return ::testing::AssertionSuccess();
+    }
+
+    // From the title through the player settings (named, as the network
+    // mode and rivals ask) and the rule settings to the connection screen.
+    // `tag` picks the tag match; `mode` is the number of Down presses in the
+    // network mode box (0 Server, 1 Client).
+    ::testing::AssertionResult ToConnectionScreen(ProgramDriver& program, const QString& name, bool tag,
+                                                  int mode, int manRivals)
+    {
+        if (auto result = Step(program, {QStringLiteral("Return")}, QStringLiteral("01-modes")); !result)
+            return result;
+        if (auto result = Step(program, {QStringLiteral("Down")}, QStringLiteral("02-versus-focused"));
+            !result)
+            return result;
+        if (auto result = Step(program, {QStringLiteral("Return")}, QStringLiteral("03-versus")); !result)
+            return result;
+        if (tag) {
+            if (auto result = Step(program, {QStringLiteral("Down")}, QStringLiteral("04-tag-focused"));
+                !result)
+                return result;
+        }
+        if (auto result = Step(program, {QStringLiteral("Return")}, QStringLiteral("05-player-settings"));
+            !result)
+            return result;
+        program.TypeText(name);
+        // Name, command mode, network mode.
+        QStringList keys = {QStringLiteral("Tab"), QStringLiteral("Tab")};
+        keys += Repeat(QStringLiteral("Down"), mode);
+        // The number of players, then the rivals that play from elsewhere.
+        keys << QStringLiteral("Tab");
+        for (int i = 0; i < manRivals; ++i) keys << QStringLiteral("Tab") << QStringLiteral("Up");
+        if (auto result = Keys(program, keys, QStringLiteral("06-player-settings-filled")); !result)
+            return result;
+        // Back to the name box, where Return is Next.
+        keys = Repeat(QStringLiteral("shift+Tab"), 3 + manRivals);
+        keys << QStringLiteral("Return");
+        if (auto result = Step(program, keys, QStringLiteral("07-rule-settings")); !result) return result;
+        // From the computer level past the rows and the first buttons to Next.
+        keys = Repeat(QStringLiteral("Tab"), 8);
+        keys << QStringLiteral("space");
+        return Step(program, keys, QStringLiteral("08-connection"));
+    }
+
+    // On the connection screen: the address (a client's), the test's port,
+    // then Connect.
+    ::testing::AssertionResult Connect(ProgramDriver& program, bool isClient)
+    {
+        QStringList keys;
+        if (isClient)
+            keys << QStringLiteral("ctrl+a");
+        else
+            keys << QStringLiteral("shift+Tab");
+        Use(program);
+        program.Keys(keys);
+        if (isClient) {
+            program.TypeText(QStringLiteral("127.0.0.1"));
+            program.Keys({QStringLiteral("Tab")});
+        }
+        program.Keys({QStringLiteral("ctrl+a")});
+        program.TypeText(QString::number(port));
+        program.Keys({QStringLiteral("Tab")});
+        if (!program.WaitForSettled()) return ::testing::AssertionFailure() << "not settled";
+        program.Shot(NameOf(program) + QStringLiteral("-09-address-and-port"));
+        return Step(program, {QStringLiteral("space")}, QStringLiteral("10-connecting"));
+    }
+
+    void TearDown() override
+    {
+        for (auto& entry : programs) {
+            const QStringList faults = entry.second->StandardErrorFaults();
+            EXPECT_TRUE(faults.isEmpty()) << entry.first.toStdString() << ":\n"
+                                          << entry.second->StandardError().toStdString();
+        }
+        programs.clear();
+    }
+
+    quint16 port = 0;
+    QString shotFolder;
+    std::vector<std::pair<QString, std::unique_ptr<ProgramDriver>>> programs;
+};
+
+TEST_F(LanPlayTest, HostAndClientFindEachOtherAndFormTheirFleets)
+{
+    ProgramDriver& host = Launch(QStringLiteral("host"));
+    ProgramDriver& client = Launch(QStringLiteral("client"), QStringLiteral("127.0.0.2"));
+    ASSERT_FALSE(HasFailure());
+
+    ASSERT_TRUE(ToConnectionScreen(host, QStringLiteral("Host"), false, 0, 1));
+    ASSERT_TRUE(Connect(host, false));
+    ASSERT_TRUE(ToConnectionScreen(client, QStringLiteral("Guest"), false, 1, 0));
+    ASSERT_TRUE(Connect(client, true));
+
+    // The host lists the client's entry, and the keys go to its Select
+    // button once the message of the entry is up.
+    ASSERT_TRUE(Changed(host, QStringLiteral("11-entry-listed")));
+    ASSERT_TRUE(Step(host, {QStringLiteral("space")}, QStringLiteral("12-selected")));
+
+    ASSERT_TRUE(Changed(client, QStringLiteral("11-host-listed")));
+    ASSERT_TRUE(Step(client, {QStringLiteral("space")}, QStringLiteral("12-selected")));
+
+    ASSERT_TRUE(Changed(host, QStringLiteral("13-fleet-formation")));
+    ASSERT_TRUE(Changed(client, QStringLiteral("13-fleet-formation")));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ProgramDriver::PlatformForTests();
+    QGuiApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
