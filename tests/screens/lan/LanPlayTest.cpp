@@ -6,12 +6,15 @@
 // Every step leaves a screenshot under the build folder.
 #include "tests/screens/kit/ProgramDriver.h"
 
+#include <QColor>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -42,6 +45,45 @@ QStringList Repeat(const QString& key, int count)
     QStringList keys;
     for (int i = 0; i < count; ++i) keys << key;
     return keys;
+}
+
+// Pixels of the area (every other one) within a small distance of the colour.
+int CountNear(const QImage& image, const QRect& area, const QColor& colour)
+{
+    int count = 0;
+    const QRect inside = area & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); y += 2) {
+        for (int x = inside.left(); x <= inside.right(); x += 2) {
+            const QColor pixel(image.pixel(x, y));
+            if (std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green()) +
+                    std::abs(pixel.blue() - colour.blue()) <
+                30)
+                ++count;
+        }
+    }
+    return count;
+}
+
+// The connection screen: the Select button of its first or second row, at
+// the bottom of the list's view, in the buttons' colour.
+bool HasSelectButton(const QImage& shown, int row)
+{
+    const QRect area = row == 0 ? QRect(20, 384, 295, 14) : QRect(315, 384, 380, 14);
+    return CountNear(shown, area, QColor(55, 95, 185)) > 60;
+}
+
+// The address box of the connection screen (light grey or white) is there.
+bool IsConnectionScreen(const QImage& shown)
+{
+    return CountNear(shown, QRect(150, 195, 190, 16), QColor(180, 180, 180)) +
+               CountNear(shown, QRect(150, 195, 190, 16), QColor(255, 255, 255)) >
+           300;
+}
+
+// Fleet formation: its help pane, bottom right, in the deep panel colour.
+bool IsFleetFormation(const QImage& shown)
+{
+    return CountNear(shown, QRect(shown.width() - 30, shown.height() - 30, 20, 20), QColor(5, 40, 120)) > 90;
 }
 
 class LanPlayTest : public ::testing::Test {
@@ -115,45 +157,80 @@ class LanPlayTest : public ::testing::Test {
         return ::testing::AssertionSuccess();
     }
 
-    // From the title through the player settings (named, as the network
-    // mode and rivals ask) and the rule settings to the connection screen.
-    // `tag` picks the tag match; `mode` is the number of Down presses in the
-    // network mode box (0 Server, 1 Client).
-    ::testing::AssertionResult ToConnectionScreen(ProgramDriver& program, const QString& name, bool tag,
-                                                  int mode, int manRivals)
+    enum class Mode { Single, Tag, Watch };
+
+    // From the title through the player settings (named, in the network mode
+    // `network` Downs below "Server", with `players` Downs in the number of
+    // players and `manRivals` rivals made "MAN") and the rule settings to the
+    // connection screen.
+    ::testing::AssertionResult ToConnectionScreen(ProgramDriver& program, const QString& name, Mode mode,
+                                                  int network, int players = 0, int manRivals = 0)
     {
+        QStringList titleKeys = {QStringLiteral("Down")};
+        if (mode == Mode::Watch) titleKeys << QStringLiteral("Down");
         if (auto result = Step(program, {QStringLiteral("Return")}, QStringLiteral("01-modes")); !result)
             return result;
-        if (auto result = Step(program, {QStringLiteral("Down")}, QStringLiteral("02-versus-focused"));
-            !result)
-            return result;
-        if (auto result = Step(program, {QStringLiteral("Return")}, QStringLiteral("03-versus")); !result)
-            return result;
-        if (tag) {
-            if (auto result = Step(program, {QStringLiteral("Down")}, QStringLiteral("04-tag-focused"));
-                !result)
+        if (auto result = Step(program, titleKeys, QStringLiteral("02-mode-focused")); !result) return result;
+        if (mode != Mode::Watch) {
+            if (auto result = Step(program, {QStringLiteral("Return")}, QStringLiteral("03-versus")); !result)
                 return result;
+            if (mode == Mode::Tag) {
+                if (auto result = Step(program, {QStringLiteral("Down")}, QStringLiteral("04-tag-focused"));
+                    !result)
+                    return result;
+            }
         }
         if (auto result = Step(program, {QStringLiteral("Return")}, QStringLiteral("05-player-settings"));
             !result)
             return result;
         program.TypeText(name);
-        // Name, command mode, network mode.
+        // Name, command mode, network mode, the number of players, then the
+        // rivals that play from elsewhere.
         QStringList keys = {QStringLiteral("Tab"), QStringLiteral("Tab")};
-        keys += Repeat(QStringLiteral("Down"), mode);
-        // The number of players, then the rivals that play from elsewhere.
+        keys += Repeat(QStringLiteral("Down"), network);
         keys << QStringLiteral("Tab");
+        keys += Repeat(QStringLiteral("Down"), players);
         for (int i = 0; i < manRivals; ++i) keys << QStringLiteral("Tab") << QStringLiteral("Up");
+        if (mode == Mode::Watch) keys.clear();
         if (auto result = Keys(program, keys, QStringLiteral("06-player-settings-filled")); !result)
             return result;
         // Back to the name box, where Return is Next.
-        keys = Repeat(QStringLiteral("shift+Tab"), 3 + manRivals);
+        keys = mode == Mode::Watch ? QStringList() : Repeat(QStringLiteral("shift+Tab"), 3 + manRivals);
         keys << QStringLiteral("Return");
         if (auto result = Step(program, keys, QStringLiteral("07-rule-settings")); !result) return result;
         // From the computer level past the rows and the first buttons to Next.
         keys = Repeat(QStringLiteral("Tab"), 8);
         keys << QStringLiteral("space");
         return Step(program, keys, QStringLiteral("08-connection"));
+    }
+
+    // Waits until the program's settled picture meets the condition.
+    ::testing::AssertionResult WaitForPicture(ProgramDriver& program,
+                                              const std::function<bool(const QImage&)>& isMet,
+                                              const QString& shot, int timeoutMs = 30000)
+    {
+        Use(program);
+        const auto check = [&] { return program.WaitForSettled(2000) && isMet(program.Shown()); };
+        if (!QTest::qWaitFor(check, timeoutMs)) {
+            program.Grab().save(
+                program.ShotPath(NameOf(program) + QLatin1Char('-') + shot + QStringLiteral("-timeout")));
+            return ::testing::AssertionFailure()
+                   << NameOf(program).toStdString() << ": no " << shot.toStdString();
+        }
+        program.Shot(NameOf(program) + QLatin1Char('-') + shot);
+        return ::testing::AssertionSuccess();
+    }
+
+    ::testing::AssertionResult AtFleetFormation(ProgramDriver& program, const QString& shot)
+    {
+        return WaitForPicture(program, IsFleetFormation, shot);
+    }
+
+    // The connection screen lists a row (0 or 1) that can be selected.
+    ::testing::AssertionResult Listed(ProgramDriver& program, int row, const QString& shot)
+    {
+        return WaitForPicture(
+            program, [row](const QImage& shown) { return HasSelectButton(shown, row); }, shot);
     }
 
     // On the connection screen: the address (a client's), the test's port,
@@ -200,21 +277,56 @@ TEST_F(LanPlayTest, HostAndClientFindEachOtherAndFormTheirFleets)
     ProgramDriver& client = Launch(QStringLiteral("client"), QStringLiteral("127.0.0.2"));
     ASSERT_FALSE(HasFailure());
 
-    ASSERT_TRUE(ToConnectionScreen(host, QStringLiteral("Host"), false, 0, 1));
+    ASSERT_TRUE(ToConnectionScreen(host, QStringLiteral("Host"), Mode::Single, 0, 0, 1));
     ASSERT_TRUE(Connect(host, false));
-    ASSERT_TRUE(ToConnectionScreen(client, QStringLiteral("Guest"), false, 1, 0));
+    ASSERT_TRUE(ToConnectionScreen(client, QStringLiteral("Guest"), Mode::Single, 1));
     ASSERT_TRUE(Connect(client, true));
 
     // The host lists the client's entry, and the keys go to its Select
     // button once the message of the entry is up.
-    ASSERT_TRUE(Changed(host, QStringLiteral("11-entry-listed")));
+    ASSERT_TRUE(Listed(host, 0, QStringLiteral("11-entry-listed")));
     ASSERT_TRUE(Step(host, {QStringLiteral("space")}, QStringLiteral("12-selected")));
 
-    ASSERT_TRUE(Changed(client, QStringLiteral("11-host-listed")));
+    ASSERT_TRUE(Listed(client, 0, QStringLiteral("11-host-listed")));
     ASSERT_TRUE(Step(client, {QStringLiteral("space")}, QStringLiteral("12-selected")));
 
-    ASSERT_TRUE(Changed(host, QStringLiteral("13-fleet-formation")));
-    ASSERT_TRUE(Changed(client, QStringLiteral("13-fleet-formation")));
+    ASSERT_TRUE(AtFleetFormation(host, QStringLiteral("13-fleet-formation")));
+    ASSERT_TRUE(AtFleetFormation(client, QStringLiteral("13-fleet-formation")));
+}
+
+TEST_F(LanPlayTest, ThreeProgramsChooseTagTeamsAndAnAudienceEnters)
+{
+    ProgramDriver& host = Launch(QStringLiteral("host"));
+    ProgramDriver& alpha = Launch(QStringLiteral("alpha"), QStringLiteral("127.0.0.2"));
+    ProgramDriver& bravo = Launch(QStringLiteral("bravo"), QStringLiteral("127.0.0.3"));
+    ASSERT_FALSE(HasFailure());
+
+    // Three players: two rivals from elsewhere.
+    ASSERT_TRUE(ToConnectionScreen(host, QStringLiteral("Host"), Mode::Tag, 0, 1, 2));
+    ASSERT_TRUE(Connect(host, false));
+    ASSERT_TRUE(ToConnectionScreen(alpha, QStringLiteral("Alpha"), Mode::Tag, 1));
+    ASSERT_TRUE(Connect(alpha, true));
+    ASSERT_TRUE(Listed(host, 0, QStringLiteral("11-alpha-listed")));
+    ASSERT_TRUE(Step(host, {QStringLiteral("space")}, QStringLiteral("12-alpha-selected")));
+    ASSERT_TRUE(ToConnectionScreen(bravo, QStringLiteral("Bravo"), Mode::Tag, 1));
+    ASSERT_TRUE(Connect(bravo, true));
+    ASSERT_TRUE(Listed(host, 1, QStringLiteral("13-bravo-listed")));
+    ASSERT_TRUE(Step(host, {QStringLiteral("space")}, QStringLiteral("14-bravo-selected")));
+
+    ASSERT_TRUE(Listed(alpha, 0, QStringLiteral("11-host-listed")));
+    ASSERT_TRUE(Step(alpha, {QStringLiteral("space")}, QStringLiteral("12-selected")));
+    ASSERT_TRUE(Listed(bravo, 0, QStringLiteral("11-host-listed")));
+    ASSERT_TRUE(Step(bravo, {QStringLiteral("space")}, QStringLiteral("12-selected")));
+
+    // Each side leaves its mate to chance ("Select at Random" has the keys).
+    for (ProgramDriver* program : {&host, &alpha, &bravo}) {
+        ASSERT_TRUE(WaitForPicture(
+            *program, [](const QImage& shown) { return !IsConnectionScreen(shown); },
+            QStringLiteral("20-tag-team")));
+        ASSERT_TRUE(Step(*program, {QStringLiteral("space")}, QStringLiteral("21-chosen")));
+    }
+    for (ProgramDriver* program : {&host, &alpha, &bravo})
+        ASSERT_TRUE(AtFleetFormation(*program, QStringLiteral("22-fleet-formation")));
 }
 
 } // namespace
