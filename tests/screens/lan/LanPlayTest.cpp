@@ -197,6 +197,8 @@ class LanPlayTest : public ::testing::Test {
         // Back to the name box, where Return is Next.
         keys = mode == Mode::Watch ? QStringList() : Repeat(QStringLiteral("shift+Tab"), 3 + manRivals);
         keys << QStringLiteral("Return");
+        // An audience has no rules to set.
+        if (mode == Mode::Watch) return Step(program, keys, QStringLiteral("08-connection"));
         if (auto result = Step(program, keys, QStringLiteral("07-rule-settings")); !result) return result;
         // From the computer level past the rows and the first buttons to Next.
         keys = Repeat(QStringLiteral("Tab"), 8);
@@ -299,6 +301,7 @@ TEST_F(LanPlayTest, ThreeProgramsChooseTagTeamsAndAnAudienceEnters)
     ProgramDriver& host = Launch(QStringLiteral("host"));
     ProgramDriver& alpha = Launch(QStringLiteral("alpha"), QStringLiteral("127.0.0.2"));
     ProgramDriver& bravo = Launch(QStringLiteral("bravo"), QStringLiteral("127.0.0.3"));
+    ProgramDriver& audience = Launch(QStringLiteral("audience"), QStringLiteral("127.0.0.4"));
     ASSERT_FALSE(HasFailure());
 
     // Three players: two rivals from elsewhere.
@@ -308,24 +311,32 @@ TEST_F(LanPlayTest, ThreeProgramsChooseTagTeamsAndAnAudienceEnters)
     ASSERT_TRUE(Connect(alpha, true));
     ASSERT_TRUE(Listed(host, 0, QStringLiteral("11-alpha-listed")));
     ASSERT_TRUE(Step(host, {QStringLiteral("space")}, QStringLiteral("12-alpha-selected")));
+
+    // The audience is listed, but cannot be selected.
+    ASSERT_TRUE(ToConnectionScreen(audience, QStringLiteral("Watcher"), Mode::Watch, 0));
+    ASSERT_TRUE(Connect(audience, true));
+    ASSERT_TRUE(Listed(audience, 0, QStringLiteral("11-host-listed")));
+    ASSERT_TRUE(Step(audience, {QStringLiteral("space")}, QStringLiteral("12-selected")));
+
+    // Bravo's row is the third, below the view: once Bravo lists the host,
+    // the host has listed Bravo and given it the keys.
     ASSERT_TRUE(ToConnectionScreen(bravo, QStringLiteral("Bravo"), Mode::Tag, 1));
     ASSERT_TRUE(Connect(bravo, true));
-    ASSERT_TRUE(Listed(host, 1, QStringLiteral("13-bravo-listed")));
-    ASSERT_TRUE(Step(host, {QStringLiteral("space")}, QStringLiteral("14-bravo-selected")));
+    ASSERT_TRUE(Listed(bravo, 0, QStringLiteral("11-host-listed")));
+    ASSERT_TRUE(Step(host, {QStringLiteral("space")}, QStringLiteral("13-bravo-selected")));
 
     ASSERT_TRUE(Listed(alpha, 0, QStringLiteral("11-host-listed")));
     ASSERT_TRUE(Step(alpha, {QStringLiteral("space")}, QStringLiteral("12-selected")));
-    ASSERT_TRUE(Listed(bravo, 0, QStringLiteral("11-host-listed")));
     ASSERT_TRUE(Step(bravo, {QStringLiteral("space")}, QStringLiteral("12-selected")));
 
-    // Each side leaves its mate to chance ("Select at Random" has the keys).
+    // Each player leaves its mate to chance ("Select at Random" has the keys).
     for (ProgramDriver* program : {&host, &alpha, &bravo}) {
         ASSERT_TRUE(WaitForPicture(
             *program, [](const QImage& shown) { return !IsConnectionScreen(shown); },
             QStringLiteral("20-tag-team")));
         ASSERT_TRUE(Step(*program, {QStringLiteral("space")}, QStringLiteral("21-chosen")));
     }
-    for (ProgramDriver* program : {&host, &alpha, &bravo})
+    for (ProgramDriver* program : {&host, &alpha, &bravo, &audience})
         ASSERT_TRUE(AtFleetFormation(*program, QStringLiteral("22-fleet-formation")));
 }
 
