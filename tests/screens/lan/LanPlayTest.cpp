@@ -7,19 +7,25 @@
 #include "tests/screens/kit/ProgramDriver.h"
 
 #include <QColor>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QHostAddress>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
 #include <random>
 
 namespace {
 
+using Marevane::Testing::PictureDifference;
 using Marevane::Testing::ProgramDriver;
 using Marevane::Testing::XDoTool;
 
@@ -86,6 +92,52 @@ bool IsFleetFormation(const QImage& shown)
     return CountNear(shown, QRect(shown.width() - 30, shown.height() - 30, 20, 20), QColor(5, 40, 120)) > 90;
 }
 
+// The share (percent) of dark pixels below the menu bar: the result screen
+// is mostly dark.
+int DarkShare(const QImage& image)
+{
+    int dark = 0;
+    int all = 0;
+    for (int y = 40; y < image.height(); y += 8) {
+        for (int x = 0; x < image.width(); x += 8) {
+            const QRgb pixel = image.pixel(x, y);
+            ++all;
+            if (qRed(pixel) + qGreen(pixel) + qBlue(pixel) < 40) ++dark;
+        }
+    }
+    return all == 0 ? 0 : dark * 100 / all;
+}
+
+// The title: the big white letters of its logo across the middle of the
+// window, below the compass.
+bool IsTitle(const QImage& shown)
+{
+    const QRect band(shown.width() / 2 - 280, 185, 560, 60);
+    return CountNear(shown, band, QColor(240, 245, 255)) > 1500;
+}
+
+// The lines of a saved battle log that tell what was done and how it ended:
+// the same on every side. The turn headers are left out (their marks and
+// times are each side's own), and so are the statistics after the end.
+QStringList BattleLines(const QString& log)
+{
+    static const QRegularExpression header(QStringLiteral("Round\\d+ Turn\\d+ \\(Time"));
+    QStringList lines;
+    bool isStarted = false;
+    for (const QString& raw : log.split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        if (header.match(line).hasMatch()) {
+            isStarted = true;
+            continue;
+        }
+        if (!isStarted && !line.startsWith(QStringLiteral("Battle End:"))) continue;
+        if (line.isEmpty()) continue;
+        lines << line;
+        if (line.startsWith(QStringLiteral("Battle End:"))) break;
+    }
+    return lines;
+}
+
 class LanPlayTest : public ::testing::Test {
   protected:
     void SetUp() override
@@ -104,6 +156,7 @@ class LanPlayTest : public ::testing::Test {
         program->SetEnvironment(QStringLiteral("MAREVANE_BROADCAST_ADDRESS"),
                                 QStringLiteral("127.255.255.255"));
         program->SetEnvironment(QStringLiteral("MAREVANE_CLIENT_ADDRESS"), clientAddress);
+        program->SetEnvironment(QStringLiteral("MAREVANE_SEED"), QStringLiteral("1"));
         programs.push_back({name, std::move(program)});
         ProgramDriver& driver = *programs.back().second;
         EXPECT_TRUE(driver.Start()) << name.toStdString();
@@ -235,6 +288,119 @@ class LanPlayTest : public ::testing::Test {
             program, [row](const QImage& shown) { return HasSelectButton(shown, row); }, shot);
     }
 
+    // The windows of the program that show (its menus are windows of their own).
+    static int VisibleWindows(ProgramDriver& program)
+    {
+        const QString found =
+            XDoTool({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--pid"), QString::number(program.Process().processId()),
+                     QStringLiteral("--name"), QStringLiteral(".*")});
+        return found.isEmpty() ? 0 : static_cast<int>(found.split(QLatin1Char('\n')).size());
+    }
+
+    // Three destroyers along the first row, R1C1, R1C3 and R1C5: the card
+    // taken with Return, the map's pointer moved to the corner and on, the
+    // ship placed with Return (again, while the map has not taken it); then
+    // OK and "Yes".
+    ::testing::AssertionResult FormFleet(ProgramDriver& program, const QString& shot)
+    {
+        if (auto result = Step(program, {QStringLiteral("Down")}, shot + QStringLiteral("-card")); !result)
+            return result;
+        for (int ship = 0; ship < 3; ++ship) {
+            QStringList pointer = {QStringLiteral("Return"), QStringLiteral("Left"), QStringLiteral("Up")};
+            pointer += Repeat(QStringLiteral("Right"), 2 * ship);
+            Use(program);
+            program.Keys(pointer);
+            if (!program.WaitForSettled()) return ::testing::AssertionFailure() << "not settled";
+            bool placed = false;
+            for (int attempt = 0; attempt < 3 && !placed; ++attempt) {
+                program.Keys({QStringLiteral("Return")});
+                placed = program.WaitForChange(4000);
+            }
+            if (!placed)
+                return ::testing::AssertionFailure() << NameOf(program).toStdString() << ": ship not placed";
+            program.Shot(NameOf(program) + QLatin1Char('-') + shot + QStringLiteral("-ship") +
+                         QString::number(ship + 1));
+        }
+        if (auto result = Step(program, {QStringLiteral("Return")}, shot + QStringLiteral("-question"));
+            !result)
+            return result;
+        return Step(program, {QStringLiteral("Return")}, shot + QStringLiteral("-sent"));
+    }
+
+    // Number 1 opens the first ship's menu on the program's turn; before it
+    // the map only notes that no command can be given now.
+    ::testing::AssertionResult OpenFirstShipMenu(ProgramDriver& program, int timeoutMs)
+    {
+        Use(program);
+        const int windows = VisibleWindows(program);
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < timeoutMs) {
+            program.Keys({QStringLiteral("1")});
+            if (QTest::qWaitFor([&] { return VisibleWindows(program) > windows; }, 1000))
+                return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << NameOf(program).toStdString() << ": no ship's menu";
+    }
+
+    // The first ship's menu, the command's key, then "Yes".
+    ::testing::AssertionResult Command(ProgramDriver& program, const QString& key, const QString& shot,
+                                       int timeoutMs = 20000)
+    {
+        if (auto result = OpenFirstShipMenu(program, timeoutMs); !result) return result;
+        return Answer(program, key, shot);
+    }
+
+    // A key to the open menu (refocusing the main window would close it),
+    // then "Yes" to the question it asks.
+    ::testing::AssertionResult Answer(ProgramDriver& program, const QString& key, const QString& shot)
+    {
+        // The question's choice keeps moving: a change is enough.
+        const QImage before = program.Grab();
+        program.Keys({key});
+        if (!QTest::qWaitFor([&] { return PictureDifference(program.Grab(), before) > 1500; }, 10000))
+            return ::testing::AssertionFailure()
+                   << NameOf(program).toStdString() << ": no question after " << key.toStdString();
+        QTest::qWait(300);
+        program.Grab().save(program.ShotPath(NameOf(program) + QLatin1Char('-') + shot));
+        program.Keys({QStringLiteral("Return")});
+        return ::testing::AssertionSuccess();
+    }
+
+    ::testing::AssertionResult AtResult(ProgramDriver& program, const QString& shot, int timeoutMs = 20000)
+    {
+        return WaitForPicture(
+            program, [](const QImage& shown) { return DarkShare(shown) > 60; }, shot, timeoutMs);
+    }
+
+    static QStringList LogFiles(const ProgramDriver& program)
+    {
+        return QDir(program.LogFolder())
+            .entryList({QStringLiteral("Marevane-*.log")}, QDir::Files, QDir::Name);
+    }
+
+    // On the result screen: "Save Log" (before "Replay", which has the
+    // focus); the log is written. Answers its text.
+    QString SaveLog(ProgramDriver& program, const QString& shot)
+    {
+        const int before = static_cast<int>(LogFiles(program).size());
+        Use(program);
+        program.Keys({QStringLiteral("shift+Tab"), QStringLiteral("space")});
+        if (!QTest::qWaitFor([&] { return LogFiles(program).size() > before; }, 10000)) return QString();
+        (void)program.WaitForSettled();
+        program.Shot(NameOf(program) + QLatin1Char('-') + shot);
+        QString text;
+        (void)QTest::qWaitFor(
+            [&] {
+                text = ProgramDriver::ReadFile(
+                    QDir(program.LogFolder()).filePath(LogFiles(program).constLast()));
+                return text.contains(QStringLiteral("Battle End:"));
+            },
+            5000);
+        return text;
+    }
+
     // On the connection screen: the address (a client's), the test's port,
     // then Connect.
     ::testing::AssertionResult Connect(ProgramDriver& program, bool isClient)
@@ -273,7 +439,7 @@ class LanPlayTest : public ::testing::Test {
     std::vector<std::pair<QString, std::unique_ptr<ProgramDriver>>> programs;
 };
 
-TEST_F(LanPlayTest, HostAndClientFindEachOtherAndFormTheirFleets)
+TEST_F(LanPlayTest, HostAndClientPlayTwoBattlesAndTheReplayIsRefusedWhenTheClientExits)
 {
     ProgramDriver& host = Launch(QStringLiteral("host"));
     ProgramDriver& client = Launch(QStringLiteral("client"), QStringLiteral("127.0.0.2"));
@@ -294,6 +460,72 @@ TEST_F(LanPlayTest, HostAndClientFindEachOtherAndFormTheirFleets)
 
     ASSERT_TRUE(AtFleetFormation(host, QStringLiteral("13-fleet-formation")));
     ASSERT_TRUE(AtFleetFormation(client, QStringLiteral("13-fleet-formation")));
+
+    for (int battle = 1; battle <= 2; ++battle) {
+        const QString prefix = QString::number(battle) + QLatin1Char('-');
+        ASSERT_TRUE(FormFleet(host, prefix + QStringLiteral("20-fleet")));
+        ASSERT_TRUE(FormFleet(client, prefix + QStringLiteral("20-fleet")));
+        // Both are asked to start; the host moves first.
+        // (the question may be up already when the fleet has gone).
+        for (ProgramDriver* program : {&host, &client}) {
+            Use(*program);
+            (void)program->WaitForChange(8000);
+            ASSERT_TRUE(program->WaitForSettled());
+            program->Shot(NameOf(*program) + QLatin1Char('-') + prefix + QStringLiteral("21-start-question"));
+            ASSERT_TRUE(Step(*program, {QStringLiteral("Return")}, prefix + QStringLiteral("21-battle")));
+        }
+        // Either side may move first: on the host's turn it passes, then the
+        // client resigns on its own.
+        if (!OpenFirstShipMenu(client, 4000)) {
+            // No pass on the first turn: the first ship moves a row down.
+            ASSERT_TRUE(OpenFirstShipMenu(host, 20000));
+            host.Keys({QStringLiteral("m")});
+            ASSERT_TRUE(host.WaitForChange(10000));
+            host.Shot(QStringLiteral("host-") + prefix + QStringLiteral("22-move"));
+            host.Keys({QStringLiteral("Down")});
+            (void)host.WaitForChange(3000);
+            ASSERT_TRUE(Answer(host, QStringLiteral("Return"), prefix + QStringLiteral("22-move-question")));
+            QTest::qWait(1500);
+            host.Grab().save(host.ShotPath(QStringLiteral("host-") + prefix + QStringLiteral("22-moved")));
+            host.Keys({QStringLiteral("Return")});
+            QTest::qWait(1500);
+            host.Grab().save(
+                host.ShotPath(QStringLiteral("host-") + prefix + QStringLiteral("22-turn-ended")));
+            ASSERT_TRUE(OpenFirstShipMenu(client, 20000));
+        }
+        ASSERT_TRUE(Answer(client, QStringLiteral("r"), prefix + QStringLiteral("23-resign-question")));
+        ASSERT_TRUE(AtResult(client, prefix + QStringLiteral("24-result")));
+        ASSERT_TRUE(AtResult(host, prefix + QStringLiteral("24-result")));
+
+        // Both logs tell the same battle and the same end.
+        const QString hostLog = SaveLog(host, prefix + QStringLiteral("25-log-saved"));
+        const QString clientLog = SaveLog(client, prefix + QStringLiteral("25-log-saved"));
+        const QStringList hostLines = BattleLines(hostLog);
+        ASSERT_FALSE(hostLines.isEmpty()) << hostLog.toStdString();
+        EXPECT_TRUE(hostLines.constLast().startsWith(QStringLiteral("Battle End: Host wins")))
+            << hostLog.toStdString();
+        EXPECT_GT(hostLines.size(), 1) << hostLog.toStdString();
+        EXPECT_EQ(hostLines, BattleLines(clientLog)) << hostLog.toStdString() << "\n---\n"
+                                                     << clientLog.toStdString();
+
+        if (battle == 1) {
+            // "Replay" has the keys after the log: both play again.
+            for (ProgramDriver* program : {&host, &client}) {
+                Use(*program);
+                program->Keys({QStringLiteral("space")});
+            }
+            ASSERT_TRUE(AtFleetFormation(host, prefix + QStringLiteral("26-replayed")));
+            ASSERT_TRUE(AtFleetFormation(client, prefix + QStringLiteral("26-replayed")));
+        } else {
+            // The client exits ("Exit" follows "Replay"); the host's replay is refused.
+            Use(client);
+            client.Keys({QStringLiteral("Tab"), QStringLiteral("space")});
+            Use(host);
+            host.Keys({QStringLiteral("space")});
+            ASSERT_TRUE(WaitForPicture(client, IsTitle, prefix + QStringLiteral("27-title")));
+            ASSERT_TRUE(WaitForPicture(host, IsTitle, prefix + QStringLiteral("27-title")));
+        }
+    }
 }
 
 TEST_F(LanPlayTest, ThreeProgramsChooseTagTeamsAndAnAudienceEnters)
