@@ -401,6 +401,36 @@ class LanPlayTest : public ::testing::Test {
         return text;
     }
 
+    // Host (Versus, Single, two players, the rival "MAN") and client ("Guest",
+    // typing the host's address) connect, select each other and reach
+    // fleet formation.
+    ::testing::AssertionResult HostAndClientAtFleetFormation(ProgramDriver& host, ProgramDriver& client)
+    {
+        if (auto result = ToConnectionScreen(host, QStringLiteral("Host"), Mode::Single, 0, 0, 1); !result)
+            return result;
+        if (auto result = Connect(host, false); !result) return result;
+        if (auto result = ToConnectionScreen(client, QStringLiteral("Guest"), Mode::Single, 1); !result)
+            return result;
+        if (auto result = Connect(client, true); !result) return result;
+
+        // The host lists the client's entry, and the keys go to its Select
+        // button once the message of the entry is up.
+        if (auto result = Listed(host, 0, QStringLiteral("11-entry-listed")); !result) return result;
+        if (auto result = Step(host, {QStringLiteral("space")}, QStringLiteral("12-selected")); !result)
+            return result;
+
+        if (auto result = Listed(client, 0, QStringLiteral("11-host-listed")); !result) return result;
+        if (auto result = Step(client, {QStringLiteral("space")}, QStringLiteral("12-selected")); !result)
+            return result;
+
+        if (auto result = AtFleetFormation(host, QStringLiteral("13-fleet-formation")); !result)
+            return result;
+        if (auto result = AtFleetFormation(client, QStringLiteral("13-fleet-formation")); !result)
+            return result;
+
+        return ::testing::AssertionSuccess();
+    }
+
     // On the connection screen: the address (a client's), the test's port,
     // then Connect.
     ::testing::AssertionResult Connect(ProgramDriver& program, bool isClient)
@@ -445,21 +475,7 @@ TEST_F(LanPlayTest, HostAndClientPlayTwoBattlesAndTheReplayIsRefusedWhenTheClien
     ProgramDriver& client = Launch(QStringLiteral("client"), QStringLiteral("127.0.0.2"));
     ASSERT_FALSE(HasFailure());
 
-    ASSERT_TRUE(ToConnectionScreen(host, QStringLiteral("Host"), Mode::Single, 0, 0, 1));
-    ASSERT_TRUE(Connect(host, false));
-    ASSERT_TRUE(ToConnectionScreen(client, QStringLiteral("Guest"), Mode::Single, 1));
-    ASSERT_TRUE(Connect(client, true));
-
-    // The host lists the client's entry, and the keys go to its Select
-    // button once the message of the entry is up.
-    ASSERT_TRUE(Listed(host, 0, QStringLiteral("11-entry-listed")));
-    ASSERT_TRUE(Step(host, {QStringLiteral("space")}, QStringLiteral("12-selected")));
-
-    ASSERT_TRUE(Listed(client, 0, QStringLiteral("11-host-listed")));
-    ASSERT_TRUE(Step(client, {QStringLiteral("space")}, QStringLiteral("12-selected")));
-
-    ASSERT_TRUE(AtFleetFormation(host, QStringLiteral("13-fleet-formation")));
-    ASSERT_TRUE(AtFleetFormation(client, QStringLiteral("13-fleet-formation")));
+    ASSERT_TRUE(HostAndClientAtFleetFormation(host, client));
 
     for (int battle = 1; battle <= 2; ++battle) {
         const QString prefix = QString::number(battle) + QLatin1Char('-');
@@ -526,6 +542,38 @@ TEST_F(LanPlayTest, HostAndClientPlayTwoBattlesAndTheReplayIsRefusedWhenTheClien
             ASSERT_TRUE(WaitForPicture(host, IsTitle, prefix + QStringLiteral("27-title")));
         }
     }
+}
+
+TEST_F(LanPlayTest, TheHostEndsTheBattleAndStaysWhenTheClientIsKilled)
+{
+    ProgramDriver& host = Launch(QStringLiteral("host"));
+    ProgramDriver& client = Launch(QStringLiteral("client"), QStringLiteral("127.0.0.2"));
+    ASSERT_FALSE(HasFailure());
+    ASSERT_TRUE(HostAndClientAtFleetFormation(host, client));
+    ASSERT_TRUE(FormFleet(host, QStringLiteral("20-fleet")));
+    ASSERT_TRUE(FormFleet(client, QStringLiteral("20-fleet")));
+    for (ProgramDriver* program : {&host, &client}) {
+        Use(*program);
+        (void)program->WaitForChange(8000);
+        ASSERT_TRUE(program->WaitForSettled());
+        ASSERT_TRUE(Step(*program, {QStringLiteral("Return")}, QStringLiteral("21-battle")));
+    }
+    // The host's turn: its ship's menu opens; then the client dies.
+    ASSERT_TRUE(OpenFirstShipMenu(host, 20000));
+    host.Keys({QStringLiteral("Escape")});
+    QElapsedTimer clock;
+    clock.start();
+    client.Kill();
+    ASSERT_TRUE(host.WaitForChange(8000));
+    host.Shot(QStringLiteral("host-22-failure"));
+    ASSERT_TRUE(AtResult(host, QStringLiteral("23-result"), 8000));
+    EXPECT_LT(clock.elapsed(), 6000);
+    // Still there, and still answering the keys: the log can be saved.
+    const int logs = static_cast<int>(LogFiles(host).size());
+    Use(host);
+    host.Keys({QStringLiteral("shift+Tab"), QStringLiteral("space")});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return static_cast<int>(LogFiles(host).size()) > logs; }, 10000));
+    EXPECT_EQ(host.Process().state(), QProcess::Running);
 }
 
 TEST_F(LanPlayTest, ThreeProgramsChooseTagTeamsAndAnAudienceEnters)
