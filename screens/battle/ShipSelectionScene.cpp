@@ -178,7 +178,10 @@ void CShipSelectionScene::UpdateAll()
             }
         }
     }
-    if (CGameView* view = GetView()) view->setFocus();
+    // The map's changes reach the list in the battle too, where it is hidden
+    // and must leave the keyboard to the map.
+    CGameView* view = GetView();
+    if (view != nullptr && view->isVisible()) view->setFocus();
     update();
 }
 

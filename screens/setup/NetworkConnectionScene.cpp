@@ -192,7 +192,7 @@ void CNetworkConnectionScene::BuildOnce()
     m_cancelItem->setZValue(1001);
     m_cancelItem->hide();
     connect(m_cancelItem, &CConfirmationItem::OkSelected, this, &CNetworkConnectionScene::SelectCancel);
-    connect(this, &CNetworkConnectionScene::DisconnectPushed, m_cancelItem, [this] { m_cancelItem->hide(); });
+    connect(this, &CNetworkConnectionScene::DisconnectPushed, m_cancelItem, [this] { HideCancelItem(); });
 
     // Keyboard order: address, port, connect, detect, then the way back.
     QGraphicsWidget::setTabOrder(m_addressItem, m_portItem);
@@ -259,6 +259,25 @@ void CNetworkConnectionScene::FocusFirstWidget()
                                                              : m_playerSettingsItem;
     if (item != nullptr) setFocusItem(item, Qt::OtherFocusReason);
     target->setFocus(Qt::OtherFocusReason);
+}
+
+void CNetworkConnectionScene::HideCancelItem()
+{
+    // The Cancel item takes the keys while it shows; hidden, it would leave
+    // the scene without a focus item and Tab would wander off the screen.
+    const QGraphicsItem* focused = focusItem();
+    const bool hadKeys =
+        focused != nullptr && (focused == m_cancelItem || m_cancelItem->isAncestorOf(focused));
+    m_cancelItem->hide();
+    if (!hadKeys && focusItem() != nullptr) return;
+    for (const auto& row : m_rows) {
+        CPushButton* button = row.second->GetSelectButton();
+        if (!row.second->IsSelectable() || button->graphicsProxyWidget() == nullptr) continue;
+        setFocusItem(button->graphicsProxyWidget(), Qt::OtherFocusReason);
+        button->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    FocusFirstWidget();
 }
 
 qreal CNetworkConnectionScene::ItemsBottom() const
@@ -344,7 +363,7 @@ void CNetworkConnectionScene::PushDetectButton()
 
 void CNetworkConnectionScene::SelectCancel()
 {
-    m_cancelItem->hide();
+    HideCancelItem();
     if (m_state == CancelState)
         emit CancelPushed();
     else
@@ -541,7 +560,7 @@ void CNetworkConnectionScene::ShowMessage(QString text, int millisec, bool isCan
         m_cancelItem->setPos(m_messageBar->x() + (bar.width() - cancel.width()) / 2,
                              m_messageBar->y() + bar.height() + 16);
     } else {
-        m_cancelItem->hide();
+        HideCancelItem();
     }
 }
 

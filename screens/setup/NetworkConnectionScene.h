@@ -133,6 +133,9 @@ class CNetworkConnectionScene : public CGameScene {
     bool IsWatching() const;
     qreal ItemsBottom() const;
     void ResizeBars();
+    // Hides the Cancel item; the keys it had go to the first row to select,
+    // else to the first widget the side needs.
+    void HideCancelItem();
 
     CUnitFactory* m_unitFactory = nullptr;
     CGameEdit* m_gameEdit = nullptr;

@@ -189,6 +189,9 @@ TEST_F(WholeBattleTest, ThePlayerResignsSavesTheLogAndReplays)
         },
         20000));
     SaveScreenRender(*control->GetMainWindow(), QStringLiteral("battleflow/battle-in-progress"));
+    // A player's keys reach the map: the hidden ship list, refreshed by the
+    // battle's changes, keeps off the keyboard.
+    EXPECT_EQ(QApplication::focusWidget(), map->GetView());
     PressKey(*map, Qt::Key_1);
     ASSERT_TRUE(map->GetCommandMenu()->isVisible());
     map->GetCommandMenu()->GetResignAction()->trigger();
