@@ -56,6 +56,9 @@ QString FamilyOf(int id)
 QString AddFont(const QString& path)
 {
     if (path.isEmpty()) return QString();
+    // A font added before Qt first fills its font database is read again
+    // when it fills it; filled first, each file is read once.
+    const QFontDatabase database;
     // A compiled-in file is handed over where it lies in the program instead
     // of being read into a copy; the program's resources live until it ends.
     const QResource resource(path);
