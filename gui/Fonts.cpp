@@ -42,7 +42,7 @@ FontState& State()
     return *g_state;
 }
 
-// The first family a file brought; a collection names its Japanese face.
+// The first family a file brought, the Japanese one where it brought several.
 QString FamilyOf(int id)
 {
     if (id < 0) return QString();
@@ -83,7 +83,7 @@ FontFamilies AddCompiledFonts()
     return families;
 }
 
-// The Japanese bold collection is large and only the fonts drawn without
+// The Japanese bold face is large and only the fonts drawn without
 // OpenGL name it: it is added when they are first built.
 const FontFamilies& FamiliesWithJapaneseBold()
 {
