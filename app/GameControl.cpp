@@ -99,7 +99,7 @@ void CGameControl::Init()
 
 void CGameControl::MakeScenesDuringFade(CGameSequence* pSequence)
 {
-    const CScreenFadeAnimation* fade = CSequenceManager::GetInstance()->GetFade();
+    const QPointer<CScreenFadeAnimation> fade = CSequenceManager::GetInstance()->GetFade();
     if (fade == nullptr || !fade->IsRunning()) return;
     // Once the fade has taken a step its clock runs: scenes made right after
     // it are made while the screen fades out instead of after it. Setting up
@@ -107,12 +107,13 @@ void CGameControl::MakeScenesDuringFade(CGameSequence* pSequence)
     const QPointer<CGameSequence> sequence(pSequence);
     const int type = pSequence->GetType();
     auto stepped = std::make_shared<QMetaObject::Connection>();
-    *stepped = connect(fade, &QVariantAnimation::valueChanged, this, [this, sequence, type, stepped] {
+    *stepped = connect(fade, &QVariantAnimation::valueChanged, this, [this, sequence, type, fade, stepped] {
         disconnect(*stepped);
-        QTimer::singleShot(0, this, [this, sequence, type] {
+        QTimer::singleShot(0, this, [this, sequence, type, fade] {
             try {
-                // A sequence gone by then needs no scenes.
-                if (sequence && m_scenePool) m_scenePool->CreateScenes(type);
+                // A sequence gone by then needs no scenes, and after the fade
+                // its setting up has made them.
+                if (sequence && fade && fade->IsRunning() && m_scenePool) m_scenePool->CreateScenes(type);
             } catch (const std::exception& error) {
                 qWarning("The scenes of the first screen could not be made early: %s", error.what());
             }
