@@ -62,12 +62,17 @@ class MenuFlowTest : public ::testing::Test {
             return chosen;
         if (auto pointed = game.Step({pointerKey}, name + QStringLiteral("-pointed"), 20000, 200); !pointed)
             return pointed;
-        // Now and then, on a loaded machine, the map lets a Return pass with
-        // nothing done (the pointer stays on the empty panel); the player
-        // presses it again.
+        // Now and then, on a loaded machine, the placing Return leaves the
+        // ship unplaced: a notice flashes, the pointer stays on the empty
+        // panel. The player presses it again; what counts is the picture
+        // once it stays still.
         for (int attempt = 1; attempt <= 3; ++attempt) {
+            const QImage before = game.Shown();
             game.Keys({QStringLiteral("Return")});
-            if (game.WaitForChange(5000)) {
+            QTest::qWait(150);
+            game.Grab().save(game.ShotPath(name + QStringLiteral("-return-%1").arg(attempt)));
+            if (game.WaitForChange(5000) && game.WaitForStill(800) &&
+                Marevane::Testing::PictureDifference(game.Shown(), before) > 1500) {
                 if (attempt > 1)
                     std::cout << "the map took the placing Return at try " << attempt << std::endl;
                 game.Shot(name + QStringLiteral("-placed"));
@@ -89,6 +94,7 @@ class MenuFlowTest : public ::testing::Test {
             if (QTest::qWaitFor([&] { return game.VisibleWindows().size() > windows; }, 1500))
                 return ::testing::AssertionSuccess();
         }
+        game.Grab().save(game.ShotPath(QStringLiteral("20-ship-menu-timeout")));
         return ::testing::AssertionFailure() << "the ship's menu did not open";
     }
 
@@ -102,7 +108,6 @@ class MenuFlowTest : public ::testing::Test {
 
 TEST_F(MenuFlowTest, FromTheTitleThroughABattleBackToTheTitleAndOutThroughTheSystemMenu)
 {
-    EXPECT_GE(WarmShare(game.Shown()), 2);
     game.Shot(QStringLiteral("01-title"));
     ASSERT_TRUE(game.Step({QStringLiteral("Return")}, QStringLiteral("02-modes")));
     ASSERT_TRUE(game.Step({QStringLiteral("Down")}, QStringLiteral("03-versus-focused")));
@@ -164,7 +169,7 @@ TEST_F(MenuFlowTest, FromTheTitleThroughABattleBackToTheTitleAndOutThroughTheSys
     game.Keys({QStringLiteral("Tab"), QStringLiteral("space")});
     const bool isTitle = QTest::qWaitFor([this] { return WarmShare(game.Grab()) >= 2; }, 20000);
     if (!isTitle) game.Grab().save(game.ShotPath(QStringLiteral("24-title-again-timeout")));
-    ASSERT_TRUE(isTitle);
+    ASSERT_TRUE(isTitle) << "warm share " << WarmShare(game.Grab());
     ASSERT_TRUE(game.WaitForSettled());
     game.Shot(QStringLiteral("24-title-again"));
 
