@@ -6,6 +6,7 @@
 #include "app/SequenceManager.h"
 #include "app/SoundControl.h"
 #include "app/StandInScreens.h"
+#include "gui/ScreenFadeAnimation.h"
 #include "model/Board.h"
 #include "model/GameEdit.h"
 #include "model/ShipFactory.h"
@@ -15,8 +16,11 @@
 #include "net/SocketTcpServer.h"
 
 #include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
 
 #include <exception>
+#include <memory>
 #include <stdexcept>
 
 namespace Marevane {
@@ -82,12 +86,39 @@ void CGameControl::Init()
     connect(manager, &CSequenceManager::SequenceChanged, this, &CGameControl::Play, Qt::UniqueConnection);
     m_mainWindow->setCentralWidget(manager->GetContainer());
     try {
-        manager->ReturnTo(m_screens.createTitle(m_sound.get()));
+        CGameSequence* title = m_screens.createTitle(m_sound.get());
+        manager->ReturnTo(title);
+        if (title != nullptr && (title->GetModuleFlags() & ModuleFlag::SceneSetUp) != 0)
+            MakeScenesDuringFade(title);
     } catch (const std::exception& error) {
         m_mainWindow->ShowNotice(QString::fromUtf8(error.what()));
     }
     m_mainWindow->show();
     m_sound->LoadSe(Sound::SeTypeSystem);
+}
+
+void CGameControl::MakeScenesDuringFade(CGameSequence* pSequence)
+{
+    const QPointer<CScreenFadeAnimation> fade = CSequenceManager::GetInstance()->GetFade();
+    if (fade == nullptr || !fade->IsRunning()) return;
+    // Once the fade has taken a step its clock runs: scenes made right after
+    // it are made while the screen fades out instead of after it. Setting up
+    // the sequence finds them made, or makes them itself.
+    const QPointer<CGameSequence> sequence(pSequence);
+    const int type = pSequence->GetType();
+    auto stepped = std::make_shared<QMetaObject::Connection>();
+    *stepped = connect(fade, &QVariantAnimation::valueChanged, this, [this, sequence, type, fade, stepped] {
+        disconnect(*stepped);
+        QTimer::singleShot(0, this, [this, sequence, type, fade] {
+            try {
+                // A sequence gone by then needs no scenes, and after the fade
+                // its setting up has made them.
+                if (sequence && fade && fade->IsRunning() && m_scenePool) m_scenePool->CreateScenes(type);
+            } catch (const std::exception& error) {
+                qWarning("The scenes of the first screen could not be made early: %s", error.what());
+            }
+        });
+    });
 }
 
 void CGameControl::Play()

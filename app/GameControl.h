@@ -72,6 +72,8 @@ class CGameControl : public QObject {
     void End();
 
   private:
+    void MakeScenesDuringFade(CGameSequence* pSequence);
+
     GameScreens m_screens;
     std::unique_ptr<CSoundControl> m_sound;
     std::unique_ptr<CMainWindow> m_mainWindow;

@@ -136,7 +136,21 @@ int CSequenceManager::ClampIndex(int index) const
     return max < 0 ? -1 : std::clamp(index, 0, max);
 }
 
-void CSequenceManager::RequestMove(const Resolver& target, bool isReturn, const char* error)
+std::function<bool()> CSequenceManager::StillCurrent(const CGameSequence* pFrom, CGameSequence* pNew) const
+{
+    if (pFrom == nullptr) return {};
+    const QPointer<const CGameSequence> from(pFrom);
+    const QPointer<CGameSequence> created(pNew);
+    return [this, from, created] {
+        if (from && from == m_current) return true;
+        // Made for the dropped change only.
+        if (created && IndexOf(created) < 0) created->deleteLater();
+        return false;
+    };
+}
+
+void CSequenceManager::RequestMove(const Resolver& target, bool isReturn, const char* error,
+                                   const CGameSequence* pFrom)
 {
     // Checked against the stack as it stands; the index itself is worked
     // out again when the change runs, after any change still waiting.
@@ -150,17 +164,18 @@ void CSequenceManager::RequestMove(const Resolver& target, bool isReturn, const 
             }
             return MoveStep(index, isReturn);
         },
-        KnownSequenceCode);
+        KnownSequenceCode, StillCurrent(pFrom));
 }
 
-void CSequenceManager::RequestInsert(CGameSequence* pSequence, const Resolver& index)
+void CSequenceManager::RequestInsert(CGameSequence* pSequence, const Resolver& index,
+                                     const CGameSequence* pFrom)
 {
     if (pSequence == nullptr) return;
     Hand(pSequence);
     const QPointer<CGameSequence> sequence(pSequence);
     m_fade->Request(
         [this, sequence, index] { return sequence ? InsertStep(sequence, index()) : GetCurrentIndex(); },
-        NewSequenceCode);
+        NewSequenceCode, StillCurrent(pFrom, pSequence));
 }
 
 void CSequenceManager::MoveTo(int index)
@@ -204,9 +219,9 @@ void CSequenceManager::MoveBy(int num)
     RequestMove([this, num] { return ClampIndex(GetCurrentIndex() + num); }, false, MoveToError);
 }
 
-void CSequenceManager::ReturnTo(int index)
+void CSequenceManager::ReturnTo(int index, const CGameSequence* pFrom)
 {
-    RequestMove([index] { return index; }, true, ReturnToError);
+    RequestMove([index] { return index; }, true, ReturnToError, pFrom);
 }
 
 void CSequenceManager::ReturnTo(CGameSequence* pSequence)
@@ -243,13 +258,13 @@ void CSequenceManager::ReturnBy(int num)
     RequestMove([this, num] { return ClampIndex(GetCurrentIndex() - num); }, true, ReturnToError);
 }
 
-void CSequenceManager::ReplaceWith(CGameSequence* pSequence)
+void CSequenceManager::ReplaceWith(CGameSequence* pSequence, const CGameSequence* pFrom)
 {
     if (pSequence == nullptr) return;
     Hand(pSequence);
     const QPointer<CGameSequence> sequence(pSequence);
     m_fade->Request([this, sequence] { return sequence ? ReplaceStep(sequence) : GetCurrentIndex(); },
-                    NewSequenceCode);
+                    NewSequenceCode, StillCurrent(pFrom, pSequence));
 }
 
 void CSequenceManager::Add(CGameSequence* pSequence)
@@ -257,9 +272,10 @@ void CSequenceManager::Add(CGameSequence* pSequence)
     Push(pSequence);
 }
 
-void CSequenceManager::Push(CGameSequence* pSequence)
+void CSequenceManager::Push(CGameSequence* pSequence, const CGameSequence* pFrom)
 {
-    RequestInsert(pSequence, [this] { return GetMaxIndex() + 1; });
+    RequestInsert(
+        pSequence, [this] { return GetMaxIndex() + 1; }, pFrom);
 }
 
 void CSequenceManager::Insert(int index, CGameSequence* pSequence)

@@ -66,7 +66,7 @@ class CSequenceManager : public QObject {
     void MoveBy(int num);
     // Switches to the sequence at the index and drops every sequence above
     // it. Throws std::invalid_argument when no sequence is there.
-    void ReturnTo(int index);
+    void ReturnTo(int index, const CGameSequence* pFrom = nullptr);
     // The same for a sequence on the stack; one not on it replaces the
     // current sequence after those above are dropped. Returning to the
     // sequence that is current with nothing above it does nothing, so two
@@ -76,13 +76,16 @@ class CSequenceManager : public QObject {
     void ReturnToPrev();
     void ReturnBy(int num);
     // Puts the sequence in place of the current one, which is removed.
-    void ReplaceWith(CGameSequence* pSequence);
+    void ReplaceWith(CGameSequence* pSequence, const CGameSequence* pFrom = nullptr);
     // Puts the sequence on top and switches to it.
     void Add(CGameSequence* pSequence);
-    void Push(CGameSequence* pSequence);
+    void Push(CGameSequence* pSequence, const CGameSequence* pFrom = nullptr);
     // Puts the sequence at the index (one above the top at most) and
     // switches to it; another index is ignored.
     void Insert(int index, CGameSequence* pSequence);
+    // pFrom above names the sequence asking: its change is dropped when,
+    // by the time the change runs, another sequence is current, so a delayed
+    // step of a screen being left cannot take the player on from elsewhere.
     // Removes the top sequence; when it is current, returns to the one below.
     void Pop();
     // Removes every sequence at once.
@@ -103,8 +106,10 @@ class CSequenceManager : public QObject {
 
     bool IsSequenceIndex(int index) const;
     int ClampIndex(int index) const;
-    void RequestMove(const Resolver& target, bool isReturn, const char* error);
-    void RequestInsert(CGameSequence* pSequence, const Resolver& index);
+    void RequestMove(const Resolver& target, bool isReturn, const char* error,
+                     const CGameSequence* pFrom = nullptr);
+    void RequestInsert(CGameSequence* pSequence, const Resolver& index, const CGameSequence* pFrom = nullptr);
+    std::function<bool()> StillCurrent(const CGameSequence* pFrom, CGameSequence* pNew = nullptr) const;
     void Remove(CGameSequence* pSequence);
     void DeleteFrom(int index);
 

@@ -42,7 +42,7 @@ FontState& State()
     return *g_state;
 }
 
-// The first family a file brought; a collection names its Japanese face.
+// The first family a file brought, the Japanese one where it brought several.
 QString FamilyOf(int id)
 {
     if (id < 0) return QString();
@@ -56,6 +56,9 @@ QString FamilyOf(int id)
 QString AddFont(const QString& path)
 {
     if (path.isEmpty()) return QString();
+    // A font added before Qt first fills its font database is read again
+    // when it fills it; filled first, each file is read once.
+    const QFontDatabase database;
     // A compiled-in file is handed over where it lies in the program instead
     // of being read into a copy; the program's resources live until it ends.
     const QResource resource(path);
@@ -80,7 +83,7 @@ FontFamilies AddCompiledFonts()
     return families;
 }
 
-// The Japanese bold collection is large and only the fonts drawn without
+// The Japanese bold face is large and only the fonts drawn without
 // OpenGL name it: it is added when they are first built.
 const FontFamilies& FamiliesWithJapaneseBold()
 {

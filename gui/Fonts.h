@@ -9,7 +9,7 @@
 namespace Marevane {
 
 // The font kept beside the program, relative to its folder.
-inline constexpr char JapaneseBoldFontFile[] = "Resources/Fonts/JapaneseSans-Bold.ttc";
+inline constexpr char JapaneseBoldFontFile[] = "Resources/Fonts/JapaneseSans-Bold.otf";
 
 // The compiled-in fonts, in the order they are added after the Japanese bold file.
 inline constexpr const char* CompiledFontFiles[] = {

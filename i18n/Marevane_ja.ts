@@ -1231,6 +1231,18 @@ Select &quot;OFF&quot; if a problem occurs or you want to reduce memory usage.</
         <source>Select at Random</source>
         <translation>ランダムに選択</translation>
     </message>
+    <message>
+        <source>Player: </source>
+        <translation>プレイヤー: </translation>
+    </message>
+    <message>
+        <source>Host: </source>
+        <translation>ホスト: </translation>
+    </message>
+    <message>
+        <source>Command: </source>
+        <translation>コマンド: </translation>
+    </message>
 </context>
 <context>
     <name>Marevane::CTagTeamSelectionSequence</name>
@@ -1273,37 +1285,6 @@ Select &quot;OFF&quot; if a problem occurs or you want to reduce memory usage.</
 It goes back to previous process....</source>
         <translation>ネットワークが予期せず切断されました。
 前の処理に戻ります....</translation>
-    </message>
-</context>
-<context>
-    <name>Marevane::CTeamMateRow</name>
-    <message>
-        <source>Select</source>
-        <translation>選択</translation>
-    </message>
-    <message>
-        <source>Player: </source>
-        <translation>プレイヤー: </translation>
-    </message>
-    <message>
-        <source>Host: </source>
-        <translation>ホスト: </translation>
-    </message>
-    <message>
-        <source>Command: </source>
-        <translation>コマンド: </translation>
-    </message>
-    <message>
-        <source>IP Address: </source>
-        <translation>IPアドレス: </translation>
-    </message>
-    <message>
-        <source>Default</source>
-        <translation>デフォルト</translation>
-    </message>
-    <message>
-        <source>Port: </source>
-        <translation>ポート: </translation>
     </message>
 </context>
 <context>

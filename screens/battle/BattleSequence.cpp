@@ -13,6 +13,7 @@
 #include "model/Unit.h"
 #include "model/UnitFactory.h"
 #include "net/AudienceManager.h"
+#include "screens/battle/BattleSequenceOnClient.h"
 #include "screens/battle/BattleSequenceOnServer.h"
 #include "screens/battle/GameMapScene.h"
 #include "screens/battle/HelpScene.h"
@@ -222,12 +223,19 @@ void CBattleSequence::PushPlaySequence()
     else
         play = new CBattleSequenceOnServer(this, m_turnManager.get());
     if (play == nullptr) {
-        qWarning("A battle on a network client cannot be played here yet");
+        qWarning("The battle on this network client cannot be played");
         m_isHandedOn = false;
         Update(EndCode);
         return;
     }
     CSequenceManager::GetInstance()->Push(play);
+}
+
+CGameSequence* CBattleSequence::CreateClientPlaySequence()
+{
+    auto* turnManager = dynamic_cast<CGUITurnManagerOnClient*>(m_turnManager.get());
+    if (turnManager == nullptr) return nullptr;
+    return new CBattleSequenceOnClient(this, turnManager);
 }
 
 void CBattleSequence::PushEndSequence()

@@ -48,9 +48,9 @@ class CBattleSequence : public CGameSequence {
     using CGameSequence::Update;
 
   protected:
-    // The play sequence of a network client; none until that screen exists,
-    // and then the battle cannot be played here and goes to its end.
-    virtual CGameSequence* CreateClientPlaySequence() { return nullptr; }
+    // The play sequence of a network client; none when the battle cannot
+    // be played here, and then it goes to its end.
+    virtual CGameSequence* CreateClientPlaySequence();
 
   private:
     void ChooseMusic();

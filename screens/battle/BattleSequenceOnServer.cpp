@@ -1,37 +1,29 @@
 #include "screens/battle/BattleSequenceOnServer.h"
 
-#include "app/GameView.h"
 #include "app/SequenceMakers.h"
-#include "app/SequenceManager.h"
 #include "app/SoundControl.h"
 #include "gui/ScreenTiming.h"
-#include "gui/SoundFeedback.h"
 #include "model/Board.h"
 #include "model/CodeTables.h"
 #include "model/GameEdit.h"
 #include "model/MessageCodes.h"
-#include "model/ResultManager.h"
-#include "model/Ship.h"
 #include "model/TurnManager.h"
 #include "model/Unit.h"
-#include "model/texts/StatisticsTexts.h"
 #include "net/NetworkMonitor.h"
 #include "screens/battle/BattleSequence.h"
 #include "screens/battle/CommandResultReport.h"
 #include "screens/battle/GameMapScene.h"
 #include "screens/battle/MessageScene.h"
 #include "screens/battle/PlayerStatusScene.h"
-#include "screens/battle/StatusDetailSequence.h"
 
 #include <QDebug>
 
+#include <algorithm>
 #include <exception>
 
 namespace Marevane {
 
 namespace {
-
-constexpr Sound::SeCode WindowOpenedSound = Sound::SeCode(7);
 
 bool IsPlayedByHand(const CUnit* unit)
 {
@@ -41,48 +33,8 @@ bool IsPlayedByHand(const CUnit* unit)
 } // namespace
 
 CBattleSequenceOnServer::CBattleSequenceOnServer(CBattleSequence* pBattle, CTurnManager* pTurnManager)
-    : CGameSequence(SequenceType::Battle), m_battle(pBattle), m_turnManager(pTurnManager),
-      m_resultManager(&CResultManager::GetInstance()),
-      m_logger(pTurnManager != nullptr ? pTurnManager->GetLogCache() : nullptr)
+    : CPlaySequence(pBattle, pTurnManager, Flags)
 {
-    SetModuleFlags(Flags);
-    m_leaveTimer.setSingleShot(true);
-    connect(&m_leaveTimer, &QTimer::timeout, this, [this] {
-        if (m_battle == nullptr) return;
-        try {
-            CSequenceManager::GetInstance()->ReturnTo(m_battle.data());
-        } catch (const std::exception& error) {
-            qWarning() << "The battle could not be left:" << error.what();
-        }
-    });
-}
-
-CBattleSequenceOnServer::~CBattleSequenceOnServer()
-{
-    m_leaveTimer.stop();
-    if (m_monitor != nullptr) m_monitor->Stop();
-    m_report.reset();
-    m_monitor.reset();
-}
-
-CGameMapScene* CBattleSequenceOnServer::GetMapScene() const
-{
-    return GetUIComponent()->Get<CGameMapScene>(SceneSlot::GameMap);
-}
-
-CPlayerStatusScene* CBattleSequenceOnServer::GetStatusScene() const
-{
-    return GetUIComponent()->Get<CPlayerStatusScene>(SceneSlot::PlayerStatus);
-}
-
-void CBattleSequenceOnServer::UpdateMap(MessageCode code, const ShipProfile* pShipProfile)
-{
-    if (CGameMapScene* map = GetMapScene()) map->Update(code, pShipProfile);
-}
-
-CMessageScene* CBattleSequenceOnServer::GetMessageScene() const
-{
-    return GetUIComponent()->Get<CMessageScene>(SceneSlot::Message);
 }
 
 void CBattleSequenceOnServer::Init()
@@ -102,61 +54,17 @@ void CBattleSequenceOnServer::Init()
             status->SetUp(&m_battle->GetPlayerList(), nullptr);
     }
 
-    m_report = std::make_unique<CCommandResultReport>(m_resultManager, m_logger);
-    if (map != nullptr) {
-        QPointer<CGameMapScene> mapScene(map);
-        m_report->SetMapUpdater([mapScene](MessageCode code, const ShipProfile* profile) {
-            if (mapScene != nullptr) mapScene->Update(code, profile);
-        });
-    }
-
-    const auto update =
-        static_cast<void (CBattleSequenceOnServer::*)(MessageCode)>(&CBattleSequenceOnServer::Update);
-    if (map != nullptr) connect(map, &CGameScene::Notified, this, update, Qt::UniqueConnection);
-    connect(m_report.get(),
-            static_cast<void (CCommandResultReport::*)(MessageCode)>(&CCommandResultReport::Stopped), this,
-            update, Qt::UniqueConnection);
-    if (m_monitor != nullptr)
-        connect(m_monitor.get(), &CNetworkMonitor::DataReceived, this, update, Qt::UniqueConnection);
-    if (status != nullptr) {
-        connect(status, &CPlayerStatusScene::PlayerDataSent, this, &CBattleSequenceOnServer::OpenStatusDetail,
-                Qt::UniqueConnection);
-    }
+    WireCodes();
 
     if (map != nullptr && (!m_turnManager->IsTurnRunning() || m_turnManager->IsGameDecided()))
         map->Update(BattleStarts);
     SetInstalled();
 }
 
-void CBattleSequenceOnServer::Start()
-{
-    m_report->SetUIComponent(GetUIComponent());
-    Show();
-}
-
-void CBattleSequenceOnServer::Show()
-{
-    for (SceneSlot slot : {SceneSlot::GameMap, SceneSlot::PlayerStatus, SceneSlot::Message}) {
-        CGameScene* scene = GetUIComponent()->Get(slot);
-        if (scene != nullptr && scene->GetView() != nullptr) scene->GetView()->Show();
-    }
-    show();
-    for (SceneSlot slot : {SceneSlot::GameMap, SceneSlot::Message}) {
-        CGameScene* scene = GetUIComponent()->Get(slot);
-        if (scene != nullptr && scene->GetView() != nullptr)
-            scene->AdjustViewPosition(scene->GetView()->size());
-    }
-}
-
-void CBattleSequenceOnServer::Hide()
-{
-    hide();
-}
-
 void CBattleSequenceOnServer::Update(MessageCode code)
 {
     // Once the battle is left, nothing more of it is played.
-    if (m_isLeaving || m_turnManager == nullptr || !IsInstalled()) return;
+    if (m_isLeaving || m_turnManager == nullptr || !IsInstalled() || IsOutOfTurn(code)) return;
     try {
         Dispatch(code);
     } catch (const std::exception& error) {
@@ -204,6 +112,13 @@ void CBattleSequenceOnServer::Dispatch(MessageCode code)
     }
 }
 
+bool CBattleSequenceOnServer::IsOutOfTurn(MessageCode code) const
+{
+    const bool isTurnCode = code == TimeUp || code == CommandSent || code == EndOfTurnCheck;
+    return isTurnCode && m_monitor != nullptr && sender() == m_monitor.get() &&
+           m_monitor->GetLastUnit() != m_turnManager->GetCurrentUnit();
+}
+
 MessageCode CBattleSequenceOnServer::ExecuteCommand()
 {
     CUnit* unit = m_turnManager->GetCurrentUnit();
@@ -225,12 +140,7 @@ void CBattleSequenceOnServer::ShowResult(MessageCode code)
     CUnit* unit = m_turnManager->GetCurrentUnit();
     if (messages != nullptr) {
         messages->DisablePageControl();
-        QString line;
-        if (unit != nullptr && code == CommandSuccess)
-            line = QStringLiteral("\n") + GetPlayerName(*unit) + tr(" inputted a command.");
-        else if (unit != nullptr && code == NothingToCommand && unit->IsActive())
-            line = QStringLiteral("\n") + GetPlayerName(*unit) + tr(" was not able to input a command.");
-        messages->Add(line, true);
+        messages->Add(ResultLine(code, unit, QString()), true);
     }
     if (CPlayerStatusScene* status = GetStatusScene()) status->blockSignals(true);
     m_report->Start(code);
@@ -293,7 +203,9 @@ void CBattleSequenceOnServer::WaitForBattleStart()
         std::size_t clients = 0;
         for (const CUnit* unit : m_turnManager->GetUnits()) clients += IsNetworkClient(unit) ? 1 : 0;
         if (clients > 0 && m_confirmed.size() < clients) return;
-        m_monitor->SetMode(MonitorCurrent);
+        // The monitor keeps reading every client, so that one lost during
+        // another side's turn ends the battle at once; what a client sends
+        // out of its turn is dropped in Update.
         m_confirmed.clear();
     }
     m_isBattleStarted = true;
@@ -302,46 +214,6 @@ void CBattleSequenceOnServer::WaitForBattleStart()
     const std::uint32_t music = GetGameMap()->GetMusicCode();
     if (music != 0) sound->PlayBgm(static_cast<Sound::BgmCode>(music));
     Update(TurnStarts);
-}
-
-void CBattleSequenceOnServer::Disconnect()
-{
-    if (m_monitor != nullptr) m_monitor->Stop();
-    m_report->Reset();
-    m_turnManager->Update(InvalidDisconnection);
-    UpdateMap(InvalidDisconnection);
-    StopBattleSound();
-    Leave(ScreenTiming::LeaveAfterFailure);
-}
-
-void CBattleSequenceOnServer::StopBattleSound()
-{
-    CSoundControl* sound = GetScreenSound();
-    sound->StopBgm();
-    sound->UnloadSe(Sound::SeTypeBattle);
-}
-
-void CBattleSequenceOnServer::Leave(int delay)
-{
-    if (m_isLeaving) return;
-    m_isLeaving = true;
-    m_leaveTimer.start(ScreenTiming::Scaled(delay));
-}
-
-void CBattleSequenceOnServer::OpenStatusDetail(CUnit* pUnit, CShip* pShip)
-{
-    try {
-        CSequenceManager* manager = CSequenceManager::GetInstance();
-        if (auto* detail = qobject_cast<CStatusDetailSequence*>(manager->GetCurrentSequence())) {
-            detail->ResetData(pUnit, pShip);
-            return;
-        }
-        if (m_isLeaving || m_turnManager->IsGameDecided()) return;
-        PlaySoundEffect(WindowOpenedSound);
-        manager->Push(new CStatusDetailSequence(m_turnManager, m_report.get(), pUnit, pShip));
-    } catch (const std::exception& error) {
-        qWarning() << "The status detail could not be opened:" << error.what();
-    }
 }
 
 } // namespace Marevane

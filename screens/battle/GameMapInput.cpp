@@ -610,8 +610,8 @@ void CGameMapScene::ConfirmTurnEnd()
     const bool isComputerBesideHuman =
         IsPlayedOnHost(current) && current->GetUnitType() == UnitAuto && anyManual;
     if (current != nullptr && current->IsActive() && !isComputerBesideHuman) {
-        // The client's own machine asks its player.
-        if (current != m_player && IsPlayedFromClient(current)) return;
+        // The client's own machine asks its player; a client asks only its own.
+        if (current != m_player && (IsPlayedFromClient(current) || IsPlayedFromClient(m_player))) return;
         m_turnEndPromptPos = PromptPosition(GetActionConfirmation()->rect().width(), 0);
         m_turnEndPromptLeft = promptTime;
         m_turnEndClock.start();

@@ -8,6 +8,7 @@
 #include "app/GameScene.h"
 #include "app/GameView.h"
 #include "model/Messages.h"
+#include "screens/setup/ConnectionListItem.h"
 #include "screens/setup/PlayerSettingsScreen.h"
 
 #include <QGraphicsRectItem>
@@ -37,9 +38,6 @@ class CUdpNetwork;
 class CUnit;
 class CUnitFactory;
 
-// The host id of a side's profile; it keys the rows.
-using UnitHash = std::uint64_t;
-
 enum ConnectButtonState : std::uint32_t {
     ConnectState = 0,
     DisconnectState = 1,
@@ -52,61 +50,6 @@ enum ConnectButtonState : std::uint32_t {
 
 // Whether a client's connection is open and its peer has not gone.
 bool IsClientAlive(const CSocketTcpClient* pClient);
-
-// One side of a LAN game as a framed block of texts with a Select button.
-class CConnectionListItem : public QObject, public QGraphicsRectItem {
-    Q_OBJECT
-  public:
-    // The local side's row: no rule line, no Select button.
-    CConnectionListItem(CGameEdit* pGameEdit, const UnitProfile* pProfile);
-    // Another side's row, from its entry or announcement.
-    CConnectionListItem(CGameEdit* pGameEdit, const EntryMessage& entry);
-    // A row for a unit of the unit factory.
-    CConnectionListItem(CGameEdit* pGameEdit, const CUnit* pUnit);
-
-    EntryMessage& GetEntry() { return m_entry; }
-    const EntryMessage& GetEntry() const { return m_entry; }
-    const UnitProfile* GetProfile() const { return &m_profile; }
-    const GameEditInfo* GetRivalRules() const { return m_rivalRules; }
-    CPushButton* GetSelectButton() const { return m_selectButton; }
-    const std::vector<CSimpleTextItem*>& GetTexts() const { return m_texts; }
-    bool IsSelectable() const;
-
-  signals:
-    void Hovered(const Marevane::GameEditInfo* pRivalConfig);
-    void DataSent();
-    void DataUnsent();
-
-  public slots:
-    void SetCode(Marevane::MessageCode code);
-    void SetCode(Marevane::MessageCode code, Marevane::MessageCode detail);
-    void SetSelectable(bool isSelectable);
-    void SetCallbackOnSelecting(std::function<void()> callback);
-
-  protected:
-    void hoverEnterEvent(QGraphicsSceneHoverEvent* event) override;
-    void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
-
-  private slots:
-    void Select();
-
-  private:
-    void Init();
-    void CreateItems();
-    CSimpleTextItem* AddText(const QString& text);
-    QRectF TextArea() const;
-
-    CGameEdit* m_gameEdit;
-    EntryMessage m_entry;
-    // A copy, so that a row outlives the unit or message it was made from.
-    UnitProfile m_profile;
-    GameEditInfo m_rivalCopy;
-    const GameEditInfo* m_rivalRules = nullptr;
-    CPushButton* m_selectButton = nullptr;
-    QGraphicsProxyWidget* m_selectItem = nullptr;
-    std::vector<CSimpleTextItem*> m_texts;
-    std::function<void()> m_callback;
-};
 
 class CNetworkConnectionScene : public CGameScene {
     Q_OBJECT
@@ -190,6 +133,9 @@ class CNetworkConnectionScene : public CGameScene {
     bool IsWatching() const;
     qreal ItemsBottom() const;
     void ResizeBars();
+    // Hides the Cancel item; the keys it had go to the first row to select,
+    // else to the first widget the side needs.
+    void HideCancelItem();
 
     CUnitFactory* m_unitFactory = nullptr;
     CGameEdit* m_gameEdit = nullptr;
@@ -231,5 +177,3 @@ class CNetworkConnectionView : public CPlayerSettingsView {
 };
 
 } // namespace Marevane
-
-Q_DECLARE_METATYPE(const Marevane::GameEditInfo*)

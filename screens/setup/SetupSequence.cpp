@@ -32,7 +32,7 @@ void CSetupSequence::PushSequence(CGameSequence* pSequence)
 {
     if (pSequence == nullptr) return;
     try {
-        CSequenceManager::GetInstance()->Push(pSequence);
+        CSequenceManager::GetInstance()->Push(pSequence, this);
     } catch (const std::exception& error) {
         qWarning("The next screen could not be shown: %s", error.what());
         delete pSequence;
@@ -49,7 +49,7 @@ void CSetupSequence::ReplaceWithSequence(CGameSequence* pSequence)
 {
     if (pSequence == nullptr) return;
     try {
-        CSequenceManager::GetInstance()->ReplaceWith(pSequence);
+        CSequenceManager::GetInstance()->ReplaceWith(pSequence, this);
     } catch (const std::exception& error) {
         qWarning("The next screen could not be shown: %s", error.what());
         delete pSequence;
@@ -60,7 +60,7 @@ void CSetupSequence::ReplaceWithSequence(CGameSequence* pSequence)
 void CSetupSequence::ReturnToIndex(int index)
 {
     try {
-        CSequenceManager::GetInstance()->ReturnTo(index);
+        CSequenceManager::GetInstance()->ReturnTo(index, this);
     } catch (const std::exception& error) {
         qWarning("The screen could not be left: %s", error.what());
         m_isLeaving = false;

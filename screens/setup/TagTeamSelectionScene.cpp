@@ -9,6 +9,7 @@
 #include "model/Unit.h"
 #include "model/UnitFactory.h"
 #include "model/texts/NameTables.h"
+#include "model/texts/StatisticsTexts.h"
 #include "net/PacketConverter.h"
 #include "net/SocketTcpClient.h"
 #include "net/TcpClient.h"
@@ -31,6 +32,8 @@ constexpr MessageCode ClosedCode = 4;
 constexpr int MinimumHeight = 380;
 constexpr int Margin = 8;
 constexpr int TextGap = 12;
+// Between the lines of rows, and under the local line.
+constexpr int RowGap = 16;
 
 QString HostName(std::uint32_t host)
 {
@@ -40,11 +43,6 @@ QString HostName(std::uint32_t host)
 QString ModeName(std::uint32_t type)
 {
     return CGUICommandModeNames::GetInstance().Get(static_cast<UnitType>(type));
-}
-
-QString Name(const UnitProfile& profile)
-{
-    return QString::fromStdWString(profile.Name);
 }
 
 CSimpleTextItem* AddText(const QString& text, QGraphicsItem* parent, qreal x, qreal y)
@@ -61,108 +59,6 @@ qreal RightOf(const QGraphicsItem* item, int gap)
 
 } // namespace
 
-// --- one row --------------------------------------------------------------
-
-CTeamMateRow::CTeamMateRow(CGameEdit* pGameEdit, const CUnit& unit, QGraphicsItem* parent)
-    : QGraphicsRectItem(parent), m_gameEdit(pGameEdit), m_profile(unit.GetProfile()),
-      m_button(new CPushButton(tr("Select"), Sound::SeNextStep))
-{
-    setAcceptHoverEvents(true);
-    setPen(QPen(TransparentColor));
-    m_button->SetUp();
-    CreateItems();
-    connect(m_button, &QPushButton::clicked, this, &CTeamMateRow::Select);
-    SetSelectable(false);
-}
-
-void CTeamMateRow::CreateItems()
-{
-    CSimpleTextItem* player = AddText(CTeamMateRow::tr("Player: ") + Name(m_profile), this, 12, 4);
-    CSimpleTextItem* host = AddText(CTeamMateRow::tr("Host: ") + HostName(m_profile.OriginFlag), this, 12,
-                                    player->y() + player->boundingRect().height() + 4);
-    CSimpleTextItem* mode = AddText(CTeamMateRow::tr("Command: ") + ModeName(m_profile.Type), this,
-                                    RightOf(host, TextGap), host->y());
-    CSimpleTextItem* address = AddText(tr("IP Address: ") + QString::fromStdString(m_profile.Address), this,
-                                       12, host->y() + host->boundingRect().height() + 4);
-    const QString port = m_profile.Port == 0 ? tr("Default") : QString::number(m_profile.Port);
-    CSimpleTextItem* portText = AddText(tr("Port: ") + port, this, RightOf(address, TextGap), address->y());
-    m_texts = {player, host, mode, address, portText};
-
-    m_button->setMinimumWidth(m_button->sizeHint().width() * 3 / 2);
-    m_buttonItem = new QGraphicsProxyWidget(this);
-    m_buttonItem->setWidget(m_button);
-    m_buttonItem->hide();
-    Layout();
-}
-
-void CTeamMateRow::Layout()
-{
-    QRectF box(0, 0, 1, 1);
-    for (const CSimpleTextItem* text : m_texts) box |= text->mapRectToParent(text->boundingRect());
-    box.adjust(0, 0, 11, 4);
-    if (m_buttonItem->isVisible()) {
-        // The button under the texts, in the bottom-right corner.
-        const QSizeF button = m_buttonItem->size();
-        box.setWidth(std::max(box.width(), button.width() + 24));
-        box.setHeight(box.height() + button.height() + 4);
-        m_buttonItem->setPos(box.right() - 12 - button.width(), box.bottom() - 4 - button.height());
-    }
-    setRect(box);
-}
-
-bool CTeamMateRow::IsSelectable() const
-{
-    return m_button->isEnabled();
-}
-
-void CTeamMateRow::SetCode(MessageCode code)
-{
-    m_entry.Code = code;
-}
-
-void CTeamMateRow::SetCode(MessageCode code, MessageCode detail)
-{
-    m_entry.Code = code;
-    m_entry.SecondCode = detail;
-}
-
-void CTeamMateRow::SetSelectable(bool isSelectable)
-{
-    const bool isEnabled = isSelectable && static_cast<bool>(m_callback);
-    m_button->setEnabled(isEnabled);
-    if (!isEnabled) setBrush(QBrush(TransparentColor));
-    for (CSimpleTextItem* text : m_texts) text->setBrush(isEnabled ? TextColor : DisabledTextColor);
-}
-
-void CTeamMateRow::SetCallbackOnSelecting(std::function<void()> callback)
-{
-    m_callback = std::move(callback);
-    m_buttonItem->setVisible(static_cast<bool>(m_callback));
-    Layout();
-    SetSelectable(true);
-}
-
-void CTeamMateRow::hoverEnterEvent(QGraphicsSceneHoverEvent* event)
-{
-    if (m_button->isEnabled()) setBrush(QBrush(HighlightColor));
-    QGraphicsRectItem::hoverEnterEvent(event);
-}
-
-void CTeamMateRow::hoverLeaveEvent(QGraphicsSceneHoverEvent* event)
-{
-    setBrush(QBrush(TransparentColor));
-    QGraphicsRectItem::hoverLeaveEvent(event);
-}
-
-void CTeamMateRow::Select()
-{
-    // One run per selection: the row is disabled before anything else can click it.
-    if (!m_button->isEnabled() || !m_callback) return;
-    SetSelectable(false);
-    const std::function<void()> callback = m_callback;
-    callback();
-}
-
 // --- scene ----------------------------------------------------------------
 
 CTagTeamSelectionScene::CTagTeamSelectionScene(QObject* parent)
@@ -174,7 +70,7 @@ CTagTeamSelectionScene::CTagTeamSelectionScene(QObject* parent)
 QWidget* CTagTeamSelectionScene::GetFirstFocus() const
 {
     if (m_randomButton != nullptr && m_randomButton->isEnabled()) return m_randomButton;
-    for (CTeamMateRow* row : m_rows) {
+    for (CConnectionListItem* row : m_rows) {
         if (row->IsSelectable()) return row->GetSelectButton();
     }
     return nullptr;
@@ -183,12 +79,12 @@ QWidget* CTagTeamSelectionScene::GetFirstFocus() const
 void CTagTeamSelectionScene::SetSelectable(bool isSelectable)
 {
     if (m_randomButton != nullptr) m_randomButton->setEnabled(isSelectable);
-    for (CTeamMateRow* row : m_rows) row->SetSelectable(isSelectable);
+    for (CConnectionListItem* row : m_rows) row->SetSelectable(isSelectable);
 }
 
 void CTagTeamSelectionScene::Clear()
 {
-    for (CTeamMateRow* row : m_rows) {
+    for (CConnectionListItem* row : m_rows) {
         removeItem(row);
         delete row;
     }
@@ -211,11 +107,11 @@ void CTagTeamSelectionScene::CreateItems()
     m_block->setPen(QPen(TransparentColor));
     m_block->setBrush(QBrush(TransparentColor));
     addItem(m_block);
-    CSimpleTextItem* player = AddText(CTeamMateRow::tr("Player: ") + Name(profile), m_block, 8, 4);
-    CSimpleTextItem* host = AddText(CTeamMateRow::tr("Host: ") + HostName(profile.OriginFlag), m_block,
-                                    RightOf(player, TextGap), 4);
+    CSimpleTextItem* player = AddText(tr("Player: ") + GetProfileName(profile), m_block, 8, 4);
+    CSimpleTextItem* host =
+        AddText(tr("Host: ") + HostName(profile.OriginFlag), m_block, RightOf(player, TextGap), 4);
     CSimpleTextItem* mode =
-        AddText(CTeamMateRow::tr("Command: ") + ModeName(profile.Type), m_block, RightOf(host, TextGap), 4);
+        AddText(tr("Command: ") + ModeName(profile.Type), m_block, RightOf(host, TextGap), 4);
     m_randomButton = new CPushButton(tr("Select at Random"), Sound::SeNextStep);
     m_randomButton->SetUp();
     auto* buttonItem = new QGraphicsProxyWidget(m_block);
@@ -253,7 +149,7 @@ void CTagTeamSelectionScene::CreateItems()
 
 void CTagTeamSelectionScene::AddRow(const CUnit& unit)
 {
-    auto* row = new CTeamMateRow(m_gameEdit, unit);
+    auto* row = new CConnectionListItem(m_gameEdit, &unit);
     addItem(row);
     m_rows.push_back(row);
     // An audience takes no part in a team.
@@ -262,27 +158,15 @@ void CTagTeamSelectionScene::AddRow(const CUnit& unit)
 
 void CTagTeamSelectionScene::ArrangeRows()
 {
-    const QGraphicsItem* above = m_block;
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        CTeamMateRow* row = m_rows[i];
-        if (i % 2 == 0) {
-            const qreal bottom = above != nullptr ? above->sceneBoundingRect().bottom() : 0;
-            row->setPos(Margin, bottom + 16);
-            above = row;
-        } else {
-            const CTeamMateRow* left = m_rows[i - 1];
-            row->setPos(left->rect().width() + Margin * 2, left->y());
-            // The next line starts under the taller of the two.
-            if (row->sceneBoundingRect().bottom() > above->sceneBoundingRect().bottom()) above = row;
-        }
-    }
+    const qreal top = m_block != nullptr ? m_block->sceneBoundingRect().bottom() : 0;
+    ArrangeConnectionRows(m_rows, QPointF(Margin, top + RowGap), Margin, RowGap);
 }
 
 void CTagTeamSelectionScene::SetTabOrder()
 {
     std::vector<QGraphicsWidget*> order;
     if (m_randomButton != nullptr) order.push_back(m_randomButton->graphicsProxyWidget());
-    for (CTeamMateRow* row : m_rows) order.push_back(row->GetSelectButton()->graphicsProxyWidget());
+    for (CConnectionListItem* row : m_rows) order.push_back(row->GetSelectButton()->graphicsProxyWidget());
     order.erase(std::remove(order.begin(), order.end(), nullptr), order.end());
     if (order.empty()) return;
     QGraphicsWidget::setTabOrder(nullptr, order.front());
@@ -295,16 +179,16 @@ bool CTagTeamSelectionScene::IsClient() const
     return local != nullptr && local->GetProfile().OriginFlag == HostClient;
 }
 
-void CTagTeamSelectionScene::ChooseRow(CTeamMateRow* pRow)
+void CTagTeamSelectionScene::ChooseRow(CConnectionListItem* pRow)
 {
     SetSelectable(false);
     if (!IsClient()) {
-        emit ItemSelected(pRow->GetHash());
+        emit ItemSelected(pRow->GetProfile()->HostId);
         return;
     }
     pRow->SetCode(ChoiceCode);
-    EntryMessage message = pRow->GetEntryMessage();
-    message.Sender = pRow->GetProfile();
+    EntryMessage message = pRow->GetEntry();
+    message.Sender = *pRow->GetProfile();
     message.Entry = m_unitFactory->GetLocalUnit()->GetProfile();
     if (SendChoice(message)) {
         emit ItemSelected(0);

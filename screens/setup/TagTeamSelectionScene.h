@@ -7,74 +7,22 @@
 #include "app/GameScene.h"
 #include "app/GameView.h"
 #include "model/Messages.h"
+#include "screens/setup/ConnectionListItem.h"
 
 #include <QGraphicsRectItem>
 #include <QObject>
 
-#include <cstdint>
-#include <functional>
 #include <vector>
-
-class QGraphicsProxyWidget;
 
 namespace Marevane {
 
 class CGameEdit;
 class CNotificationBar;
 class CPushButton;
-class CSimpleTextItem;
 class CTcpClient;
 class CTcpServer;
 class CUnit;
 class CUnitFactory;
-
-// A side's host id; 0 in a choice means "at random".
-using UnitHash = std::uint64_t;
-
-// One side of the unit table as a framed block of texts (player, host,
-// command mode, address and port) with a "Select" button that runs the
-// row's callback once.
-class CTeamMateRow : public QObject, public QGraphicsRectItem {
-    Q_OBJECT
-  public:
-    CTeamMateRow(CGameEdit* pGameEdit, const CUnit& unit, QGraphicsItem* parent = nullptr);
-
-    const UnitProfile& GetProfile() const { return m_profile; }
-    UnitHash GetHash() const { return m_profile.HostId; }
-    // The message the row stands for; its codes are the row's.
-    const EntryMessage& GetEntryMessage() const { return m_entry; }
-    CPushButton* GetSelectButton() const { return m_button; }
-    bool IsSelectable() const;
-
-  public slots:
-    void SetCode(Marevane::MessageCode code);
-    void SetCode(Marevane::MessageCode code, Marevane::MessageCode detail);
-    // The button is enabled only with a callback; the texts grey when it is not.
-    void SetSelectable(bool isSelectable);
-    // A callback shows the button and makes the row selectable.
-    void SetCallbackOnSelecting(std::function<void()> callback);
-
-  protected:
-    // A selectable row lights up under the pointer.
-    void hoverEnterEvent(QGraphicsSceneHoverEvent* event) override;
-    void hoverLeaveEvent(QGraphicsSceneHoverEvent* event) override;
-
-  private slots:
-    void Select();
-
-  private:
-    void CreateItems();
-    // The rectangle around the texts, and the button under them while it shows.
-    void Layout();
-
-    CGameEdit* m_gameEdit;
-    EntryMessage m_entry;
-    UnitProfile m_profile;
-    CPushButton* m_button;
-    QGraphicsProxyWidget* m_buttonItem = nullptr;
-    std::vector<CSimpleTextItem*> m_texts;
-    std::function<void()> m_callback;
-};
 
 class CTagTeamSelectionScene : public CGameScene {
     Q_OBJECT
@@ -82,7 +30,7 @@ class CTagTeamSelectionScene : public CGameScene {
     explicit CTagTeamSelectionScene(QObject* parent = nullptr);
 
     CPushButton* GetRandomButton() const { return m_randomButton; }
-    const std::vector<CTeamMateRow*>& GetRows() const { return m_rows; }
+    const std::vector<CConnectionListItem*>& GetRows() const { return m_rows; }
     CNotificationBar* GetMessageBar() const { return m_bar; }
     QGraphicsRectItem* GetLocalBlock() const { return m_block; }
     // The widget that takes the keyboard focus when the screen opens: the
@@ -113,7 +61,7 @@ class CTagTeamSelectionScene : public CGameScene {
   private:
     void AddRow(const CUnit& unit);
     void ArrangeRows();
-    void ChooseRow(CTeamMateRow* pRow);
+    void ChooseRow(CConnectionListItem* pRow);
     void ChooseAtRandom();
     bool IsClient() const;
     // Sends a client's choice; false (after closing the connection) when it failed.
@@ -127,7 +75,7 @@ class CTagTeamSelectionScene : public CGameScene {
     QGraphicsPixmapItem* m_title = nullptr;
     QGraphicsRectItem* m_block = nullptr;
     CPushButton* m_randomButton = nullptr;
-    std::vector<CTeamMateRow*> m_rows;
+    std::vector<CConnectionListItem*> m_rows;
     CNotificationBar* m_bar = nullptr;
 };
 

@@ -272,6 +272,45 @@ TEST_F(SequenceManagerTest, TwoBackTriggersInOneFadeGoBackOnce)
     EXPECT_FALSE(manager->IsChanging());
 }
 
+TEST_F(SequenceManagerTest, AChangeAskedByASequenceBeingLeftIsDropped)
+{
+    // A delayed step of a screen fires while the player is already leaving it.
+    const struct {
+        const char* name;
+        bool makes;
+        std::function<void(CSequenceManager*, CTestSequence* from, CTestSequence* made)> ask;
+    } table[] = {
+        {"replace", true,
+         [](CSequenceManager* m, CTestSequence* from, CTestSequence* made) { m->ReplaceWith(made, from); }},
+        {"push", true,
+         [](CSequenceManager* m, CTestSequence* from, CTestSequence* made) { m->Push(made, from); }},
+        {"return", false,
+         [](CSequenceManager* m, CTestSequence* from, CTestSequence*) { m->ReturnTo(1, from); }},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        Build({"title", "menu", "teams"});
+        CTestSequence* teams = At(2);
+        const QPointer<CTestSequence> next = row.makes ? Make("next") : nullptr;
+        manager->ReturnTo(0);
+        ASSERT_TRUE(manager->IsChanging());
+        row.ask(manager, teams, next);
+        ASSERT_TRUE(Idle());
+        EXPECT_EQ(Stack(), Names{"title"});
+        // The sequence made for a dropped change goes too.
+        EXPECT_TRUE(WaitUntil([&] { return next.isNull(); }));
+        CSequenceManager::Shutdown();
+        manager = CSequenceManager::GetInstance();
+        manager->GetContainer()->resize(720, 600);
+        manager->GetContainer()->show();
+    }
+    // Asked while current, the same change runs.
+    Build({"title", "teams"});
+    manager->ReplaceWith(Make("next"), At(1));
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(Stack(), (Names{"title", "next"}));
+}
+
 TEST_F(SequenceManagerTest, TwoReturnToPrevInOneFadeGoBackTwice)
 {
     // By index the second request counts from where the first went.

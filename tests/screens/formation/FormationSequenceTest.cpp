@@ -283,10 +283,13 @@ TEST_F(ClientFormationTest, RejectedFleetIsChosenAgain)
     EXPECT_TRUE(list->GetCard(ShipTypeBattleship)->isEnabled());
 }
 
-TEST_F(ClientFormationTest, HostCancellingGoesBackAfterItsNotice)
+// The host cancelling (64) or closing (4) ends the wait for its data.
+class ClientFormationEndTest : public ClientFormationTest, public testing::WithParamInterface<MessageCode> {};
+
+TEST_P(ClientFormationEndTest, TheHostEndingTheWaitGoesBackAfterItsNotice)
 {
     FormAndConfirm();
-    FromHost(64);
+    FromHost(GetParam());
     ASSERT_TRUE(WaitUntil([this] { return formation.isNull(); }));
     ASSERT_TRUE(Idle());
     EXPECT_EQ(Manager()->GetCurrentSequence(), below);
@@ -294,6 +297,9 @@ TEST_F(ClientFormationTest, HostCancellingGoesBackAfterItsNotice)
     // The client told the host it leaves.
     EXPECT_EQ(server.ReceiveFrom(ClientHostId), ReadComplete);
 }
+
+INSTANTIATE_TEST_SUITE_P(CancelOrClose, ClientFormationEndTest,
+                         testing::Values(MessageCode(64), MessageCode(4)));
 
 TEST_F(FormationTest, WatcherSendsNothingAndWaitsForTheHost)
 {

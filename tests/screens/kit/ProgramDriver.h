@@ -164,9 +164,10 @@ class ProgramDriver {
         QString found;
         (void)QTest::qWaitFor(
             [&] {
-                found = XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                 QStringLiteral("--pid"), QString::number(m_process.processId()),
-                                 QStringLiteral("--name"), title})
+                // --all: xdotool otherwise takes a window that meets any one condition.
+                found = XDoTool({QStringLiteral("search"), QStringLiteral("--all"),
+                                 QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                                 QString::number(m_process.processId()), QStringLiteral("--name"), title})
                             .section(QLatin1Char('\n'), 0, 0);
                 return !found.isEmpty() || m_process.state() == QProcess::NotRunning;
             },

@@ -2,6 +2,8 @@
 // the rows and their layout, and what the keyboard reaches first.
 #include "tests/screens/network/NetworkTestSupport.h"
 
+#include "gui/SelectionList.h"
+
 #include <QSignalSpy>
 
 namespace Marevane::Testing {
@@ -242,6 +244,35 @@ TEST_F(NetworkSceneTest, TabGoesFromTheAddressToTheWayBackAndTheRows)
         Key(Qt::Key_Tab);
         EXPECT_TRUE(order[i]->hasFocus()) << i;
     }
+}
+
+TEST_F(NetworkSceneTest, TheKeysTheCancelItemHadGoToTheFirstRowToSelectWhenItHides)
+{
+    Open(HostServer);
+    scene->ChangeConnectionState(DisconnectState);
+    scene->ShowConnectionMessage(QStringLiteral("Waiting"), 0);
+    ASSERT_TRUE(scene->GetCancelItem()->isVisible());
+    ASSERT_NE(scene->focusItem(), nullptr);
+    EXPECT_FALSE(scene->GetConnectButton()->hasFocus());
+    scene->Add(Announcement(L"Watcher", 42, UnitWatching));
+    scene->Add(Announcement(L"Player", 41));
+    scene->ShowMessage(QStringLiteral("Entered"), 0);
+    EXPECT_FALSE(scene->GetCancelItem()->isVisible());
+    EXPECT_TRUE(scene->FindRow(41)->GetSelectButton()->hasFocus());
+    QSignalSpy selected(scene, &CNetworkConnectionScene::ItemSelected);
+    Key(Qt::Key_Space);
+    ASSERT_EQ(selected.count(), 1);
+    EXPECT_EQ(selected.at(0).at(0).value<UnitHash>(), 41U);
+}
+
+TEST_F(NetworkSceneTest, WithoutARowToSelectTheKeysTheCancelItemHadGoBackToTheConnectionButton)
+{
+    Open(HostServer);
+    scene->ChangeConnectionState(DisconnectState);
+    scene->ShowConnectionMessage(QStringLiteral("Waiting"), 0);
+    EXPECT_FALSE(scene->GetConnectButton()->hasFocus());
+    scene->ShowMessage(QStringLiteral("Gone"), 0);
+    EXPECT_TRUE(scene->GetConnectButton()->hasFocus());
 }
 
 TEST_F(NetworkSceneTest, AServerStartsAtTheConnectButton)

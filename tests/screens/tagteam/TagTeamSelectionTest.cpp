@@ -1,5 +1,6 @@
 #include "gui/Popups.h"
 #include "gui/ScreenTiming.h"
+#include "gui/TextItems.h"
 #include "gui/Widgets.h"
 #include "model/Unit.h"
 #include "model/UnitFactory.h"
@@ -8,6 +9,7 @@
 #include "net/SocketTcpServer.h"
 #include "screens/setup/TagTeamSelectionSequence.h"
 #include "tests/screens/kit/ScreenRender.h"
+#include "tests/screens/kit/ScreenTest.h"
 #include "tests/screens/setup/ScreensTestSupport.h"
 #include <QSignalSpy>
 
@@ -120,10 +122,10 @@ class TagTeamTest : public ScreensTest {
     {
         return SceneOf<CTagTeamSelectionScene>(SceneSlot::TagTeamSelection);
     }
-    CTeamMateRow* RowOf(const CUnit* unit) const
+    CConnectionListItem* RowOf(const CUnit* unit) const
     {
-        for (CTeamMateRow* row : Scene()->GetRows()) {
-            if (row->GetHash() == unit->GetHostId()) return row;
+        for (CConnectionListItem* row : Scene()->GetRows()) {
+            if (row->GetProfile()->HostId == unit->GetHostId()) return row;
         }
         return nullptr;
     }
@@ -136,7 +138,7 @@ class TagTeamTest : public ScreensTest {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (!rows[i]->GetSelectButton()->isEnabled()) continue;
             Key(Qt::Key_Tab);
-            if (rows[i]->GetHash() == unit->GetHostId()) break;
+            if (rows[i]->GetProfile()->HostId == unit->GetHostId()) break;
         }
         ASSERT_TRUE(RowOf(unit)->GetSelectButton()->hasFocus());
         Key(Qt::Key_Space);
@@ -176,6 +178,7 @@ class TagTeamTest : public ScreensTest {
 
 TEST_F(TagTeamTest, OfflineTheTeamsAreFormedAtOnceAndAnnouncedBeforeFleetFormation)
 {
+    const ScopedTimeScale slower(0.2);
     const struct {
         int units;
         std::vector<std::pair<int, int>> mates;
@@ -191,7 +194,7 @@ TEST_F(TagTeamTest, OfflineTheTeamsAreFormedAtOnceAndAnnouncedBeforeFleetFormati
         ASSERT_NE(sequence, nullptr);
         EXPECT_EQ(sequence->GetState(), State::Announced);
         EXPECT_FALSE(Scene()->GetRandomButton()->isEnabled());
-        for (CTeamMateRow* mate : Scene()->GetRows()) EXPECT_FALSE(mate->IsSelectable());
+        for (CConnectionListItem* mate : Scene()->GetRows()) EXPECT_FALSE(mate->IsSelectable());
         for (const auto& pair : row.mates)
             EXPECT_TRUE(Units()->GetUnit(pair.first)->IsTeamMate(*Units()->GetUnit(pair.second)));
         if (row.alone >= 0) {
@@ -208,10 +211,14 @@ TEST_F(TagTeamTest, OfflineTheTeamsAreFormedAtOnceAndAnnouncedBeforeFleetFormati
 
 TEST_F(TagTeamTest, LeavingTheScreenCancelsTheMoveToFleetFormation)
 {
+    // The announcement long enough to be there when the test looks, on a busy machine.
+    const ScopedTimeScale slower(0.2);
     TagMatch(0);
     Local(L"Player", HostServer);
     Side(L"CPU-1", UnitAuto, HostServer, 0);
-    ASSERT_EQ(Open()->GetState(), State::Announced);
+    CTagTeamSelectionSequence* sequence = Open();
+    ASSERT_NE(sequence, nullptr);
+    ASSERT_EQ(sequence->GetState(), State::Announced);
     Manager()->ReturnTo(0);
     ASSERT_TRUE(WaitForType(SequenceType::Title));
     QTest::qWait(ScreenTiming::Scaled(ScreenTiming::LongMessage) * 2);
@@ -227,7 +234,7 @@ TEST_F(TagTeamTest, TheSceneShowsTheLocalLineAndARowForEveryOtherSide)
     CSocketTcpClient guest;
     JoinGameServer(guest, guestProfile);
     guestProfile.Id = Units()->GetNextUnitNumber();
-    Units()->CreateUnit(guestProfile);
+    const CUnit* guestUnit = Units()->CreateUnit(guestProfile);
     Side(L"CPU-1", UnitAuto, HostServer, 0);
     Side(L"CPU-2", UnitAuto, HostServer, 0);
     CUnit* viewer = Side(L"Viewer", UnitWatching, HostClient, 0x1002);
@@ -237,6 +244,13 @@ TEST_F(TagTeamTest, TheSceneShowsTheLocalLineAndARowForEveryOtherSide)
     ASSERT_EQ(Scene()->GetRows().size(), 4u);
     EXPECT_TRUE(Scene()->GetRandomButton()->isEnabled());
     EXPECT_TRUE(Scene()->GetRandomButton()->hasFocus());
+    // A row reads as on the connection screen, but a unit has no rules to compare.
+    QStringList texts;
+    for (const CSimpleTextItem* text : RowOf(guestUnit)->GetTexts()) texts << text->text();
+    EXPECT_TRUE(texts.join(' ').startsWith("Player:  Guest Host:  Client Command:  Manual IP Address: "))
+        << texts.join(' ').toStdString();
+    EXPECT_FALSE(texts.join(' ').contains("Rule Condition"));
+    EXPECT_TRUE(RowOf(guestUnit)->IsSelectable());
     // An audience is listed but cannot be chosen.
     EXPECT_FALSE(RowOf(viewer)->IsSelectable());
     EXPECT_FALSE(RowOf(viewer)->GetSelectButton()->isVisible());
@@ -245,6 +259,7 @@ TEST_F(TagTeamTest, TheSceneShowsTheLocalLineAndARowForEveryOtherSide)
     EXPECT_EQ(rows[0]->y(), rows[1]->y());
     EXPECT_GT(rows[1]->x(), rows[0]->x() + rows[0]->rect().width());
     EXPECT_GT(rows[2]->y(), rows[0]->y() + rows[0]->rect().height());
+    EXPECT_EQ(rows[2]->x(), rows[0]->x());
     EXPECT_GT(rows[0]->y(), Scene()->GetLocalBlock()->sceneBoundingRect().bottom());
     EXPECT_FALSE(
         SaveScreenRender(*control->GetMainWindow(), QStringLiteral("tagteam/server-choosing")).isEmpty());
@@ -262,7 +277,7 @@ TEST_F(TagTeamTest, AWatchingSideCanChooseNothingAndALoneSideSeesNoRows)
     scene.CreateItems();
     EXPECT_EQ(scene.GetRows().size(), 2u);
     EXPECT_FALSE(scene.GetRandomButton()->isEnabled());
-    for (CTeamMateRow* row : scene.GetRows()) EXPECT_FALSE(row->IsSelectable());
+    for (CConnectionListItem* row : scene.GetRows()) EXPECT_FALSE(row->IsSelectable());
     EXPECT_EQ(scene.GetFirstFocus(), nullptr);
 
     // Made again for a game where this is the only side.
