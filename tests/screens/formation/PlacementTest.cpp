@@ -170,6 +170,36 @@ TEST_F(PlacementTest, PendingPlacementHighlightsFreePanelsAndAClickPlaces)
     EXPECT_FALSE(scene->PlaceByClick(IconAt(4, 2)));
 }
 
+// A reef the player has not seen yet looks like any unknown panel, but is
+// left out of the highlight: Return on it refuses, the next panel places.
+TEST_F(PlacementTest, ReturnOnAHiddenReefRefusesAndKeepsThePlacement)
+{
+    world.Panel(2, 1)->SetType(PanelReef);
+    CShipIcon card(ShipTypeDestroyer, Own()->GetId(), QPoint());
+    scene->ChangeToPositionable(&card);
+    ASSERT_TRUE(scene->IsPlacementPending());
+    EXPECT_FALSE(IconAt(2, 1)->IsSelectable());
+    EXPECT_FALSE(IconAt(2, 1)->IsKnown());
+
+    PressKey(*scene, Qt::Key_Right);
+    PressKey(*scene, Qt::Key_Down);
+    ASSERT_EQ(scene->GetPointedPanel(), world.Panel(2, 1));
+    EXPECT_FALSE(scene->GetTooltip()->isVisible());
+    PressKey(*scene, Qt::Key_Return);
+    EXPECT_EQ(Own()->ShipCount(), 0u);
+    EXPECT_EQ(Notice(), "This is out of range of valid panels (R1C1 - R5C5)");
+    EXPECT_TRUE(scene->IsPlacementPending());
+    EXPECT_TRUE(IconAt(2, 2)->IsSelectable());
+
+    PressKey(*scene, Qt::Key_Right);
+    ASSERT_EQ(scene->GetPointedPanel(), world.Panel(2, 2));
+    EXPECT_EQ(scene->GetTooltip()->GetText(), "Now Selected: Destroyer");
+    PressKey(*scene, Qt::Key_Return);
+    ASSERT_EQ(Own()->ShipCount(), 1u);
+    EXPECT_EQ(Own()->GetShip(1)->GetCurrentPanel(), world.Panel(2, 2));
+    EXPECT_FALSE(scene->IsPlacementPending());
+}
+
 TEST_F(PlacementTest, NoPlacementForAnotherSide)
 {
     CShipIcon card(ShipTypeSubmarine, world.Side(1)->GetId(), QPoint());

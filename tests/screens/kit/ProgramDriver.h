@@ -12,6 +12,7 @@
 #pragma once
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -241,11 +242,42 @@ class ProgramDriver {
     void Shot(const QString& name) const { m_shown.save(ShotPath(name)); }
     QString ShotPath(const QString& name) const { return m_shotFolder + QLatin1Char('/') + name + ".png"; }
 
-    // Keys, then the window changes and settles; the picture is saved as `shot`.
-    ::testing::AssertionResult Step(const QStringList& keys, const QString& shot, int timeoutMs = 20000)
+    // Waits until the window has shown the same picture for `stillMs`: a
+    // screen that waits for the player, not one between two steps.
+    bool WaitForStill(int stillMs, int timeoutMs = 20000)
+    {
+        QImage last = Grab();
+        QElapsedTimer still;
+        still.start();
+        return QTest::qWaitFor(
+            [&] {
+                QThread::msleep(100);
+                const QImage now = Grab();
+                if (PictureDifference(now, last) >= 100 || IsBlankPicture(now)) still.restart();
+                last = now;
+                if (still.elapsed() < stillMs) return false;
+                m_shown = now;
+                return true;
+            },
+            timeoutMs);
+    }
+
+    // The program's windows on the display: its main window and whatever
+    // popups (menus, questions) it shows.
+    QStringList VisibleWindows() const
+    {
+        return XDoTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                        QString::number(m_process.processId())})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    // Keys, then the window changes (by `pixels` at least) and settles; the
+    // picture is saved as `shot`.
+    ::testing::AssertionResult Step(const QStringList& keys, const QString& shot, int timeoutMs = 20000,
+                                    int pixels = 1500)
     {
         Keys(keys);
-        if (!WaitForChange(timeoutMs)) {
+        if (!WaitForChange(timeoutMs, pixels)) {
             Grab().save(ShotPath(shot + QStringLiteral("-timeout")));
             return ::testing::AssertionFailure()
                    << "the window did not change after " << keys.join(' ').toStdString();
@@ -302,6 +334,7 @@ class ProgramDriver {
     QString Window() const { return m_window; }
     const QImage& Shown() const { return m_shown; }
     QProcess& Process() { return m_process; }
+    const QProcess& Process() const { return m_process; }
 
     // For main() of a test program: the test grabs the program's window from
     // the same display; without one (listing the tests at build time) it
