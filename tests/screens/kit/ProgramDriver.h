@@ -56,9 +56,8 @@ inline int PictureDifference(const QImage& a, const QImage& b)
     return count;
 }
 
-// Whether the picture below the menu bar is black all over: a screen change
-// or a view not painted yet.
-inline bool IsBlankPicture(const QImage& image)
+// The share (percent) of dark pixels below the menu bar, every 8th one.
+inline int DarkShare(const QImage& image)
 {
     int dark = 0;
     int all = 0;
@@ -69,7 +68,14 @@ inline bool IsBlankPicture(const QImage& image)
             if (qRed(pixel) + qGreen(pixel) + qBlue(pixel) < 40) ++dark;
         }
     }
-    return all == 0 || dark * 100 / all >= 97;
+    return all == 0 ? 0 : dark * 100 / all;
+}
+
+// Whether the picture below the menu bar is black all over: a screen change
+// or a view not painted yet.
+inline bool IsBlankPicture(const QImage& image)
+{
+    return image.height() <= 40 || image.width() <= 0 || DarkShare(image) >= 97;
 }
 
 class ProgramDriver {

@@ -25,6 +25,7 @@
 
 namespace {
 
+using Marevane::Testing::DarkShare;
 using Marevane::Testing::PictureDifference;
 using Marevane::Testing::ProgramDriver;
 using Marevane::Testing::XDoTool;
@@ -90,22 +91,6 @@ bool IsConnectionScreen(const QImage& shown)
 bool IsFleetFormation(const QImage& shown)
 {
     return CountNear(shown, QRect(shown.width() - 30, shown.height() - 30, 20, 20), QColor(5, 40, 120)) > 90;
-}
-
-// The share (percent) of dark pixels below the menu bar: the result screen
-// is mostly dark.
-int DarkShare(const QImage& image)
-{
-    int dark = 0;
-    int all = 0;
-    for (int y = 40; y < image.height(); y += 8) {
-        for (int x = 0; x < image.width(); x += 8) {
-            const QRgb pixel = image.pixel(x, y);
-            ++all;
-            if (qRed(pixel) + qGreen(pixel) + qBlue(pixel) < 40) ++dark;
-        }
-    }
-    return all == 0 ? 0 : dark * 100 / all;
 }
 
 // The title: the big white letters of its logo across the middle of the

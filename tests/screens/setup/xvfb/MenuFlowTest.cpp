@@ -17,22 +17,8 @@
 
 namespace {
 
+using Marevane::Testing::DarkShare;
 using Marevane::Testing::ProgramDriver;
-
-// Share of dark pixels, in percent: the result screen is black, the battle blue.
-int DarkShare(const QImage& image)
-{
-    int dark = 0;
-    int all = 0;
-    for (int y = 40; y < image.height(); y += 8) {
-        for (int x = 0; x < image.width(); x += 8) {
-            const QRgb pixel = image.pixel(x, y);
-            ++all;
-            if (qRed(pixel) + qGreen(pixel) + qBlue(pixel) < 40) ++dark;
-        }
-    }
-    return all == 0 ? 0 : dark * 100 / all;
-}
 
 // Share of warm pixels, in percent: the title's sunset has many, the
 // screens of a battle next to none.
