@@ -67,6 +67,9 @@ QString ButtonStyleSheet()
              {Decl("background-color: rgb(65, 110, 190)"), Decl("border: 1px solid rgb(15, 50, 130)")}),
         Rule("QPushButton:disabled", {Decl("color: rgb(180, 180, 180)")}),
         Rule("QPushButton:flat:disabled", {Decl("background-color: rgb(15, 50, 130)")}),
+        // Where Tab went, for a player at the keyboard: a light frame that
+        // takes one pixel of the padding, so the label does not move.
+        Rule("QPushButton:focus", {Decl("border: 1px solid rgb(210, 225, 255)"), Decl("padding: 3px")}),
     });
 }
 

@@ -24,7 +24,8 @@ const SheetCase Sheets[] = {
      "QPushButton:hover {\tcolor: rgb(235, 235, 235);\tbackground-color: rgb(75, 120, 200);}"
      "QPushButton:hover:pressed {\tbackground-color: rgb(65, 110, 190);\tborder: 1px solid rgb(15, 50, 130);}"
      "QPushButton:disabled {\tcolor: rgb(180, 180, 180);}"
-     "QPushButton:flat:disabled {\tbackground-color: rgb(15, 50, 130);}"},
+     "QPushButton:flat:disabled {\tbackground-color: rgb(15, 50, 130);}"
+     "QPushButton:focus {\tborder: 1px solid rgb(210, 225, 255);\tpadding: 3px;}"},
     {"LineEdit", LineEditStyleSheet,
      "QLineEdit {\tborder: 1px solid gray;\tpadding: 1px;\tbackground-color: rgb(255, 255, 255);}"
      "QLineEdit:hover {\tborder: 1px solid rgb(10, 10, 80);}"
