@@ -114,6 +114,9 @@ QString SpinBoxStyleSheet()
              {Decl("image: url(:/Resources/up-arrow-disabled.png)")}),
         Rule("QSpinBox::down-arrow:disabled,QSpinBox::down-arrow:off",
              {Decl("image: url(:/Resources/down-arrow-disabled.png)")}),
+        // The combo boxes share this sheet; the style draws no focus on
+        // them, so the focused one is tinted for a player at the keyboard.
+        Rule("QComboBox:focus", {Decl("background-color: rgb(175, 200, 255)")}),
     });
 }
 

@@ -53,7 +53,8 @@ const SheetCase Sheets[] = {
      "\tbackground-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #d0d0d0, stop: 1 #d4d4d4);}"
      "QSpinBox::up-arrow:disabled,QSpinBox::up-arrow:off {\timage: url(:/Resources/up-arrow-disabled.png);}"
      "QSpinBox::down-arrow:disabled,QSpinBox::down-arrow:off {\timage: "
-     "url(:/Resources/down-arrow-disabled.png);}"},
+     "url(:/Resources/down-arrow-disabled.png);}"
+     "QComboBox:focus {\tbackground-color: rgb(175, 200, 255);}"},
     {"Slider", SliderStyleSheet,
      "QSlider::groove:horizontal {\tborder: 1px solid #a0a0a0;\theight: 4px;\tbackground: "
      "qlineargradient(x1:0, "
