@@ -67,6 +67,9 @@ QString ButtonStyleSheet()
              {Decl("background-color: rgb(65, 110, 190)"), Decl("border: 1px solid rgb(15, 50, 130)")}),
         Rule("QPushButton:disabled", {Decl("color: rgb(180, 180, 180)")}),
         Rule("QPushButton:flat:disabled", {Decl("background-color: rgb(15, 50, 130)")}),
+        // Where Tab went, for a player at the keyboard: a light frame that
+        // takes one pixel of the padding, so the label does not move.
+        Rule("QPushButton:focus", {Decl("border: 1px solid rgb(210, 225, 255)"), Decl("padding: 3px")}),
     });
 }
 
@@ -111,6 +114,9 @@ QString SpinBoxStyleSheet()
              {Decl("image: url(:/Resources/up-arrow-disabled.png)")}),
         Rule("QSpinBox::down-arrow:disabled,QSpinBox::down-arrow:off",
              {Decl("image: url(:/Resources/down-arrow-disabled.png)")}),
+        // The combo boxes share this sheet; the style draws no focus on
+        // them, so the focused one is tinted for a player at the keyboard.
+        Rule("QComboBox:focus", {Decl("background-color: rgb(175, 200, 255)")}),
     });
 }
 

@@ -15,10 +15,6 @@
 #include "screens/battle/PlayerStatusScene.h"
 #include "session/GUITurnManager.h"
 
-#include <QDebug>
-
-#include <exception>
-
 namespace Marevane {
 
 namespace {
@@ -57,17 +53,6 @@ void CBattleSequenceOnClient::Init()
     SetInstalled();
     const bool isUnderWay = m_turnManager->IsTurnRunning() && !m_turnManager->IsGameDecided();
     Update(isUnderWay ? BattleReentered : BattleStarts);
-}
-
-void CBattleSequenceOnClient::Update(MessageCode code)
-{
-    // Once the battle is left, nothing more of it is played.
-    if (m_isLeaving || m_turnManager == nullptr || !IsInstalled()) return;
-    try {
-        Dispatch(code);
-    } catch (const std::exception& error) {
-        qWarning() << "The battle code" << code << "could not be handled:" << error.what();
-    }
 }
 
 void CBattleSequenceOnClient::Dispatch(MessageCode code)

@@ -25,13 +25,9 @@ class CBattleSequenceOnClient : public CPlaySequence {
 
   public slots:
     void Init() override;
-    void Update(Marevane::MessageCode code) override;
-
-  public:
-    using CGameSequence::Update;
 
   private:
-    void Dispatch(MessageCode code);
+    void Dispatch(MessageCode code) override;
     void EnterBattle(MessageCode code);
     void ShowResult(MessageCode code);
     void StartTurn();

@@ -16,10 +16,7 @@
 #include "screens/battle/MessageScene.h"
 #include "screens/battle/PlayerStatusScene.h"
 
-#include <QDebug>
-
 #include <algorithm>
-#include <exception>
 
 namespace Marevane {
 
@@ -59,17 +56,6 @@ void CBattleSequenceOnServer::Init()
     if (map != nullptr && (!m_turnManager->IsTurnRunning() || m_turnManager->IsGameDecided()))
         map->Update(BattleStarts);
     SetInstalled();
-}
-
-void CBattleSequenceOnServer::Update(MessageCode code)
-{
-    // Once the battle is left, nothing more of it is played.
-    if (m_isLeaving || m_turnManager == nullptr || !IsInstalled() || IsOutOfTurn(code)) return;
-    try {
-        Dispatch(code);
-    } catch (const std::exception& error) {
-        qWarning() << "The battle code" << code << "could not be handled:" << error.what();
-    }
 }
 
 void CBattleSequenceOnServer::Dispatch(MessageCode code)
@@ -112,7 +98,7 @@ void CBattleSequenceOnServer::Dispatch(MessageCode code)
     }
 }
 
-bool CBattleSequenceOnServer::IsOutOfTurn(MessageCode code) const
+bool CBattleSequenceOnServer::IsDropped(MessageCode code) const
 {
     const bool isTurnCode = code == TimeUp || code == CommandSent || code == EndOfTurnCheck;
     return isTurnCode && m_monitor != nullptr && sender() == m_monitor.get() &&

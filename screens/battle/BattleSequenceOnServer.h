@@ -25,17 +25,13 @@ class CBattleSequenceOnServer : public CPlaySequence {
 
   public slots:
     void Init() override;
-    void Update(Marevane::MessageCode code) override;
     // Starts the first turn once every player confirmed the start.
     void WaitForBattleStart();
 
-  public:
-    using CGameSequence::Update;
-
   private:
-    void Dispatch(MessageCode code);
+    void Dispatch(MessageCode code) override;
     // A turn's code that a client sent outside its side's turn.
-    bool IsOutOfTurn(MessageCode code) const;
+    bool IsDropped(MessageCode code) const override;
     void ShowResult(MessageCode code);
     void StartTurn();
     void SendCommand();

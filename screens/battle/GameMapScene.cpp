@@ -4,6 +4,7 @@
 #include "gui/Popups.h"
 #include "gui/ResourcePools.h"
 #include "gui/ScreenTiming.h"
+#include "gui/SelectionList.h"
 #include "model/Board.h"
 #include "model/Panel.h"
 #include "model/Ship.h"
@@ -27,6 +28,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace Marevane {
 
@@ -494,6 +496,15 @@ void CGameMapScene::AdjustViewPosition(const QSize& size)
     PlaceTorpedoIcons();
     for (QGraphicsItem* item : m_legendItems) item->moveBy(change.x(), change.y());
     if (m_notificationBar->isVisible()) m_notificationBar->AdjustPosition();
+    // An open question, and the cost beside it, stay by the panel they
+    // were shown at.
+    for (QGraphicsItem* popup :
+         {static_cast<QGraphicsItem*>(m_selectionList.data()),
+          static_cast<QGraphicsItem*>(m_inputConfirmation.data()),
+          static_cast<QGraphicsItem*>(m_actionConfirmation.data()), static_cast<QGraphicsItem*>(m_tooltip)}) {
+        if (popup != nullptr && popup->isVisible()) popup->moveBy(change.x(), change.y());
+    }
+    m_turnEndPromptPos += change;
     setSceneRect(0, 0, area.width(), background.top() + area.height());
     update();
 }

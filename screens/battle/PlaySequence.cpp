@@ -58,6 +58,22 @@ CPlaySequence::~CPlaySequence()
     m_monitor.reset();
 }
 
+void CPlaySequence::Update(MessageCode code)
+{
+    // Once the battle is left, nothing more of it is played.
+    if (m_isLeaving || m_turnManager == nullptr || !IsInstalled() || IsDropped(code)) return;
+    try {
+        Dispatch(code);
+    } catch (const std::exception& error) {
+        qWarning() << "The battle code" << code << "could not be handled:" << error.what();
+    }
+}
+
+bool CPlaySequence::IsDropped(MessageCode) const
+{
+    return false;
+}
+
 CGameMapScene* CPlaySequence::GetMapScene() const
 {
     return GetUIComponent()->Get<CGameMapScene>(SceneSlot::GameMap);

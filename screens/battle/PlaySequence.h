@@ -46,11 +46,17 @@ class CPlaySequence : public CGameSequence {
     // Opens the status detail screen of the side (and ship), or shows them
     // on the one open.
     void OpenStatusDetail(Marevane::CUnit* pUnit, Marevane::CShip* pShip);
+    // Hands the code to Dispatch while the battle is played; a failure to
+    // handle one is logged, never thrown out of the slot.
+    void Update(Marevane::MessageCode code) final;
 
   public:
     using CGameSequence::Update;
 
   protected:
+    virtual void Dispatch(MessageCode code) = 0;
+    // A code this side does not take now; none by default.
+    virtual bool IsDropped(MessageCode code) const;
     // A new result report, and the map, the report, the monitor (when there
     // is one) and the side pane wired to Update and the status detail.
     void WireCodes();

@@ -91,7 +91,9 @@ void CShipSelectionScene::BuildButtons()
     holder->setAttribute(Qt::WA_TranslucentBackground);
     holder->setAutoFillBackground(false);
     auto* layout = new QHBoxLayout(holder);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // Reset ends clear of the panel's scroll bar, which takes the right
+    // edge of the scene once the list is taller than the panel.
+    layout->setContentsMargins(0, 0, PrevRightMargin + 2, 0);
     const int spacing = layout->spacing() > 0 ? layout->spacing() : 6;
     const qreal sceneX = sceneRect().x();
     const int minimum = static_cast<int>(sceneRect().width() * 0.5 - sceneX) - 2 * spacing;

@@ -280,11 +280,16 @@ void CTitleScene::ChangeMenu(CTitleMenuList* pMenuList)
     m_current = parent;
     target->hide();
     parent->show();
-    const auto& items = parent->GetItems();
-    int index = parent->GetCurrentIndex();
+    FocusAtIndex(parent);
+    PlaySoundEffect(Sound::SeDefaultCanceled, true);
+}
+
+void CTitleScene::FocusAtIndex(CTitleMenuList* pList)
+{
+    const auto& items = pList->GetItems();
+    int index = pList->GetCurrentIndex();
     if (index < 0 || index >= items.size()) index = 0;
     if (!items.isEmpty()) items.at(index)->setFocus(Qt::OtherFocusReason);
-    PlaySoundEffect(Sound::SeDefaultCanceled, true);
 }
 
 void CTitleScene::SetGameMode(std::uint32_t mode)
@@ -344,8 +349,15 @@ void CTitleScene::keyPressEvent(QKeyEvent* event)
         event->accept();
         if (!m_deathMatchList->isVisible()) ChangeMenu(m_deathMatchList);
     } else {
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_current == m_topList)
-            m_topList->FocusFirst();
+        const bool isReturn = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (isReturn && m_current != m_topList && focusItem() == nullptr) {
+            // Back from a game no button has the focus: the first Return
+            // shows where the keys were left, and a stray one chooses nothing.
+            event->accept();
+            FocusAtIndex(m_current);
+            return;
+        }
+        if (isReturn && m_current == m_topList) m_topList->FocusFirst();
         CGameScene::keyPressEvent(event);
     }
 }

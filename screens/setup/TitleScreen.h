@@ -121,6 +121,8 @@ class CTitleScene : public CGameScene {
   private:
     void BuildMenu();
     void Place(const QSize& size);
+    // The list's button at its current index (0 when outside) takes the focus.
+    static void FocusAtIndex(CTitleMenuList* pList);
 
     CGameEdit* m_gameEdit;
     QGraphicsPixmapItem* m_logo = nullptr;

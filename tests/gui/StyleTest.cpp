@@ -24,7 +24,8 @@ const SheetCase Sheets[] = {
      "QPushButton:hover {\tcolor: rgb(235, 235, 235);\tbackground-color: rgb(75, 120, 200);}"
      "QPushButton:hover:pressed {\tbackground-color: rgb(65, 110, 190);\tborder: 1px solid rgb(15, 50, 130);}"
      "QPushButton:disabled {\tcolor: rgb(180, 180, 180);}"
-     "QPushButton:flat:disabled {\tbackground-color: rgb(15, 50, 130);}"},
+     "QPushButton:flat:disabled {\tbackground-color: rgb(15, 50, 130);}"
+     "QPushButton:focus {\tborder: 1px solid rgb(210, 225, 255);\tpadding: 3px;}"},
     {"LineEdit", LineEditStyleSheet,
      "QLineEdit {\tborder: 1px solid gray;\tpadding: 1px;\tbackground-color: rgb(255, 255, 255);}"
      "QLineEdit:hover {\tborder: 1px solid rgb(10, 10, 80);}"
@@ -52,7 +53,8 @@ const SheetCase Sheets[] = {
      "\tbackground-color: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #d0d0d0, stop: 1 #d4d4d4);}"
      "QSpinBox::up-arrow:disabled,QSpinBox::up-arrow:off {\timage: url(:/Resources/up-arrow-disabled.png);}"
      "QSpinBox::down-arrow:disabled,QSpinBox::down-arrow:off {\timage: "
-     "url(:/Resources/down-arrow-disabled.png);}"},
+     "url(:/Resources/down-arrow-disabled.png);}"
+     "QComboBox:focus {\tbackground-color: rgb(175, 200, 255);}"},
     {"Slider", SliderStyleSheet,
      "QSlider::groove:horizontal {\tborder: 1px solid #a0a0a0;\theight: 4px;\tbackground: "
      "qlineargradient(x1:0, "

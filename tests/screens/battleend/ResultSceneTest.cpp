@@ -50,6 +50,17 @@ class ResultSceneTest : public ResultFixture {
                !scene.GetNextStageButton()->isEnabled();
     }
     QString Message() const { return scene.GetMessageBar()->GetText(); }
+    // The scene in an active view with Replay and Exit shown, as the keys reach it.
+    void ShowForTheKeyboard(CBattleResultView& view)
+    {
+        view.resize(720, 600);
+        view.show();
+        QApplication::setActiveWindow(&view);
+        scene.SetTurnManager(&turnManager);
+        scene.ShowStageButtons(true, false);
+        view.Show();
+        scene.AdjustViewPosition(view.viewport()->size());
+    }
 
     CBattleResultScene scene{0, 0, 720, 600};
     SignalSpy choices{&scene, &CBattleResultScene::MenuSelected};
@@ -295,13 +306,7 @@ TEST_F(ResultSceneTest, TheFirstChoiceHasTheFocusAndTabWalksTheShownButtons)
 {
     LogOneMove();
     CBattleResultView view(&scene);
-    view.resize(720, 600);
-    view.show();
-    QApplication::setActiveWindow(&view);
-    scene.SetTurnManager(&turnManager);
-    scene.ShowStageButtons(true, false);
-    view.Show();
-    scene.AdjustViewPosition(view.viewport()->size());
+    ShowForTheKeyboard(view);
     scene.FocusFirstChoice();
     Settle();
     EXPECT_TRUE(scene.GetReplayButton()->hasFocus());
@@ -338,6 +343,46 @@ TEST_F(ResultSceneTest, TheFirstChoiceHasTheFocusAndTabWalksTheShownButtons)
     EXPECT_EQ(Choices(), std::vector<MessageCode>{30});
 
     SaveScreenRender(view, QStringLiteral("battleend/result-arcade-won"));
+}
+
+TEST_F(ResultSceneTest, TheButtonWithTheFocusIsFramedAndItsLabelStaysPut)
+{
+    CBattleResultView view(&scene);
+    ShowForTheKeyboard(view);
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    scene.FocusFirstChoice();
+    Settle();
+    ASSERT_TRUE(scene.GetReplayButton()->hasFocus());
+
+    const QColor frame(210, 225, 255);
+    const auto area = [&view](CPushButton* button) {
+        const QRect inViewport =
+            view.mapFromScene(button->graphicsProxyWidget()->sceneBoundingRect()).boundingRect();
+        return inViewport.translated(view.viewport()->mapTo(&view, QPoint(0, 0)));
+    };
+    const auto framePixels = [&frame](const QImage& picture) {
+        int count = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) count += picture.pixelColor(x, y) == frame ? 1 : 0;
+        return count;
+    };
+    const QRect replay = area(scene.GetReplayButton());
+    const QImage focused = RenderScreen(view);
+    SaveScreenRender(focused, QStringLiteral("battleend/result-focus-replay"));
+    QTest::keyClick(&view, Qt::Key_Tab);
+    Settle();
+    ASSERT_TRUE(scene.GetExitButton()->hasFocus());
+    ASSERT_EQ(area(scene.GetReplayButton()), replay);
+    const QImage unfocused = RenderScreen(view);
+    SaveScreenRender(unfocused, QStringLiteral("battleend/result-focus-exit"));
+
+    // A frame around the whole button, none without the focus.
+    EXPECT_GT(framePixels(focused.copy(replay)), replay.width());
+    EXPECT_EQ(framePixels(unfocused.copy(replay)), 0);
+    EXPECT_GT(framePixels(unfocused.copy(area(scene.GetExitButton()))), 0);
+    // Inside the frame and its rounded corners the button looks as it did.
+    const QRect inside = replay.adjusted(4, 4, -4, -4);
+    EXPECT_EQ(focused.copy(inside), unfocused.copy(inside));
 }
 
 TEST_F(ResultSceneTest, TheColumnsGrowWithTheViewUpTo480Pixels)

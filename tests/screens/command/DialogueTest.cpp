@@ -122,6 +122,35 @@ TEST_F(DialogueTest, TheTargetIsAskedForWithItsCost)
     EXPECT_TRUE(Icon(3, 4)->IsSelected());
 }
 
+TEST_F(DialogueTest, AnOpenQuestionStaysBesideItsPanelWhenTheViewIsResized)
+{
+    BuildDuel();
+    view->show();
+    Settle();
+    Key(Qt::Key_1);
+    Settle();
+    MenuKey(Qt::Key_M, "m");
+    Settle();
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Return);
+    CConfirmationItem* question = scene->GetInputConfirmation();
+    ASSERT_TRUE(question->isVisible());
+    const QPointF panel = Icon(3, 4)->scenePos();
+    const QPointF offset = question->scenePos() - panel;
+    const QPointF costOffset = scene->GetTooltip()->scenePos() - panel;
+    SaveScreenRender(*scene, "command/question-before-resize");
+
+    view->resize(1100, 760);
+    Settle();
+    ASSERT_NE(Icon(3, 4)->scenePos(), panel); // the board moved to the middle
+    EXPECT_EQ(question->scenePos() - Icon(3, 4)->scenePos(), offset);
+    EXPECT_EQ(scene->GetTooltip()->scenePos() - Icon(3, 4)->scenePos(), costOffset);
+    EXPECT_TRUE(question->GetRows().value(0)->hasFocus());
+    SaveScreenRender(*scene, "command/question-after-resize");
+    Key(Qt::Key_Return);
+    EXPECT_EQ(sent->size(), 1);
+}
+
 TEST_F(DialogueTest, AttackNorth)
 {
     BuildDuel();

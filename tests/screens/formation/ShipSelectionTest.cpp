@@ -5,9 +5,13 @@
 #include "screens/battle/ShipIcon.h"
 #include "screens/battle/ShipProfileItems.h"
 #include "screens/battle/ShipSelectionScene.h"
+#include "screens/battle/SideScene.h"
+#include "tests/screens/kit/ScreenRender.h"
 #include "tests/screens/kit/ScreenTest.h"
 
+#include <QGraphicsProxyWidget>
 #include <QGraphicsView>
+#include <QScrollBar>
 
 Q_DECLARE_METATYPE(const Marevane::CShipIcon*)
 
@@ -192,6 +196,29 @@ TEST_F(ShipSelectionTest, RResetsOnlyWithShips)
     Place(ShipTypeBattleship, 1);
     PressKey(*scene, Qt::Key_R);
     EXPECT_EQ(reset.size(), 1);
+}
+
+TEST_F(ShipSelectionTest, InTheNarrowPanelResetEndsClearOfTheScrollBar)
+{
+    Place(ShipTypeBattleship, 1);
+    CSideView side(scene.get());
+    side.resize(CSideView::BaseWidth, CSideView::BaseHeight);
+    side.show();
+    Settle();
+    ASSERT_TRUE(side.verticalScrollBar()->isVisible());
+    // OK and Reset stand in one embedded row, Prev alone.
+    const auto right = [](CPushButton* button) {
+        const QRect inRow(button->mapTo(button->window(), QPoint(0, 0)), button->size());
+        return button->window()->graphicsProxyWidget()->mapRectToScene(QRectF(inRow)).right();
+    };
+    // The scroll bar begins where the viewport ends; a gap of background is left.
+    EXPECT_LE(side.mapFromScene(QPointF(right(scene->GetResetButton()), 0)).x(),
+              side.viewport()->width() - 2);
+    EXPECT_GT(scene->GetOkButton()->width(), 100);
+    EXPECT_EQ(scene->GetOkButton()->width(), scene->GetResetButton()->width());
+    side.verticalScrollBar()->setValue(side.verticalScrollBar()->maximum());
+    Settle();
+    SaveScreenRender(side, QStringLiteral("formation/ship-list-narrow"));
 }
 
 TEST_F(ShipSelectionTest, TabWalksCardsThenButtons)

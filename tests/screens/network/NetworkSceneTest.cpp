@@ -230,7 +230,7 @@ TEST_F(NetworkSceneTest, TheKeyboardStartsAtTheFieldTheSideNeeds)
     EXPECT_EQ(connects.count(), 1);
 }
 
-TEST_F(NetworkSceneTest, TabGoesFromTheAddressToTheWayBackAndTheRows)
+TEST_F(NetworkSceneTest, TabGoesFromTheAddressToTheWayBackAndTheRowsAndEachShowsItsFocus)
 {
     Open(HostClient);
     scene->Add(Announcement(L"Found", 91));
@@ -240,9 +240,13 @@ TEST_F(NetworkSceneTest, TabGoesFromTheAddressToTheWayBackAndTheRows)
                                          scene->GetPlayerSettingsButton(),
                                          scene->GetRuleSettingsButton(),
                                          scene->FindRow(91)->GetSelectButton()};
+    // Each stop shows that it has the focus: it looks other than before.
+    std::vector<QImage> unfocused;
+    for (QWidget* widget : order) unfocused.push_back(widget->grab().toImage());
     for (std::size_t i = 0; i < order.size(); ++i) {
         Key(Qt::Key_Tab);
         EXPECT_TRUE(order[i]->hasFocus()) << i;
+        EXPECT_NE(order[i]->grab().toImage(), unfocused[i]) << i;
     }
 }
 

@@ -204,7 +204,7 @@ TEST_F(RuleSettingsTest, NetworkRivalsAndTagMatchesLeadToTheirScreens)
 
 namespace {
 
-TEST_F(RuleSettingsTest, TabGoesThroughTheRowsInReadingOrderToNext)
+TEST_F(RuleSettingsTest, TabGoesThroughTheRowsInReadingOrderToNextAndEachShowsItsFocus)
 {
     CRuleSettingsScene* scene = Open(0x0C);
     CRuleSettingsCollection* basic = scene->GetBasic();
@@ -215,9 +215,14 @@ TEST_F(RuleSettingsTest, TabGoesThroughTheRowsInReadingOrderToNext)
                                          basic->GetColumnBox(),    basic->GetTimeLimitBox(),
                                          basic->GetAudienceBox(),  buttons->GetAdvancedButton(),
                                          buttons->GetPrevButton(), buttons->GetNextButton()};
+    // Each row shows that it has the focus: it looks other than before.
+    std::vector<QImage> unfocused;
+    for (QWidget* widget : order) unfocused.push_back(widget->grab().toImage());
     for (std::size_t i = 0; i < order.size(); ++i) {
         Key(Qt::Key_Tab);
         EXPECT_TRUE(order[i]->hasFocus()) << i;
+        EXPECT_NE(order[i]->grab().toImage(), unfocused[i])
+            << i << " " << order[i]->metaObject()->className();
     }
     Key(Qt::Key_Space);
     ASSERT_TRUE(WaitForType(SequenceType::FleetFormation));

@@ -89,6 +89,39 @@ TEST_F(TitleScreenTest, SystemConfigurationLeavesTheRulesAloneAndPlaysItsMusic)
     EXPECT_TRUE(Logged("PlayBgm 2"));
 }
 
+TEST_F(TitleScreenTest, AfterAGameTheTitleIsBackOnTheListLeftAndReturnShowsTheButtonBeforeChoosing)
+{
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Return);
+    ASSERT_EQ(Scene()->GetCurrentList(), Scene()->GetVersusList());
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Return);
+    ASSERT_TRUE(WaitForType(SequenceType::PlayerSettings));
+
+    // As the result screen's Exit leaves a game.
+    Manager()->ReturnTo(0);
+    ASSERT_TRUE(WaitForType(SequenceType::Title));
+    EXPECT_EQ(Scene()->GetCurrentList(), Scene()->GetVersusList());
+    EXPECT_TRUE(Scene()->GetVersusList()->isVisible());
+    EXPECT_FALSE(Scene()->GetTopList()->isVisible());
+    // The first Return shows the button the keys were left on and chooses nothing.
+    Key(Qt::Key_Return);
+    EXPECT_EQ(FocusedIndex(), 1);
+    ASSERT_TRUE(Idle());
+    EXPECT_EQ(Manager()->GetSequenceCount(), 1);
+    EXPECT_EQ(Current()->GetType(), SequenceType::Title);
+    ShootWindow(QStringLiteral("title-after-a-game"));
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(Scene()->GetCurrentList(), Scene()->GetModeList());
+    EXPECT_EQ(FocusedIndex(), 1);
+    Key(Qt::Key_Up);
+    EXPECT_EQ(FocusedIndex(), 0);
+    Key(Qt::Key_Return);
+    ASSERT_TRUE(WaitForType(SequenceType::PlayerSettings));
+    EXPECT_EQ(Rules()->GetInfo().Rule, GameModeArcade);
+}
+
 TEST_F(TitleScreenTest, ArrangingAListAgainKeepsOneClickOneSignal)
 {
     CTitleMenuList* list = Scene()->GetVersusList();
