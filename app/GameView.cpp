@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QOpenGLContext>
 #include <QPainter>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QScrollBar>
 
@@ -18,6 +19,15 @@ namespace {
 enum class OpenGLState { Unknown, Usable, Unusable };
 
 OpenGLState g_openGL = OpenGLState::Unknown;
+
+// A viewport made ahead of the first view that needs one (see
+// PrepareOpenGLViewport); it holds no parent until a view takes it.
+QPointer<QGLWidget> g_preparedViewport;
+
+void DropPreparedViewport()
+{
+    delete g_preparedViewport;
+}
 
 bool IsDisplayless(QString* reason)
 {
@@ -42,9 +52,19 @@ void Decide(bool isUsable, const QString& reason)
 
 // The first view's own context answers whether OpenGL can be used, so no
 // context is made only to ask; a viewport that cannot be used is dropped.
+// A prepared viewport is taken when it was made for the format now asked.
 QGLWidget* CreateOpenGLViewport(QWidget* parent)
 {
     if (g_openGL == OpenGLState::Unusable) return nullptr;
+    if (g_preparedViewport != nullptr) {
+        QGLWidget* prepared = g_preparedViewport;
+        g_preparedViewport = nullptr;
+        if (prepared->context()->requestedFormat() == QGLFormat::defaultFormat()) {
+            prepared->setParent(parent);
+            return prepared;
+        }
+        delete prepared;
+    }
     QString reason;
     if (IsDisplayless(&reason)) {
         Decide(false, reason);
@@ -79,6 +99,18 @@ bool IsOpenGLAvailable()
         }
     }
     return g_openGL == OpenGLState::Usable;
+}
+
+bool PrepareOpenGLViewport()
+{
+    if (!CSystemConfig::GetInstance().OpenGL) return false;
+    if (g_preparedViewport != nullptr) return true;
+    QGLWidget* viewport = CreateOpenGLViewport(nullptr);
+    if (viewport == nullptr) return false;
+    g_preparedViewport = viewport;
+    // Never taken (the program ended first), it goes with the application.
+    qAddPostRoutine(DropPreparedViewport);
+    return true;
 }
 
 CGameView::CGameView(QGraphicsScene* pScene, QWidget* parent) : QGraphicsView(parent)
