@@ -7,6 +7,7 @@
 #include <QGLWidget>
 #include <QGuiApplication>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QPainter>
 #include <QPointer>
 #include <QResizeEvent>
@@ -82,6 +83,26 @@ QGLWidget* CreateOpenGLViewport(QWidget* parent)
     return nullptr;
 }
 
+// Draws once into the hidden viewport what the screens draw most (pictures,
+// at full and part opacity, text, plain fills), then waits for it: the
+// software renderer compiles its shaders for these on first use, which
+// otherwise holds up the first frame that is seen.
+void WarmUp(QGLWidget* viewport)
+{
+    QPixmap picture(32, 32);
+    picture.fill(QColor(20, 40, 200, 128));
+    QPainter painter(viewport);
+    painter.drawPixmap(0, 0, picture);
+    painter.setOpacity(0.5);
+    painter.drawPixmap(8, 8, picture);
+    painter.setOpacity(1.0);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("Aa"));
+    painter.fillRect(QRect(0, 0, 32, 32), MainBackgroundColor);
+    painter.end();
+    viewport->context()->contextHandle()->functions()->glFinish();
+}
+
 } // namespace
 
 bool IsOpenGLAvailable()
@@ -108,6 +129,7 @@ bool PrepareOpenGLViewport()
     QGLWidget* viewport = CreateOpenGLViewport(nullptr);
     if (viewport == nullptr) return false;
     g_preparedViewport = viewport;
+    WarmUp(viewport);
     // Never taken (the program ended first), it goes with the application.
     qAddPostRoutine(DropPreparedViewport);
     return true;
