@@ -1,11 +1,13 @@
 #include "app/GameControl.h"
 
 #include "app/GameSequence.h"
+#include "app/GameView.h"
 #include "app/MainWindow.h"
 #include "app/SequenceMakers.h"
 #include "app/SequenceManager.h"
 #include "app/SoundControl.h"
 #include "app/StandInScreens.h"
+#include "gui/ScreenFadeAnimation.h"
 #include "model/Board.h"
 #include "model/GameEdit.h"
 #include "model/ShipFactory.h"
@@ -17,6 +19,7 @@
 #include <QCoreApplication>
 
 #include <exception>
+#include <memory>
 #include <stdexcept>
 
 namespace Marevane {
@@ -88,6 +91,17 @@ void CGameControl::Init()
     }
     m_mainWindow->show();
     m_sound->LoadSe(Sound::SeTypeSystem);
+    // The title is made once the first fade has gone to black; its viewport
+    // is made meanwhile, once the fade's clock runs (made before, it would
+    // only hold the fade back).
+    if (CScreenFadeAnimation* fade = manager->GetFade()) {
+        auto connection = std::make_shared<QMetaObject::Connection>();
+        *connection = connect(fade, &QVariantAnimation::valueChanged, this, [fade, connection] {
+            if (fade->currentTime() <= 0) return;
+            disconnect(*connection);
+            PrepareOpenGLViewport();
+        });
+    }
 }
 
 void CGameControl::Play()

@@ -7,7 +7,9 @@
 #include <QGLWidget>
 #include <QGuiApplication>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QPainter>
+#include <QPointer>
 #include <QResizeEvent>
 #include <QScrollBar>
 
@@ -18,6 +20,43 @@ namespace {
 enum class OpenGLState { Unknown, Usable, Unusable };
 
 OpenGLState g_openGL = OpenGLState::Unknown;
+
+// The OpenGL viewport of the views.
+class CViewport : public QGLWidget {
+  public:
+    using QGLWidget::QGLWidget;
+
+    // Draws once, while hidden, what the screens draw most (pictures at full
+    // and part opacity, text, plain fills), and waits for it: the software
+    // renderer compiles its shaders for these on first use, which otherwise
+    // holds up the first frame that is seen. Nothing is put on the screen.
+    void WarmUp()
+    {
+        setAutoBufferSwap(false);
+        QPixmap picture(32, 32);
+        picture.fill(QColor(20, 40, 200, 128));
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, picture);
+        painter.setOpacity(0.5);
+        painter.drawPixmap(8, 8, picture);
+        painter.setOpacity(1.0);
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("Aa"));
+        painter.fillRect(QRect(0, 0, 32, 32), MainBackgroundColor);
+        painter.end();
+        context()->contextHandle()->functions()->glFinish();
+        setAutoBufferSwap(true);
+    }
+};
+
+// A viewport made ahead of the first view that needs one (see
+// PrepareOpenGLViewport); it holds no parent until a view takes it.
+QPointer<CViewport> g_preparedViewport;
+
+void DropPreparedViewport()
+{
+    delete g_preparedViewport;
+}
 
 bool IsDisplayless(QString* reason)
 {
@@ -42,15 +81,25 @@ void Decide(bool isUsable, const QString& reason)
 
 // The first view's own context answers whether OpenGL can be used, so no
 // context is made only to ask; a viewport that cannot be used is dropped.
-QGLWidget* CreateOpenGLViewport(QWidget* parent)
+// A prepared viewport is taken when it was made for the format now asked.
+CViewport* CreateOpenGLViewport(QWidget* parent)
 {
     if (g_openGL == OpenGLState::Unusable) return nullptr;
+    if (g_preparedViewport != nullptr) {
+        CViewport* prepared = g_preparedViewport;
+        g_preparedViewport = nullptr;
+        if (prepared->context()->requestedFormat() == QGLFormat::defaultFormat()) {
+            prepared->setParent(parent);
+            return prepared;
+        }
+        delete prepared;
+    }
     QString reason;
     if (IsDisplayless(&reason)) {
         Decide(false, reason);
         return nullptr;
     }
-    auto* viewport = new QGLWidget(parent);
+    auto* viewport = new CViewport(parent);
     const QOpenGLContext* context = viewport->isValid() ? viewport->context()->contextHandle() : nullptr;
     if (context == nullptr) reason = QStringLiteral("no OpenGL context could be created");
     if (context != nullptr && IsVersionUsable(context->format(), &reason)) {
@@ -79,6 +128,19 @@ bool IsOpenGLAvailable()
         }
     }
     return g_openGL == OpenGLState::Usable;
+}
+
+bool PrepareOpenGLViewport()
+{
+    if (!CSystemConfig::GetInstance().OpenGL) return false;
+    if (g_preparedViewport != nullptr) return true;
+    CViewport* viewport = CreateOpenGLViewport(nullptr);
+    if (viewport == nullptr) return false;
+    g_preparedViewport = viewport;
+    viewport->WarmUp();
+    // Never taken (the program ended first), it goes with the application.
+    qAddPostRoutine(DropPreparedViewport);
+    return true;
 }
 
 CGameView::CGameView(QGraphicsScene* pScene, QWidget* parent) : QGraphicsView(parent)

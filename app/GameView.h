@@ -22,6 +22,13 @@ class CGameScene;
 // the answer "no" is told in the log once.
 bool IsOpenGLAvailable();
 
+// Makes the OpenGL viewport of the next view now, when the setting asks for
+// one and OpenGL is usable: its context (with Mesa's software renderer, the
+// largest single cost of the first OpenGL frame) then comes up while the
+// program waits anyway, as during the first screen fade, and the next view
+// takes it over. Answers whether such a viewport is ready.
+bool PrepareOpenGLViewport();
+
 class CGameView : public QGraphicsView {
     Q_OBJECT
   public:

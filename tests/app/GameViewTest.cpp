@@ -53,6 +53,7 @@ TEST_F(GameViewTest, OffscreenEveryViewDrawsWithoutOpenGLWhateverTheSetting)
         EXPECT_FALSE(view.IsOpenGLViewport()) << isOpenGL;
         EXPECT_EQ(qobject_cast<QGLWidget*>(view.viewport()), nullptr);
         EXPECT_EQ(scene.GetView(), &view);
+        EXPECT_FALSE(PrepareOpenGLViewport()) << isOpenGL;
     }
     EXPECT_FALSE(IsOpenGLAvailable());
 }

@@ -7,6 +7,7 @@
 #include "gui/Style.h"
 #include "model/settings/SystemConfig.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QGLWidget>
 #include <QGraphicsScene>
@@ -73,6 +74,45 @@ TEST_F(GameWindowTest, OnADisplayTheViewsDrawThroughOpenGLWhenTheSettingSaysSo)
     }
 }
 
+QList<QGLWidget*> TopLevelGLWidgets()
+{
+    QList<QGLWidget*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* gl = qobject_cast<QGLWidget*>(widget)) found.append(gl);
+    }
+    return found;
+}
+
+TEST_F(GameWindowTest, APreparedViewportIsTakenByTheNextViewAndDraws)
+{
+    CSystemConfig::GetInstance().OpenGL = false;
+    EXPECT_FALSE(PrepareOpenGLViewport());
+    EXPECT_TRUE(TopLevelGLWidgets().isEmpty());
+
+    CSystemConfig::GetInstance().OpenGL = true;
+    ASSERT_TRUE(PrepareOpenGLViewport());
+    ASSERT_TRUE(PrepareOpenGLViewport()); // still the one
+    const QList<QGLWidget*> prepared = TopLevelGLWidgets();
+    ASSERT_EQ(prepared.size(), 1);
+    EXPECT_FALSE(prepared.front()->isVisible());
+
+    QGraphicsScene scene(0, 0, 320, 200);
+    scene.addRect(0, 0, 100, 100, Qt::NoPen, QBrush(Qt::white));
+    CMainView view(&scene);
+    EXPECT_EQ(view.viewport(), prepared.front());
+    EXPECT_TRUE(TopLevelGLWidgets().isEmpty());
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QImage image = Shoot(&view, QStringLiteral("main-view-prepared-gl"));
+    EXPECT_TRUE(IsNear(image.pixel(50, 50), Qt::white));
+    EXPECT_TRUE(IsNear(image.pixel(250, 150), MainBackgroundColor));
+
+    // The next view makes its own again.
+    CMainView other(&scene);
+    EXPECT_TRUE(other.IsOpenGLViewport());
+    EXPECT_NE(other.viewport(), prepared.front());
+}
+
 TEST_F(GameWindowTest, TheWindowShowsItsMenusAndTheTitle)
 {
     CGameControl control(GameScreens(), std::make_unique<CSoundControl>());
@@ -85,6 +125,8 @@ TEST_F(GameWindowTest, TheWindowShowsItsMenusAndTheTitle)
     CGameView* title = control.GetScenePool()->GetView(SceneSlot::Title);
     ASSERT_NE(title, nullptr);
     EXPECT_TRUE(title->IsOpenGLViewport());
+    // The viewport made during the first fade went to the title.
+    EXPECT_TRUE(TopLevelGLWidgets().isEmpty());
     QTest::qWait(50);
     const QImage shot = Shoot(window, QStringLiteral("game-window"));
     EXPECT_EQ(shot.size(), window->size());
