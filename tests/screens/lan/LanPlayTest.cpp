@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -412,6 +413,9 @@ class LanPlayTest : public ::testing::Test {
             return result;
         if (auto result = AtFleetFormation(client, QStringLiteral("13-fleet-formation")); !result)
             return result;
+        // The row the host selected was the guest's.
+        if (!host.WaitForShownText(QStringLiteral("Guest responded a request for battle with you.")))
+            return ::testing::AssertionFailure() << "the host was not answered by the guest";
 
         return ::testing::AssertionSuccess();
     }
@@ -442,6 +446,14 @@ class LanPlayTest : public ::testing::Test {
     void TearDown() override
     {
         for (auto& entry : programs) {
+            // What each program last told its user explains a failed step.
+            if (HasFailure()) {
+                const QStringList texts = entry.second->ShownTexts();
+                std::printf(
+                    "Last texts shown by %s:\n%s\n", qPrintable(entry.first),
+                    qPrintable(
+                        texts.mid(std::max(0, static_cast<int>(texts.size()) - 12)).join(QLatin1Char('\n'))));
+            }
             const QStringList faults = entry.second->StandardErrorFaults();
             EXPECT_TRUE(faults.isEmpty()) << entry.first.toStdString() << ":\n"
                                           << entry.second->StandardError().toStdString();
@@ -517,6 +529,10 @@ TEST_F(LanPlayTest, HostAndClientPlayTwoBattlesAndTheReplayIsRefusedWhenTheClien
             }
             ASSERT_TRUE(AtFleetFormation(host, prefix + QStringLiteral("26-replayed")));
             ASSERT_TRUE(AtFleetFormation(client, prefix + QStringLiteral("26-replayed")));
+            for (ProgramDriver* program : {&host, &client})
+                EXPECT_TRUE(
+                    program->WaitForShownText(QStringLiteral("Request for a \"Replay\" is accepted.")))
+                    << NameOf(*program).toStdString();
         } else {
             // The client exits ("Exit" follows "Replay"); the host's replay is refused.
             Use(client);
@@ -525,6 +541,8 @@ TEST_F(LanPlayTest, HostAndClientPlayTwoBattlesAndTheReplayIsRefusedWhenTheClien
             host.Keys({QStringLiteral("space")});
             ASSERT_TRUE(WaitForPicture(client, IsTitle, prefix + QStringLiteral("27-title")));
             ASSERT_TRUE(WaitForPicture(host, IsTitle, prefix + QStringLiteral("27-title")));
+            EXPECT_TRUE(client.WaitForShownText(QStringLiteral("\"Exit\" is selected.")));
+            EXPECT_TRUE(host.WaitForShownText(QStringLiteral("Request for a \"Replay\" is rejected.")));
         }
     }
 }
@@ -551,8 +569,20 @@ TEST_F(LanPlayTest, TheHostEndsTheBattleAndStaysWhenTheClientIsKilled)
     client.Kill();
     ASSERT_TRUE(host.WaitForChange(8000));
     host.Shot(QStringLiteral("host-22-failure"));
+    // The map tells of the failure; the result screen says the battle ended.
+    EXPECT_TRUE(host.WaitForShownText(
+        QStringLiteral("notice: Invalid Disconnection.\\nEither host may have operated this program "
+                       "incorrectly.\\nThis battle will end."),
+        8000));
+    ASSERT_TRUE(host.WaitForShownText(QStringLiteral("header: \\nThis battle ended."), 8000));
+    const qint64 toText = clock.elapsed();
     ASSERT_TRUE(AtResult(host, QStringLiteral("23-result"), 8000));
-    EXPECT_LT(clock.elapsed(), 6000);
+    const qint64 toPicture = clock.elapsed();
+    std::printf(
+        "[ measured ] kill to \"This battle ended.\": %lld ms, to the settled result screen: %lld ms\n",
+        static_cast<long long>(toText), static_cast<long long>(toPicture));
+    EXPECT_LT(toText, 4000);
+    EXPECT_LT(toPicture, 6000);
     // Still there, and still answering the keys: the log can be saved.
     const int logs = static_cast<int>(LogFiles(host).size());
     Use(host);
