@@ -631,8 +631,15 @@ TEST_F(LanPlayTest, ThreeProgramsChooseTagTeamsAndAnAudienceEnters)
             QStringLiteral("20-tag-team")));
         ASSERT_TRUE(Step(*program, {QStringLiteral("space")}, QStringLiteral("21-chosen")));
     }
-    for (ProgramDriver* program : {&host, &alpha, &bravo, &audience})
+    for (ProgramDriver* program : {&host, &alpha, &bravo, &audience}) {
         ASSERT_TRUE(AtFleetFormation(*program, QStringLiteral("22-fleet-formation")));
+        EXPECT_TRUE(program->WaitForShownText(QStringLiteral("All tag teams were formed.")))
+            << NameOf(*program).toStdString();
+    }
+    // The audience was told it watches, and forms no fleet.
+    EXPECT_TRUE(
+        audience.WaitForShownText(QStringLiteral("The server invited you as audience of their battle.")));
+    EXPECT_TRUE(audience.WaitForShownText(QStringLiteral("message: You are now audience.")));
 }
 
 } // namespace
