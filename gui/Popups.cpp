@@ -1,6 +1,7 @@
 #include "gui/Popups.h"
 
 #include "gui/Fonts.h"
+#include "gui/ScreenText.h"
 #include "gui/ScreenTiming.h"
 #include "gui/Style.h"
 
@@ -59,6 +60,8 @@ void CPopup::SetMessage(const QString& message)
 
 void CPopup::Show(QPointF pos, QString message, int millisec)
 {
+    // Screens that keep a notice up show it again and again: once is told.
+    if (!isVisible() || message != GetText()) TraceShownText("notice", message);
     SetMessage(message);
     setPos(pos);
     show();

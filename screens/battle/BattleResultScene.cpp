@@ -2,6 +2,7 @@
 
 #include "gui/Fonts.h"
 #include "gui/Popups.h"
+#include "gui/ScreenText.h"
 #include "gui/ScreenTiming.h"
 #include "gui/SelectionList.h"
 #include "gui/Style.h"
@@ -202,6 +203,7 @@ void CBattleResultScene::Build()
         text = logger->GetImpl().GetLogText(1);
     else
         text = QStringLiteral("\n") + tr("This battle ended.");
+    TraceShownText("header", text);
     m_header = new CTextItem(text);
     m_header->setZValue(static_cast<qreal>(m_players.size()) + 100);
     m_header->setFont(TextFont());

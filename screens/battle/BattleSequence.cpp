@@ -105,7 +105,9 @@ void CBattleSequence::Init()
         if (rules->GetInfo().IsTeamVersus) GetModule<AudienceManagerModule>()->SetSource(m_turnManager.get());
     }
 
-    m_turnManager->SetUnits(units->GetUnits());
+    // The sides that play: a watcher has no turn, and a client builds its
+    // sides from the host's list without the watchers.
+    m_turnManager->SetUnits(units->GetPlayingUnits());
     m_turnManager->CreateArbiter(rules);
     m_turnManager->SetBoard(map);
     m_turnManager->SetUnitFactory(units);

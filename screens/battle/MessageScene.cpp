@@ -2,6 +2,7 @@
 
 #include "app/GameView.h"
 #include "gui/Fonts.h"
+#include "gui/ScreenText.h"
 #include "gui/ScreenTiming.h"
 #include "gui/Style.h"
 #include "gui/TextItems.h"
@@ -190,6 +191,7 @@ void CMessageScene::PlaceLine(CTextItem* line, int index)
 
 void CMessageScene::Record(const QString& text)
 {
+    TraceShownText("message", text);
     if (m_isLogging && m_logger != nullptr) m_logger->GetCache().Add(nullptr, text);
 }
 

@@ -1,5 +1,6 @@
 #include "gui/Popups.h"
 #include "gui/Resources.h"
+#include "gui/ScreenText.h"
 #include "gui/Style.h"
 #include "gui/Widgets.h"
 #include "tests/gui/ItemsTestSupport.h"
@@ -8,7 +9,10 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QImage>
+#include <QLoggingCategory>
 #include <QPainter>
+
+#include <vector>
 
 using namespace Marevane;
 using namespace Marevane::Testing;
@@ -58,6 +62,39 @@ TEST_F(PopupsTest, TimedPopupHidesAndEmptiesAnUntimedOneStays)
     kept->Hide();
     EXPECT_FALSE(kept->isVisible());
     EXPECT_EQ(kept->GetText(), "");
+}
+
+std::vector<QString>& Traced()
+{
+    static std::vector<QString> lines;
+    return lines;
+}
+
+// The trace of shown texts is silent unless a rule enables it; enabled, a
+// notice is told once per appearance, on one line.
+TEST_F(PopupsTest, ShownNoticesAreTracedOnlyWhenEnabledAndOncePerAppearance)
+{
+    Traced().clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext& context, const QString& text) {
+            if (qstrcmp(context.category, "marevane.screen.text") == 0) Traced().push_back(text);
+        });
+    auto* bar = new CNotificationBar();
+    scene.addItem(bar);
+    bar->Show(QStringLiteral("Silent"), 0);
+    EXPECT_TRUE(Traced().empty());
+
+    QLoggingCategory::setFilterRules(QStringLiteral("marevane.screen.text.info=true"));
+    bar->Show(QStringLiteral("Two\nlines"), 0);
+    bar->Show(QStringLiteral("Two\nlines"), 0); // kept up: not told again
+    bar->Hide();
+    bar->Show(QStringLiteral("Two\nlines"), 0);
+    QLoggingCategory::setFilterRules(QString());
+    bar->Show(QStringLiteral("Silent again"), 0);
+    qInstallMessageHandler(previous);
+
+    const std::vector<QString> expected(2, QStringLiteral("notice: Two\\nlines"));
+    EXPECT_EQ(Traced(), expected);
 }
 
 TEST_F(PopupsTest, BoxFollowsTheTextUnlessItsWidthIsFixed)

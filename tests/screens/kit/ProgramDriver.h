@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -137,6 +138,12 @@ class ProgramDriver {
         environment.insert(QStringLiteral("XDG_CACHE_HOME"), FilePath(QStringLiteral("xdg/cache")));
         environment.insert(QStringLiteral("XDG_STATE_HOME"), FilePath(QStringLiteral("xdg/state")));
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        environment.remove(QStringLiteral("QT_MESSAGE_PATTERN"));
+        // The texts the program shows go to its stderr too (see ShownTexts).
+        const QString rules = environment.value(QStringLiteral("QT_LOGGING_RULES"));
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"),
+                           (rules.isEmpty() ? QString() : rules + QLatin1Char(';')) +
+                               QLatin1String(ScreenTextRule));
         // Under AddressSanitizer the program's own leaks are checked by the
         // start-and-exit test; here the OpenGL driver, unloaded at exit,
         // leaves blocks that can only be reported as unknown modules.
@@ -315,13 +322,41 @@ class ProgramDriver {
     // What the program wrote to stderr so far.
     QString StandardError() const { return ReadFile(FilePath(QStringLiteral("stderr.txt"))); }
 
+    // The texts the program has shown so far (notices, message lines,
+    // result headers), oldest first, each as "<where>: <text>" with its line
+    // breaks written as "\n" (see gui/ScreenText.h).
+    QStringList ShownTexts() const
+    {
+        QStringList texts;
+        const QStringList lines = StandardError().split(QLatin1Char('\n'));
+        for (const QString& line : lines) {
+            if (line.startsWith(QLatin1String(ScreenTextPrefix)))
+                texts << line.mid(static_cast<int>(qstrlen(ScreenTextPrefix)));
+        }
+        return texts;
+    }
+
+    // Waits until a shown text contains `part` (line breaks as "\n").
+    bool WaitForShownText(const QString& part, int timeoutMs = 10000) const
+    {
+        return QTest::qWaitFor(
+            [&] {
+                const QStringList texts = ShownTexts();
+                return std::any_of(texts.begin(), texts.end(),
+                                   [&](const QString& text) { return text.contains(part); });
+            },
+            timeoutMs);
+    }
+
     // Lines of stderr that tell of a fault: threads left running, failed
-    // assertions, an uncaught exception.
+    // assertions, an uncaught exception. The shown texts are the game's own
+    // words, whatever they say.
     QStringList StandardErrorFaults() const
     {
         QStringList faults;
         const QStringList lines = StandardError().split(QLatin1Char('\n'));
         for (const QString& line : lines) {
+            if (line.startsWith(QLatin1String(ScreenTextPrefix))) continue;
             for (const char* bad : {"QThread: Destroyed", "ASSERT", "terminate"})
                 if (line.contains(QLatin1String(bad))) faults << line;
         }
@@ -351,6 +386,9 @@ class ProgramDriver {
     }
 
   private:
+    static constexpr const char* ScreenTextRule = "marevane.screen.text.info=true";
+    static constexpr const char* ScreenTextPrefix = "marevane.screen.text: ";
+
     QString m_program;
     QString m_shotFolder;
     QTemporaryDir m_folder;

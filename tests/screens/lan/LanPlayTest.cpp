@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -388,8 +389,10 @@ class LanPlayTest : public ::testing::Test {
 
     // Host (Versus, Single, two players, the rival "MAN") and client ("Guest",
     // typing the host's address) connect, select each other and reach
-    // fleet formation.
-    ::testing::AssertionResult HostAndClientAtFleetFormation(ProgramDriver& host, ProgramDriver& client)
+    // fleet formation; an audience, when given, enters while the host waits
+    // for the guest and is taken along.
+    ::testing::AssertionResult HostAndClientAtFleetFormation(ProgramDriver& host, ProgramDriver& client,
+                                                             ProgramDriver* audience = nullptr)
     {
         if (auto result = ToConnectionScreen(host, QStringLiteral("Host"), Mode::Single, 0, 0, 1); !result)
             return result;
@@ -404,6 +407,17 @@ class LanPlayTest : public ::testing::Test {
         if (auto result = Step(host, {QStringLiteral("space")}, QStringLiteral("12-selected")); !result)
             return result;
 
+        if (audience != nullptr) {
+            if (auto result = ToConnectionScreen(*audience, QStringLiteral("Watcher"), Mode::Watch, 0);
+                !result)
+                return result;
+            if (auto result = Connect(*audience, true); !result) return result;
+            if (auto result = Listed(*audience, 0, QStringLiteral("11-host-listed")); !result) return result;
+            if (auto result = Step(*audience, {QStringLiteral("space")}, QStringLiteral("12-selected"));
+                !result)
+                return result;
+        }
+
         if (auto result = Listed(client, 0, QStringLiteral("11-host-listed")); !result) return result;
         if (auto result = Step(client, {QStringLiteral("space")}, QStringLiteral("12-selected")); !result)
             return result;
@@ -412,6 +426,13 @@ class LanPlayTest : public ::testing::Test {
             return result;
         if (auto result = AtFleetFormation(client, QStringLiteral("13-fleet-formation")); !result)
             return result;
+        if (audience != nullptr) {
+            if (auto result = AtFleetFormation(*audience, QStringLiteral("13-fleet-formation")); !result)
+                return result;
+        }
+        // The row the host selected was the guest's.
+        if (!host.WaitForShownText(QStringLiteral("Guest responded a request for battle with you.")))
+            return ::testing::AssertionFailure() << "the host was not answered by the guest";
 
         return ::testing::AssertionSuccess();
     }
@@ -442,6 +463,19 @@ class LanPlayTest : public ::testing::Test {
     void TearDown() override
     {
         for (auto& entry : programs) {
+            // What each program last told its user, and its warnings,
+            // explain a failed step.
+            if (HasFailure()) {
+                const auto tail = [](const QStringList& lines) {
+                    return lines.mid(std::max(0, static_cast<int>(lines.size()) - 12))
+                        .join(QLatin1Char('\n'));
+                };
+                QStringList others;
+                for (const QString& line : entry.second->StandardError().split(QLatin1Char('\n')))
+                    if (!line.startsWith(QLatin1String("marevane.screen.text:"))) others << line;
+                std::printf("Last texts shown by %s:\n%s\nIts other output:\n%s\n", qPrintable(entry.first),
+                            qPrintable(tail(entry.second->ShownTexts())), qPrintable(tail(others)));
+            }
             const QStringList faults = entry.second->StandardErrorFaults();
             EXPECT_TRUE(faults.isEmpty()) << entry.first.toStdString() << ":\n"
                                           << entry.second->StandardError().toStdString();
@@ -517,6 +551,10 @@ TEST_F(LanPlayTest, HostAndClientPlayTwoBattlesAndTheReplayIsRefusedWhenTheClien
             }
             ASSERT_TRUE(AtFleetFormation(host, prefix + QStringLiteral("26-replayed")));
             ASSERT_TRUE(AtFleetFormation(client, prefix + QStringLiteral("26-replayed")));
+            for (ProgramDriver* program : {&host, &client})
+                EXPECT_TRUE(
+                    program->WaitForShownText(QStringLiteral("Request for a \"Replay\" is accepted.")))
+                    << NameOf(*program).toStdString();
         } else {
             // The client exits ("Exit" follows "Replay"); the host's replay is refused.
             Use(client);
@@ -525,6 +563,8 @@ TEST_F(LanPlayTest, HostAndClientPlayTwoBattlesAndTheReplayIsRefusedWhenTheClien
             host.Keys({QStringLiteral("space")});
             ASSERT_TRUE(WaitForPicture(client, IsTitle, prefix + QStringLiteral("27-title")));
             ASSERT_TRUE(WaitForPicture(host, IsTitle, prefix + QStringLiteral("27-title")));
+            EXPECT_TRUE(client.WaitForShownText(QStringLiteral("\"Exit\" is selected.")));
+            EXPECT_TRUE(host.WaitForShownText(QStringLiteral("Request for a \"Replay\" is rejected.")));
         }
     }
 }
@@ -533,8 +573,9 @@ TEST_F(LanPlayTest, TheHostEndsTheBattleAndStaysWhenTheClientIsKilled)
 {
     ProgramDriver& host = Launch(QStringLiteral("host"));
     ProgramDriver& client = Launch(QStringLiteral("client"), QStringLiteral("127.0.0.2"));
+    ProgramDriver& audience = Launch(QStringLiteral("audience"), QStringLiteral("127.0.0.4"));
     ASSERT_FALSE(HasFailure());
-    ASSERT_TRUE(HostAndClientAtFleetFormation(host, client));
+    ASSERT_TRUE(HostAndClientAtFleetFormation(host, client, &audience));
     ASSERT_TRUE(FormFleet(host, QStringLiteral("20-fleet")));
     ASSERT_TRUE(FormFleet(client, QStringLiteral("20-fleet")));
     for (ProgramDriver* program : {&host, &client}) {
@@ -543,6 +584,11 @@ TEST_F(LanPlayTest, TheHostEndsTheBattleAndStaysWhenTheClientIsKilled)
         ASSERT_TRUE(program->WaitForSettled());
         ASSERT_TRUE(Step(*program, {QStringLiteral("Return")}, QStringLiteral("21-battle")));
     }
+    // The audience watches the battle without being asked anything.
+    ASSERT_TRUE(audience.WaitForShownText(QStringLiteral("Host's turn starts."), 20000));
+    Use(audience);
+    ASSERT_TRUE(audience.WaitForSettled());
+    audience.Shot(QStringLiteral("audience-21-watching"));
     // The host's turn: its ship's menu opens; then the client dies.
     ASSERT_TRUE(OpenFirstShipMenu(host, 20000));
     host.Keys({QStringLiteral("Escape")});
@@ -551,14 +597,30 @@ TEST_F(LanPlayTest, TheHostEndsTheBattleAndStaysWhenTheClientIsKilled)
     client.Kill();
     ASSERT_TRUE(host.WaitForChange(8000));
     host.Shot(QStringLiteral("host-22-failure"));
+    // The map tells of the failure; the result screen says the battle ended.
+    EXPECT_TRUE(host.WaitForShownText(
+        QStringLiteral("notice: Invalid Disconnection.\\nEither host may have operated this program "
+                       "incorrectly.\\nThis battle will end."),
+        8000));
+    ASSERT_TRUE(host.WaitForShownText(QStringLiteral("header: \\nThis battle ended."), 8000));
+    const qint64 toText = clock.elapsed();
     ASSERT_TRUE(AtResult(host, QStringLiteral("23-result"), 8000));
-    EXPECT_LT(clock.elapsed(), 6000);
+    const qint64 toPicture = clock.elapsed();
+    std::printf(
+        "[ measured ] kill to \"This battle ended.\": %lld ms, to the settled result screen: %lld ms\n",
+        static_cast<long long>(toText), static_cast<long long>(toPicture));
+    EXPECT_LT(toText, 4000);
+    EXPECT_LT(toPicture, 6000);
     // Still there, and still answering the keys: the log can be saved.
     const int logs = static_cast<int>(LogFiles(host).size());
     Use(host);
     host.Keys({QStringLiteral("shift+Tab"), QStringLiteral("space")});
     EXPECT_TRUE(QTest::qWaitFor([&] { return static_cast<int>(LogFiles(host).size()) > logs; }, 10000));
     EXPECT_EQ(host.Process().state(), QProcess::Running);
+    // The audience is told too, and its battle ends the same way.
+    EXPECT_TRUE(audience.WaitForShownText(QStringLiteral("header: \\nThis battle ended."), 10000));
+    EXPECT_TRUE(AtResult(audience, QStringLiteral("23-result")));
+    EXPECT_EQ(audience.Process().state(), QProcess::Running);
 }
 
 TEST_F(LanPlayTest, ThreeProgramsChooseTagTeamsAndAnAudienceEnters)
@@ -601,8 +663,15 @@ TEST_F(LanPlayTest, ThreeProgramsChooseTagTeamsAndAnAudienceEnters)
             QStringLiteral("20-tag-team")));
         ASSERT_TRUE(Step(*program, {QStringLiteral("space")}, QStringLiteral("21-chosen")));
     }
-    for (ProgramDriver* program : {&host, &alpha, &bravo, &audience})
+    for (ProgramDriver* program : {&host, &alpha, &bravo, &audience}) {
         ASSERT_TRUE(AtFleetFormation(*program, QStringLiteral("22-fleet-formation")));
+        EXPECT_TRUE(program->WaitForShownText(QStringLiteral("All tag teams were formed.")))
+            << NameOf(*program).toStdString();
+    }
+    // The audience was told it watches, and forms no fleet.
+    EXPECT_TRUE(
+        audience.WaitForShownText(QStringLiteral("The server invited you as audience of their battle.")));
+    EXPECT_TRUE(audience.WaitForShownText(QStringLiteral("message: You are now audience.")));
 }
 
 } // namespace

@@ -26,6 +26,9 @@
 
 #include <QPointer>
 
+#include <set>
+#include <vector>
+
 namespace Marevane::Testing {
 namespace {
 
@@ -74,6 +77,7 @@ class HostMonitorTest : public BattleFlowTest {
         Activate(*map);
         ASSERT_TRUE(WaitUntil([this] { return map->GetActionConfirmation()->isVisible(); }));
         PressKey(*map, Qt::Key_Return);
+        ASSERT_NE(play, nullptr) << "the battle broke off before it started";
         EXPECT_FALSE(play->IsBattleStarted());
         ASSERT_TRUE(client.SendCode(StartConfirmed));
         ASSERT_TRUE(WaitUntil([this] { return play->IsBattleStarted(); }));
@@ -148,6 +152,33 @@ TEST_F(HostMonitorTest, AClientLostInTheHostsTurnEndsTheBattleWithinTheLeaveTime
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(result->GetHeader()->toPlainText(), QStringLiteral("\nThis battle ended."));
     SaveScreenRender(*control->GetMainWindow(), QStringLiteral("netbattle/host-client-lost"));
+}
+
+// An audience entered with the players: it watches, so it has no turn, and
+// the sides sent to the clients are the players only (a client refuses a
+// state whose turn order names a side it does not play with).
+TEST_F(HostMonitorTest, AWatcherTakesNoTurnAndIsNotSentAsASide)
+{
+    UnitProfile watcher;
+    watcher.Type = UnitWatching;
+    watcher.OriginFlag = HostClient;
+    watcher.Name = L"Watcher";
+    watcher.HostId = 0xA0D1;
+    Units()->CreateUnit(watcher);
+    StartBattle();
+    const std::vector<CUnit*> sides = TurnManager()->GetUnits();
+    EXPECT_EQ(sides, (std::vector<CUnit*>{player, guest}));
+    EXPECT_EQ(TurnManager()->GetTurnOrder().size(), 2u);
+
+    ASSERT_TRUE(ClientReceives(TurnStarts));
+    const ProgressMessage& state = client.GetReceivedData().Progress;
+    std::multiset<std::uint32_t> ids;
+    for (const UnitProfile& side : state.Units) {
+        EXPECT_NE(side.Type, UnitWatching);
+        ids.insert(side.Id);
+    }
+    EXPECT_EQ(ids, std::multiset<std::uint32_t>(state.TurnOrder.begin(), state.TurnOrder.end()));
+    EXPECT_EQ(ids.size(), 2u);
 }
 
 TEST_F(HostMonitorTest, AClientsReplayRightAfterTheVerdictIsCountedOnTheResultScreen)
