@@ -354,6 +354,14 @@ class LanPlayTest : public ::testing::Test {
         return ::testing::AssertionSuccess();
     }
 
+    // How many shown texts contain the part.
+    static int CountShown(const ProgramDriver& program, const QString& part)
+    {
+        const QStringList texts = program.ShownTexts();
+        return static_cast<int>(std::count_if(texts.begin(), texts.end(),
+                                              [&](const QString& text) { return text.contains(part); }));
+    }
+
     ::testing::AssertionResult AtResult(ProgramDriver& program, const QString& shot, int timeoutMs = 20000)
     {
         return WaitForPicture(
@@ -492,9 +500,17 @@ TEST_F(LanPlayTest, HostAndClientPlayTwoBattlesAndTheReplayIsRefusedWhenTheClien
 {
     ProgramDriver& host = Launch(QStringLiteral("host"));
     ProgramDriver& client = Launch(QStringLiteral("client"), QStringLiteral("127.0.0.2"));
+    // It watches the first battle and chooses "Watch Again" only once the
+    // second is under way.
+    ProgramDriver& audience = Launch(QStringLiteral("audience"), QStringLiteral("127.0.0.4"));
     ASSERT_FALSE(HasFailure());
+    const QString turnStarts = QStringLiteral("'s turn starts.");
+    const QString header = QStringLiteral("header: ");
+    int audienceTurns = 0;
+    int audienceResults = 0;
+    int hostTurns = 0;
 
-    ASSERT_TRUE(HostAndClientAtFleetFormation(host, client));
+    ASSERT_TRUE(HostAndClientAtFleetFormation(host, client, &audience));
 
     for (int battle = 1; battle <= 2; ++battle) {
         const QString prefix = QString::number(battle) + QLatin1Char('-');
@@ -509,6 +525,18 @@ TEST_F(LanPlayTest, HostAndClientPlayTwoBattlesAndTheReplayIsRefusedWhenTheClien
             program->Shot(NameOf(*program) + QLatin1Char('-') + prefix + QStringLiteral("21-start-question"));
             ASSERT_TRUE(Step(*program, {QStringLiteral("Return")}, prefix + QStringLiteral("21-battle")));
         }
+        if (battle == 2) {
+            // The replay has begun without the audience; now it asks to watch.
+            ASSERT_TRUE(QTest::qWaitFor([&] { return CountShown(host, turnStarts) > hostTurns; }, 20000));
+            Use(audience);
+            audience.Keys({QStringLiteral("space")});
+            EXPECT_TRUE(audience.WaitForShownText(QStringLiteral("Request for a \"Replay\" is accepted.")));
+        }
+        // The audience follows the battle: a turn starts on its map.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return CountShown(audience, turnStarts) > audienceTurns; }, 30000));
+        Use(audience);
+        ASSERT_TRUE(audience.WaitForSettled());
+        audience.Shot(QStringLiteral("audience-") + prefix + QStringLiteral("21-watching"));
         // Either side may move first: on the host's turn it passes, then the
         // client resigns on its own.
         if (!OpenFirstShipMenu(client, 4000)) {
@@ -531,6 +559,12 @@ TEST_F(LanPlayTest, HostAndClientPlayTwoBattlesAndTheReplayIsRefusedWhenTheClien
         ASSERT_TRUE(Answer(client, QStringLiteral("r"), prefix + QStringLiteral("23-resign-question")));
         ASSERT_TRUE(AtResult(client, prefix + QStringLiteral("24-result")));
         ASSERT_TRUE(AtResult(host, prefix + QStringLiteral("24-result")));
+        // The audience reaches the same end.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return CountShown(audience, header) > audienceResults; }, 30000));
+        EXPECT_TRUE(AtResult(audience, prefix + QStringLiteral("24-result")));
+        audienceTurns = CountShown(audience, turnStarts);
+        audienceResults = CountShown(audience, header);
+        hostTurns = CountShown(host, turnStarts);
 
         // Both logs tell the same battle and the same end.
         const QString hostLog = SaveLog(host, prefix + QStringLiteral("25-log-saved"));

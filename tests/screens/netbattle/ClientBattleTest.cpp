@@ -1,8 +1,9 @@
 // The battle on a network client in the real screen flow against a
 // scripted loopback host: the fleet sent, the battle data taken, the start
 // confirmed, turns and results received, the client's own commands played,
-// the verdict and the result screen, the replay consent both ways, and the
-// host lost in the middle of the battle.
+// the verdict and the result screen, the replay consent both ways, the host
+// lost in the middle of the battle, and a watcher that enters a battle under
+// way or chooses "Watch Again" after the replay has begun.
 #include "tests/screens/netbattle/NetBattleFixture.h"
 
 #include "gui/Popups.h"
@@ -314,6 +315,145 @@ TEST_F(AudienceReentryTest, AWatcherJoiningUnderWayGetsTheTurnsAndTheBattlesSoun
     }));
     EXPECT_FALSE(TurnManager()->IsDisconnected());
     EXPECT_EQ(CountLogged("LoadSe 0"), 1);
+}
+
+// A watcher that stays on its result screen while the players agree on a
+// replay and the host plays it: the acceptance, the new battle data and
+// the turns so far wait in its socket until it chooses "Watch Again".
+class LateRewatchTest : public AudienceReentryTest {
+  protected:
+    void PlaceFleets()
+    {
+        host->world.m_taken.clear();
+        host->world.Place(*host->world.Guest(), {{ShipTypeBattleship, MapPos(1, 1)},
+                                                 {ShipTypeDestroyer, MapPos(1, 3)},
+                                                 {ShipTypeSubmarine, MapPos(2, 5)}});
+        host->world.Place(*host->world.Local(), {{ShipTypeBattleship, MapPos(5, 5)},
+                                                 {ShipTypeDestroyer, MapPos(5, 3)},
+                                                 {ShipTypeSubmarine, MapPos(4, 5)}});
+    }
+
+    // The host's side whose turn it is gives the command; the host carries
+    // it out and sends the result to every connection.
+    void HostCommands(std::uint32_t command)
+    {
+        CGUITurnManagerOnServer& manager = host->world.manager;
+        CUnit* unit = manager.GetCurrentUnit();
+        ASSERT_NE(unit, nullptr);
+        CommandInput input;
+        input.Command = command;
+        input.ShipId = 1;
+        input.Direction = DirectionNorth;
+        unit->SetCommandInput(input);
+        manager.Update(CommandSent);
+        const MessageCode code = unit->ExecuteCommand(manager.GetCurrentUnitEntry());
+        manager.Update(AfterAction);
+        manager.Update(code);
+    }
+
+    // The first battle watched from its start to its verdict.
+    void WatchTheFirstBattle()
+    {
+        Manager()->Push(new StandIn::CStandInSequence(SequenceType::RuleSettings, ModuleFlag::SceneSetUp));
+        ASSERT_TRUE(Idle());
+        Manager()->Push(CreateSequence(SequenceType::FleetFormation));
+        ASSERT_TRUE(WaitFor<CFleetFormationSequence>());
+        formation = qobject_cast<CFleetFormationSequence*>(Current());
+        map = SceneOf<CGameMapScene>(SceneSlot::GameMap);
+        messages = SceneOf<CMessageScene>(SceneSlot::Message);
+        ASSERT_NE(map, nullptr);
+        ASSERT_NE(messages, nullptr);
+        PlaceFleets();
+        host->StartBattle();
+        ASSERT_TRUE(EnterPlay());
+        // A watcher confirms by itself: the players confirm the start.
+        ASSERT_TRUE(WaitUntil([this] { return play->GetNetworkMonitor()->IsRunning(); }));
+        host->Manager().Update(TurnStarts);
+        ASSERT_TRUE(WaitUntil([this] { return TurnManager()->IsTurnRunning(); }));
+        EndHostBattle();
+        ASSERT_TRUE(ReachResult());
+    }
+
+    // The host's current side resigns and the host ends the battle.
+    void EndHostBattle()
+    {
+        HostCommands(CommandResign);
+        ASSERT_TRUE(host->Manager().IsGameDecided());
+        host->Manager().Update(BattleEnds);
+    }
+
+    // The players' replay accepted and its first turns played on the host.
+    void PlayTheReplayOnTheHost(int turns)
+    {
+        CSocketTcpServer& server = host->world.server;
+        ASSERT_TRUE(server.SendMessageToSocket(server.FindSocket(LocalHostId()),
+                                               MakeMessage(CBattleEndSequence::ReplayAcceptedCode)));
+        host->Manager().Reset();
+        PlaceFleets();
+        host->StartBattle();
+        host->Manager().Update(TurnStarts);
+        for (int turn = 0; turn < turns; ++turn) {
+            HostCommands(CommandPass);
+            host->Manager().Update(ReportFinished);
+            host->Manager().Update(TurnEnds);
+            host->Manager().Update(TurnStarts);
+        }
+    }
+
+    bool EnterPlay()
+    {
+        if (!WaitFor<CBattleSequenceOnClient>(ScaledMs(6000) + 10000)) return false;
+        play = qobject_cast<CBattleSequenceOnClient*>(Current());
+        battle = qobject_cast<CBattleSequence*>(Manager()->GetPrevSequence());
+        return battle != nullptr;
+    }
+    bool ReachResult()
+    {
+        if (!WaitFor<CBattleEndSequence>(ScaledMs(6000) + 10000)) return false;
+        result = SceneOf<CBattleResultScene>(SceneSlot::BattleResult);
+        return result != nullptr && result->IsWatchMode();
+    }
+    bool IsAtHostsTurn() const
+    {
+        const PlayOrder now = TurnManager()->GetPlayOrder();
+        const PlayOrder there = host->Manager().GetPlayOrder();
+        return TurnManager()->IsTurnRunning() && now.Round == there.Round && now.Position == there.Position;
+    }
+};
+
+TEST_F(LateRewatchTest, WatchAgainAfterTheReplayStartedCatchesUpWithItAndFollowsIt)
+{
+    WatchTheFirstBattle();
+    PlayTheReplayOnTheHost(8);
+
+    result->GetReplayButton()->click();
+    ASSERT_TRUE(EnterPlay()) << Describe();
+    // The turns it missed play out from the socket, up to the host's.
+    ASSERT_TRUE(WaitUntil([this] { return IsAtHostsTurn(); })) << Describe();
+    EXPECT_FALSE(TurnManager()->IsDisconnected());
+    EXPECT_TRUE(play->GetNetworkMonitor()->IsRunning());
+    EXPECT_TRUE(play->IsSoundStarted());
+
+    host->Manager().Update(TurnEnds);
+    host->Manager().Update(TurnStarts);
+    ASSERT_TRUE(WaitUntil([this] { return IsAtHostsTurn(); })) << Describe();
+    EXPECT_FALSE(TurnManager()->IsDisconnected());
+}
+
+TEST_F(LateRewatchTest, WatchAgainAfterTheReplayEndedShowsItsResult)
+{
+    WatchTheFirstBattle();
+    PlayTheReplayOnTheHost(2);
+    EndHostBattle();
+
+    result->GetReplayButton()->click();
+    ASSERT_TRUE(EnterPlay()) << Describe();
+    ASSERT_TRUE(WaitUntil([this] { return TurnManager()->IsGameDecided(); })) << Describe();
+    ASSERT_TRUE(ReachResult()) << Describe();
+    // The verdict, not a battle broken off.
+    EXPECT_NE(result->GetHeader()->toPlainText(), QStringLiteral("\nThis battle ended."));
+    EXPECT_FALSE(TurnManager()->IsDisconnected());
+    EXPECT_EQ(host->Manager().GetPlayOrder().Round, TurnManager()->GetPlayOrder().Round);
 }
 
 } // namespace
