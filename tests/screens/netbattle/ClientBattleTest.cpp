@@ -77,9 +77,9 @@ class ClientBattleTest : public BattleFlowTest {
             timeoutMs);
     }
 
-    // The fleet formed and confirmed; the host takes it and sends the
-    // battle data; the client's start confirmed by Return.
-    void FormFleetAndStart()
+    // Fleet formation entered from the rule settings, with its map and
+    // message scenes at hand.
+    void EnterFleetFormation()
     {
         Manager()->Push(new StandIn::CStandInSequence(SequenceType::RuleSettings, ModuleFlag::SceneSetUp));
         ASSERT_TRUE(Idle());
@@ -90,6 +90,14 @@ class ClientBattleTest : public BattleFlowTest {
         messages = SceneOf<CMessageScene>(SceneSlot::Message);
         ASSERT_NE(map, nullptr);
         ASSERT_NE(messages, nullptr);
+    }
+
+    // The fleet formed and confirmed; the host takes it and sends the
+    // battle data; the client's start confirmed by Return.
+    void FormFleetAndStart()
+    {
+        EnterFleetFormation();
+        if (HasFatalFailure()) return;
         Activate(*map);
         CShipFactory* ships = control->GetShipFactory();
         const std::uint32_t types[] = {ShipTypeBattleship, ShipTypeDestroyer, ShipTypeSubmarine};
@@ -354,15 +362,8 @@ class LateRewatchTest : public AudienceReentryTest {
     // The first battle watched from its start to its verdict.
     void WatchTheFirstBattle()
     {
-        Manager()->Push(new StandIn::CStandInSequence(SequenceType::RuleSettings, ModuleFlag::SceneSetUp));
-        ASSERT_TRUE(Idle());
-        Manager()->Push(CreateSequence(SequenceType::FleetFormation));
-        ASSERT_TRUE(WaitFor<CFleetFormationSequence>());
-        formation = qobject_cast<CFleetFormationSequence*>(Current());
-        map = SceneOf<CGameMapScene>(SceneSlot::GameMap);
-        messages = SceneOf<CMessageScene>(SceneSlot::Message);
-        ASSERT_NE(map, nullptr);
-        ASSERT_NE(messages, nullptr);
+        EnterFleetFormation();
+        if (HasFatalFailure()) return;
         PlaceFleets();
         host->StartBattle();
         ASSERT_TRUE(EnterPlay());
