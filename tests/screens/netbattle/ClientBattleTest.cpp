@@ -274,17 +274,25 @@ class AudienceReentryTest : public ClientBattleTest {
   protected:
     std::uint32_t LocalType() const override { return UnitWatching; }
     std::uint64_t LocalHostId() const override { return 0xA0D1; }
+
+    // Both fleets on the host, on panels of their own (a replay's fleets
+    // are placed afresh).
+    void PlaceFleets()
+    {
+        host->world.m_taken.clear();
+        host->world.Place(*host->world.Guest(), {{ShipTypeBattleship, MapPos(1, 1)},
+                                                 {ShipTypeDestroyer, MapPos(1, 3)},
+                                                 {ShipTypeSubmarine, MapPos(2, 5)}});
+        host->world.Place(*host->world.Local(), {{ShipTypeBattleship, MapPos(5, 5)},
+                                                 {ShipTypeDestroyer, MapPos(5, 3)},
+                                                 {ShipTypeSubmarine, MapPos(4, 5)}});
+    }
 };
 
 TEST_F(AudienceReentryTest, AWatcherJoiningUnderWayGetsTheTurnsAndTheBattlesSound)
 {
     // The host's battle runs before the watcher's screens take it.
-    host->world.Place(*host->world.Guest(), {{ShipTypeBattleship, MapPos(1, 1)},
-                                             {ShipTypeDestroyer, MapPos(1, 3)},
-                                             {ShipTypeSubmarine, MapPos(2, 5)}});
-    host->world.Place(*host->world.Local(), {{ShipTypeBattleship, MapPos(5, 5)},
-                                             {ShipTypeDestroyer, MapPos(5, 3)},
-                                             {ShipTypeSubmarine, MapPos(4, 5)}});
+    PlaceFleets();
     host->StartBattle();
     host->Manager().Update(TurnStarts);
     host->Manager().Update(TurnState);
@@ -330,17 +338,6 @@ TEST_F(AudienceReentryTest, AWatcherJoiningUnderWayGetsTheTurnsAndTheBattlesSoun
 // the turns so far wait in its socket until it chooses "Watch Again".
 class LateRewatchTest : public AudienceReentryTest {
   protected:
-    void PlaceFleets()
-    {
-        host->world.m_taken.clear();
-        host->world.Place(*host->world.Guest(), {{ShipTypeBattleship, MapPos(1, 1)},
-                                                 {ShipTypeDestroyer, MapPos(1, 3)},
-                                                 {ShipTypeSubmarine, MapPos(2, 5)}});
-        host->world.Place(*host->world.Local(), {{ShipTypeBattleship, MapPos(5, 5)},
-                                                 {ShipTypeDestroyer, MapPos(5, 3)},
-                                                 {ShipTypeSubmarine, MapPos(4, 5)}});
-    }
-
     // The host's side whose turn it is gives the command; the host carries
     // it out and sends the result to every connection.
     void HostCommands(std::uint32_t command)
